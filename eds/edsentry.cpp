@@ -1,0 +1,30 @@
+#include "eds/edsentry.h"
+
+bool EdsEntry::operator==(const EdsEntry &o) const
+{
+    return subNumber == o.subNumber && index == o.index && subIndex == o.subIndex
+        && parameterName == o.parameterName && objectType == o.objectType
+        && dataType == o.dataType && lowLimit == o.lowLimit && highLimit == o.highLimit
+        && accessType == o.accessType && defaultIsNodeRelative == o.defaultIsNodeRelative
+        && defaultValue == o.defaultValue && pdoMapping == o.pdoMapping
+        && objFlags == o.objFlags && compactSubObj == o.compactSubObj;
+}
+
+int dataTypeSize(int code)
+{
+    switch (code) {
+    case DataTypeBoolean:
+    case DataTypeInteger8:
+    case DataTypeUnsigned8:
+        return 1;
+    case DataTypeInteger16:
+    case DataTypeUnsigned16:
+        return 2;
+    case DataTypeInteger32:
+    case DataTypeUnsigned32:
+    case DataTypeReal32:
+        return 4;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,123 @@
+// Loads the built plug-in the way a host does and checks what it exports.
+
+#include "plugin/canslave.h"
+
+#include <QLibrary>
+#include <QProcess>
+#include <QtTest>
+
+class tst_Exports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void onlyPlainNamesAreExported();
+    void everyExportResolves();
+    void nullHandles();
+    void constantQueries();
+    void mapRecordLayout();
+    void referenceHostListsExports();
+
+private:
+    QLibrary library{QStringLiteral(CANSLAVE_PLUGIN_PATH)};
+    template<typename Fn>
+    Fn resolve(const char *name)
+    {
+        return reinterpret_cast<Fn>(library.resolve(name));
+    }
+};
+
+void tst_Exports::initTestCase()
+{
+    QVERIFY2(library.load(), qPrintable(library.errorString()));
+}
+
+void tst_Exports::onlyPlainNamesAreExported()
+{
+    QProcess nm;
+    nm.start(QStringLiteral("nm"), {QStringLiteral("-D"), QStringLiteral("--defined-only"),
+                                    QStringLiteral(CANSLAVE_PLUGIN_PATH)});
+    QVERIFY(nm.waitForFinished(30000));
+    QCOMPARE(nm.exitCode(), 0);
+
+    QStringList defined;
+    const QList<QByteArray> lines = nm.readAllStandardOutput().split('\n');
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 3)
+            continue;
+        // Absolute symbols are the linker's version markers, not ours.
+        if (fields.at(1) == "A")
+            continue;
+        defined.append(QString::fromLatin1(fields.at(2)));
+    }
+    QStringList expected;
+    for (const char *name : canslave::exportNames)
+        expected.append(QString::fromLatin1(name));
+    defined.sort();
+    expected.sort();
+    QCOMPARE(defined, expected);
+}
+
+void tst_Exports::everyExportResolves()
+{
+    for (const char *name : canslave::exportNames)
+        QVERIFY2(library.resolve(name), name);
+    QVERIFY(!library.resolve("_ZN9CanObject8addPdoEj"));
+}
+
+void tst_Exports::nullHandles()
+{
+    QCOMPARE(resolve<canslave::GetNodeIdFn>("getNodeId")(nullptr), -1);
+    QCOMPARE(resolve<canslave::GetStringFn>("getName")(nullptr), QString());
+    QCOMPARE(resolve<canslave::GetStringFn>("getEdsFileName")(nullptr), QString());
+    QCOMPARE(resolve<canslave::GetPositionFn>("getPosition")(nullptr), QPoint(0, 0));
+    QVERIFY(!resolve<canslave::SetNodeIdFn>("setNodeId")(nullptr, 5));
+    resolve<canslave::SetPositionFn>("setPosition")(nullptr, QPoint(1, 2));
+    resolve<canslave::ReleaseObjectFn>("releaseObject")(nullptr);
+}
+
+void tst_Exports::constantQueries()
+{
+    int dummy = 0;
+    for (void *any : {static_cast<void *>(nullptr), static_cast<void *>(&dummy)}) {
+        QCOMPARE(resolve<canslave::GetIntFn>("getRackId")(any), -1);
+        QCOMPARE(resolve<canslave::GetIntFn>("getSlotId")(any), -1);
+        QCOMPARE(resolve<canslave::GetIntFn>("getFileVersion")(any), 0);
+        QCOMPARE(resolve<canslave::GetIntFn>("getCanSlaveList")(any), 0);
+        QCOMPARE(resolve<canslave::GetCommentFn>("getComment")(any), QString());
+        resolve<canslave::SetIntFn>("setRackId")(any, 3);
+        QCOMPARE(resolve<canslave::GetIntFn>("getRackId")(any), -1);
+    }
+}
+
+void tst_Exports::mapRecordLayout()
+{
+    QCOMPARE(sizeof(CanMapInfo), size_t(8));
+    for (const char *name : {"getInMap", "getOutMap"}) {
+        const CanMapInfo info = resolve<canslave::GetMapFn>(name)(nullptr);
+        QByteArray bytes(reinterpret_cast<const char *>(&info), sizeof info);
+        // Field by field: 0, (pad), 0, 0, 1, 1; padding bytes are not compared.
+        QCOMPARE(int(info.kind), 0);
+        QCOMPARE(int(info.reserved), 0);
+        QCOMPARE(int(info.flags), 0);
+        QCOMPARE(int(info.inputs), 1);
+        QCOMPARE(int(info.outputs), 1);
+        QCOMPARE(bytes.mid(2, 5), QByteArray::fromHex("0000000101"));
+    }
+}
+
+void tst_Exports::referenceHostListsExports()
+{
+    QProcess host;
+    host.start(QStringLiteral(CANSLAVE_HOST_PATH), {QStringLiteral("exports")});
+    QVERIFY(host.waitForFinished(30000));
+    const QString output = QString::fromLocal8Bit(host.readAllStandardOutput());
+    QCOMPARE(host.exitCode(), 0);
+    QVERIFY2(output.contains(QStringLiteral("%1 exports resolved").arg(std::size(canslave::exportNames))),
+             qPrintable(output));
+}
+
+QTEST_GUILESS_MAIN(tst_Exports)
+#include "tst_exports.moc"

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+class Plugin;
+
+// One sub-command of canslave-host. Returns the exit status.
+struct Command {
+    const char *name;
+    const char *usage;
+    const char *summary;
+    int (*run)(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+};
+
+int runExports(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
