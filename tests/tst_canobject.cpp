@@ -1,4 +1,5 @@
 #include "plugin/canobject.h"
+#include "eds/edsfile.h"
 #include "plugin/hostservices.h"
 
 #include <QtTest>
@@ -76,6 +77,7 @@ private slots:
     void sdoPositions();
     void edsLookupsTakeFirst();
     void copiesAreIndependent();
+    void copiesShareTheEds();
     void checkFlagsByte_data();
     void checkFlagsByte();
     void dataTypeSizes_data();
@@ -411,6 +413,25 @@ void tst_CanObject::copiesAreIndependent()
     QCOMPARE(slave.pdoList, copy.pdoList);
     QCOMPARE(slave.projectKey, copy.projectKey);
     QCOMPARE(slave.checkFlags(), quint8(0x0F));
+}
+
+void tst_CanObject::copiesShareTheEds()
+{
+    auto parsed = std::make_shared<EdsFile>();
+    std::weak_ptr<const EdsFile> watch = parsed;
+    auto slave = std::make_unique<CanObject>(3);
+    slave->eds = std::move(parsed);
+    {
+        CanObject copy = *slave;
+        QCOMPARE(copy.eds.get(), slave->eds.get());
+    }
+    QVERIFY(!watch.expired()); // the copy's end leaves the source's EDS alone
+    CanObject assigned;
+    assigned = *slave;
+    slave.reset();
+    QVERIFY(!watch.expired()); // still used by the assigned copy
+    assigned.eds.reset();
+    QVERIFY(watch.expired());
 }
 
 void tst_CanObject::checkFlagsByte_data()
