@@ -112,6 +112,8 @@ PDOMapEntry *CanObject::mapEntryAt(PDOConfig &pdo, int position)
 
 PDOMapEntry *CanObject::findMapEntry(PDOConfig &pdo, quint32 index, quint32 subIndex)
 {
+    // Not built on the const overload: the pointer handed out is written through,
+    // so the list must detach from any copy it shares its data with.
     for (PDOMapEntry &entry : pdo.mapList) {
         if (entry.index == index && entry.subIndex == subIndex)
             return &entry;
