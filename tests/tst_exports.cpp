@@ -15,7 +15,7 @@ const QStringList implemented = {
     QStringLiteral("getNodeId"), QStringLiteral("getPosition"), QStringLiteral("getRackId"),
     QStringLiteral("getSlotId"), QStringLiteral("setRackId"), QStringLiteral("setSlotId"),
     QStringLiteral("getFileVersion"), QStringLiteral("getCanSlaveList"),
-    QStringLiteral("getInMap"), QStringLiteral("getOutMap"),
+    QStringLiteral("getInMap"), QStringLiteral("getOutMap"), QStringLiteral("configCanObject"),
 };
 } // namespace
 
