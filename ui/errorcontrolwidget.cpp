@@ -29,6 +29,10 @@ ErrorControlWidget::ErrorControlWidget(QWidget *parent)
     m_heartbeat = timeBox(this);
     m_masterMonitor = timeBox(this);
 
+    m_monitorLabel->setBuddy(m_monitor);
+    m_heartbeatLabel->setBuddy(m_heartbeat);
+    m_masterMonitorLabel->setBuddy(m_masterMonitor);
+
     auto *grid = new QGridLayout(this);
     grid->addWidget(m_monitorLabel, 0, 0);
     grid->addWidget(m_monitor, 0, 1);

@@ -55,6 +55,15 @@ SlaveInfoPage::SlaveInfoPage(const QList<int> &nodeIds, QWidget *parent)
     m_nodeGuardCobIdEdit = displayEdit(m_nodeGroup);
     m_nameLabel = new QLabel(tr("Name"), m_nodeGroup);
 
+    m_nodeIdLabel->setBuddy(m_nodeIdCombo);
+    m_nameLabel->setBuddy(m_nameEdit);
+    m_vendorIdLabel->setBuddy(m_vendorIdEdit);
+    m_deviceTypeLabel->setBuddy(m_deviceTypeEdit);
+    m_productCodeLabel->setBuddy(m_productCodeEdit);
+    m_revisionLabel->setBuddy(m_revisionEdit);
+    m_emcyCobIdLabel->setBuddy(m_emcyCobIdEdit);
+    m_nodeGuardCobIdLabel->setBuddy(m_nodeGuardCobIdEdit);
+
     auto *grid = new QGridLayout(m_nodeGroup);
     grid->addWidget(m_nodeIdLabel, 0, 0);
     grid->addWidget(m_nodeIdCombo, 0, 1);
