@@ -9,23 +9,23 @@ namespace {
 enum class ChannelKey { Type, Dir, Range, PPOffset, MaxCnt };
 
 struct ChannelKeyName {
-    const char *prefix;
+    QLatin1String prefix;
     ChannelKey key;
 };
 
 const ChannelKeyName channelKeys[] = {
-    {"type", ChannelKey::Type},
-    {"dir", ChannelKey::Dir},
-    {"range", ChannelKey::Range},
-    {"ppoffset", ChannelKey::PPOffset},
-    {"maxcnt", ChannelKey::MaxCnt},
+    {QLatin1String("type"), ChannelKey::Type},
+    {QLatin1String("dir"), ChannelKey::Dir},
+    {QLatin1String("range"), ChannelKey::Range},
+    {QLatin1String("ppoffset"), ChannelKey::PPOffset},
+    {QLatin1String("maxcnt"), ChannelKey::MaxCnt},
 };
 
 // A key is its name, digits (the segment number) and anything after them.
 bool matchChannelKey(QStringView key, ChannelKey &which, QStringView &digits)
 {
     for (const ChannelKeyName &name : channelKeys) {
-        const QLatin1String prefix(name.prefix);
+        const QLatin1String prefix = name.prefix;
         if (!startsWithIgnoringCase(key, prefix))
             continue;
         qsizetype end = prefix.size();

@@ -6,7 +6,7 @@ namespace {
 
 template<typename Record>
 struct KeyField {
-    const char *key;
+    QLatin1String key;
     void (*assign)(Record &record, QStringView value);
 };
 
@@ -14,7 +14,7 @@ template<typename Record, size_t N>
 bool assignKey(const KeyField<Record> (&table)[N], Record &record, const EdsKeyValue &line)
 {
     for (const KeyField<Record> &field : table) {
-        if (equalsIgnoringCase(line.key, QLatin1String(field.key))) {
+        if (equalsIgnoringCase(line.key, field.key)) {
             field.assign(record, line.value);
             return true;
         }
@@ -23,11 +23,11 @@ bool assignKey(const KeyField<Record> (&table)[N], Record &record, const EdsKeyV
 }
 
 #define TEXT_FIELD(Record, key, member) \
-    {key, [](Record &r, QStringView v) { r.member = v.toString(); }}
+    {QLatin1String(key), [](Record &r, QStringView v) { r.member = v.toString(); }}
 #define NUMBER_FIELD(Record, key, member) \
-    {key, [](Record &r, QStringView v) { r.member = decltype(r.member)(toUnsignedNumber(v)); }}
+    {QLatin1String(key), [](Record &r, QStringView v) { r.member = decltype(r.member)(toUnsignedNumber(v)); }}
 #define FLAG_FIELD(Record, key, member) \
-    {key, [](Record &r, QStringView v) { r.member = isTrueValue(v); }}
+    {QLatin1String(key), [](Record &r, QStringView v) { r.member = isTrueValue(v); }}
 
 const KeyField<EdsFileInfo> fileInfoKeys[] = {
     TEXT_FIELD(EdsFileInfo, "FileName", fileName),

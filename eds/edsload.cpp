@@ -16,20 +16,20 @@ namespace {
 using FixedHandler = void (*)(EdsReader &reader);
 
 struct FixedSection {
-    const char *name;
+    QLatin1String name;
     FixedHandler read;
 };
 
 // Compared in this order, case-insensitively, before any index pattern.
 const FixedSection fixedSections[] = {
-    {"deviceinfo", readDeviceInfoSection},
-    {"fileinfo", readFileInfoSection},
-    {"comments", readCommentsSection},
-    {"dummyusage", readDummyUsageSection},
-    {"DynamicChannels", readDynamicChannelsSection},
-    {"MandatoryObjects", [](EdsReader &r) { readObjectListSection(r, r.file.mandatoryObjects, QLatin1String("MandatoryObjects")); }},
-    {"OptionalObjects", [](EdsReader &r) { readObjectListSection(r, r.file.optionalObjects, QLatin1String("OptionalObjects")); }},
-    {"ManufacturerObjects", [](EdsReader &r) { readObjectListSection(r, r.file.manufacturerObjects, QLatin1String("ManufacturerObjects")); }},
+    {QLatin1String("deviceinfo"), readDeviceInfoSection},
+    {QLatin1String("fileinfo"), readFileInfoSection},
+    {QLatin1String("comments"), readCommentsSection},
+    {QLatin1String("dummyusage"), readDummyUsageSection},
+    {QLatin1String("DynamicChannels"), readDynamicChannelsSection},
+    {QLatin1String("MandatoryObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.mandatoryObjects, QLatin1String("MandatoryObjects")); }},
+    {QLatin1String("OptionalObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.optionalObjects, QLatin1String("OptionalObjects")); }},
+    {QLatin1String("ManufacturerObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.manufacturerObjects, QLatin1String("ManufacturerObjects")); }},
 };
 
 bool allHexDigits(QStringView text)
@@ -74,7 +74,7 @@ void dispatchSection(EdsReader &reader, const EdsLine &head)
     const QStringView name = head.text.mid(1, head.text.size() - 2).trimmed();
     reader.enterSection(name, head.number);
     for (const FixedSection &section : fixedSections) {
-        if (equalsIgnoringCase(name, QLatin1String(section.name))) {
+        if (equalsIgnoringCase(name, section.name)) {
             section.read(reader);
             return;
         }

@@ -17,24 +17,39 @@ void assignDefaultValue(EdsEntry &entry, QStringView value)
     }
 }
 
+// Nearly every entry has one of a handful of access types; sharing those
+// saves an allocation per entry on large files.
+QString accessTypeText(QStringView value)
+{
+    static const QString common[] = {QStringLiteral("ro"), QStringLiteral("rw"), QStringLiteral("wo"),
+                                     QStringLiteral("const"), QStringLiteral("rww"), QStringLiteral("rwr"),
+                                     QStringLiteral("RO"), QStringLiteral("RW"), QStringLiteral("WO"),
+                                     QStringLiteral("CONST"), QStringLiteral("RWW"), QStringLiteral("RWR")};
+    for (const QString &text : common) {
+        if (value == text)
+            return text;
+    }
+    return value.toString();
+}
+
 struct EntryKey {
-    const char *key;
+    QLatin1String key;
     void (*assign)(EdsEntry &entry, QStringView value);
 };
 
 // Values wider than their field keep their low bits.
 const EntryKey entryKeys[] = {
-    {"subNumber", [](EdsEntry &e, QStringView v) { e.subNumber = toSignedNumber(v); }},
-    {"parameterName", [](EdsEntry &e, QStringView v) { e.parameterName = v.toString(); }},
-    {"ObjectType", [](EdsEntry &e, QStringView v) { e.objectType = quint8(toSignedNumber(v)); }},
-    {"dataType", [](EdsEntry &e, QStringView v) { e.dataType = quint8(toUnsignedNumber(v)); }},
-    {"lowLimit", [](EdsEntry &e, QStringView v) { e.lowLimit = toSignedNumber(v); }},
-    {"highLimit", [](EdsEntry &e, QStringView v) { e.highLimit = toSignedNumber(v); }},
-    {"AccessType", [](EdsEntry &e, QStringView v) { e.accessType = v.toString(); }},
-    {"defaultValue", assignDefaultValue},
-    {"PDOMapping", [](EdsEntry &e, QStringView v) { e.pdoMapping = isTrueValue(v); }},
-    {"ObjFlags", [](EdsEntry &e, QStringView v) { e.objFlags = quint8(toUnsignedNumber(v)); }},
-    {"compactSubObj", [](EdsEntry &e, QStringView v) { e.compactSubObj = quint8(toUnsignedNumber(v)); }},
+    {QLatin1String("subNumber"), [](EdsEntry &e, QStringView v) { e.subNumber = toSignedNumber(v); }},
+    {QLatin1String("parameterName"), [](EdsEntry &e, QStringView v) { e.parameterName = v.toString(); }},
+    {QLatin1String("ObjectType"), [](EdsEntry &e, QStringView v) { e.objectType = quint8(toSignedNumber(v)); }},
+    {QLatin1String("dataType"), [](EdsEntry &e, QStringView v) { e.dataType = quint8(toUnsignedNumber(v)); }},
+    {QLatin1String("lowLimit"), [](EdsEntry &e, QStringView v) { e.lowLimit = toSignedNumber(v); }},
+    {QLatin1String("highLimit"), [](EdsEntry &e, QStringView v) { e.highLimit = toSignedNumber(v); }},
+    {QLatin1String("AccessType"), [](EdsEntry &e, QStringView v) { e.accessType = accessTypeText(v); }},
+    {QLatin1String("defaultValue"), assignDefaultValue},
+    {QLatin1String("PDOMapping"), [](EdsEntry &e, QStringView v) { e.pdoMapping = isTrueValue(v); }},
+    {QLatin1String("ObjFlags"), [](EdsEntry &e, QStringView v) { e.objFlags = quint8(toUnsignedNumber(v)); }},
+    {QLatin1String("compactSubObj"), [](EdsEntry &e, QStringView v) { e.compactSubObj = quint8(toUnsignedNumber(v)); }},
 };
 
 void readEntryLines(EdsReader &reader, EdsEntry &entry)
@@ -42,7 +57,7 @@ void readEntryLines(EdsReader &reader, EdsEntry &entry)
     readSectionLines(reader, [&](const EdsLine &line) {
         const EdsKeyValue kv = reader.splitKeyValue(line);
         for (const EntryKey &field : entryKeys) {
-            if (equalsIgnoringCase(kv.key, QLatin1String(field.key))) {
+            if (equalsIgnoringCase(kv.key, field.key)) {
                 field.assign(entry, kv.value);
                 return;
             }
@@ -51,9 +66,32 @@ void readEntryLines(EdsReader &reader, EdsEntry &entry)
     });
 }
 
-qint64 subEntryKey(const EdsEntry &entry)
+void insertSubEntry(QList<EdsEntry> &entries, EdsEntry &&entry)
 {
-    return (qint64(entry.index) << 8) | qint64(entry.subIndex);
+    const int position = lowerBound(entries, entry.subIndex, [](const EdsEntry &e) { return e.subIndex; });
+    if (position < entries.size() && entries.at(position).subIndex == entry.subIndex)
+        entries[position] = std::move(entry);
+    else
+        entries.insert(position, std::move(entry));
+}
+
+// Groups of one index that the file split up become one, later sections
+// replacing earlier ones of the same sub-index.
+void sortSubEntryGroups(QList<EdsSubEntryGroup> &groups)
+{
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const EdsSubEntryGroup &a, const EdsSubEntryGroup &b) { return a.index < b.index; });
+    QList<EdsSubEntryGroup> merged;
+    for (EdsSubEntryGroup &group : groups) {
+        if (merged.isEmpty() || merged.constLast().index != group.index) {
+            merged.append(std::move(group));
+            continue;
+        }
+        QList<EdsEntry> &entries = merged.last().entries;
+        for (EdsEntry &entry : group.entries)
+            insertSubEntry(entries, std::move(entry));
+    }
+    groups = std::move(merged);
 }
 
 } // namespace
@@ -83,7 +121,17 @@ void readSubIndexSection(EdsReader &reader, qint64 index, qint64 subIndex)
     entry.index = qint32(index);
     entry.subIndex = qint32(subIndex);
     readEntryLines(reader, entry);
-    appendKeyed(reader.subEntries, std::move(entry), subEntryKey, reader.subEntriesUnsorted);
+
+    // Sub-index sections of one object nearly always follow each other.
+    QList<EdsSubEntryGroup> &groups = reader.file.pendingSubEntries;
+    if (groups.isEmpty() || groups.constLast().index != entry.index) {
+        EdsSubEntryGroup group;
+        group.index = entry.index;
+        if (!groups.isEmpty() && groups.constLast().index > entry.index)
+            reader.subEntriesUnsorted = true;
+        groups.append(group);
+    }
+    insertSubEntry(groups.last().entries, std::move(entry));
 }
 
 void readNameSection(EdsReader &reader, qint64 index)
@@ -135,14 +183,5 @@ void finishSections(EdsReader &reader)
     if (reader.nameSectionsUnsorted)
         sortKeyedKeepingLast(file.nameSections, [](const EdsNameSection &s) { return s.index; });
     if (reader.subEntriesUnsorted)
-        sortKeyedKeepingLast(reader.subEntries, subEntryKey);
-    for (EdsEntry &entry : reader.subEntries) {
-        if (file.pendingSubEntries.isEmpty() || file.pendingSubEntries.constLast().index != entry.index) {
-            EdsSubEntryGroup group;
-            group.index = entry.index;
-            file.pendingSubEntries.append(group);
-        }
-        file.pendingSubEntries.last().entries.append(std::move(entry));
-    }
-    reader.subEntries.clear();
+        sortSubEntryGroups(file.pendingSubEntries);
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 Q_DECLARE_LOGGING_CATEGORY(lcEds)
 
@@ -43,8 +44,6 @@ public:
 
     EdsFile &file;
 
-    // Sub-index sections in file order until finishSections() groups them.
-    QList<EdsEntry> subEntries;
     bool objectsUnsorted = false;
     bool subEntriesUnsorted = false;
     bool nameSectionsUnsorted = false;
@@ -108,7 +107,7 @@ void readNameSection(EdsReader &reader, qint64 index);
 void readObjectLinksSection(EdsReader &reader, qint64 index);
 void skipSectionLines(EdsReader &reader);
 
-// Sorts what the sections filled and groups the sub-index sections by index.
+// Sorts what the sections filled where the file did not keep index order.
 void finishSections(EdsReader &reader);
 // Completion of the dictionary after the last line, in the order they must run.
 void mergeSubEntries(EdsReader &reader);
@@ -155,15 +154,37 @@ void appendKeyed(List &list, Value &&value, Key &&keyOf, bool &unsorted)
 template<typename List, typename Key>
 void sortKeyedKeepingLast(List &list, Key &&keyOf)
 {
-    std::stable_sort(list.begin(), list.end(), [&](const auto &a, const auto &b) {
-        return qint64(keyOf(a)) < qint64(keyOf(b));
-    });
-    List kept;
-    kept.reserve(list.size());
-    for (int i = 0; i < list.size(); ++i) {
-        if (i + 1 < list.size() && qint64(keyOf(list.at(i))) == qint64(keyOf(list.at(i + 1))))
-            continue;
-        kept.append(std::move(list[i]));
+    const int size = list.size();
+    std::vector<std::pair<qint64, int>> order;
+    order.reserve(size_t(size));
+    for (int i = 0; i < size; ++i)
+        order.emplace_back(qint64(keyOf(list.at(i))), i);
+    std::sort(order.begin(), order.end()); // equal keys stay in file order
+    // Target position r takes the element now at permutation[r]: first the last
+    // of each key in key order, then the replaced ones, which are dropped.
+    std::vector<int> permutation;
+    permutation.reserve(size_t(size));
+    std::vector<int> replaced;
+    for (int k = 0; k < size; ++k) {
+        if (k + 1 < size && order[size_t(k)].first == order[size_t(k + 1)].first)
+            replaced.push_back(order[size_t(k)].second);
+        else
+            permutation.push_back(order[size_t(k)].second);
     }
-    list = std::move(kept);
+    const int kept = int(permutation.size());
+    permutation.insert(permutation.end(), replaced.begin(), replaced.end());
+    // Swapping items of a QList only swaps pointers, so nothing is copied.
+    std::vector<bool> done(size_t(size), false);
+    for (int start = 0; start < size; ++start) {
+        int current = start;
+        while (!done[size_t(current)]) {
+            done[size_t(current)] = true;
+            const int next = permutation[size_t(current)];
+            if (next == start)
+                break;
+            list.swapItemsAt(current, next);
+            current = next;
+        }
+    }
+    list.erase(list.begin() + kept, list.end());
 }
