@@ -13,4 +13,5 @@ struct Command {
     int (*run)(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 };
 
+int runCheck(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runExports(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);

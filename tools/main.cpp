@@ -11,6 +11,7 @@
 namespace {
 
 const Command commands[] = {
+    {"check", "check [--strict] FILE...", "read EDS files and report every problem found", runCheck},
     {"exports", "exports", "list the exports the plug-in offers", runExports},
 };
 
