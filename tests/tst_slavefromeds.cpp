@@ -72,6 +72,11 @@ void tst_SlaveFromEds::loadKeepsNameAndFailsCleanly()
     QCOMPARE(s.name, QStringLiteral("Mine"));
     QVERIFY(!createCanObject(nullptr, QString(), 5, key));
     QVERIFY(memoryReservations(key).isEmpty());
+    CanObject *wide = createCanObject(nullptr, fixture(), 300, key);
+    QVERIFY(wide);
+    QCOMPARE(getNodeId(wide), 44);
+    QCOMPARE(CanObject::effectiveCobId(*wide->pdo(0x1800)), 0x180u + 44);
+    releaseObject(wide);
 }
 
 void tst_SlaveFromEds::defaultPdos_data()
