@@ -90,7 +90,18 @@ public:
         entry(subName(mapping, 0), "Number of mapped objects", 7, 5, "rw", QByteArray::number(mapped), false);
         for (int s = 1; s <= mapped; ++s)
             entry(subName(mapping, s), "Mapped object " + QByteArray::number(s), 7, 7, "rw",
-                  hex(0x60000108u + quint32(s) * 0x10000u, 8), false);
+                  hex(mappedObjectIndex << 16 | quint32(s + n) << 8 | 8u, 8), false);
+    }
+
+    // Default mappings point at this array of bytes, which every file has.
+    static constexpr quint32 mappedObjectIndex = 0x2000;
+
+    void mappedObject()
+    {
+        entry(indexName(int(mappedObjectIndex)), "Digital bytes", 8, 0, "", "", false, 17);
+        entry(subName(int(mappedObjectIndex), 0), "Highest sub-index supported", 7, 5, "ro", "16", false);
+        for (int s = 1; s <= 16; ++s)
+            entry(subName(int(mappedObjectIndex), s), "Digital byte " + QByteArray::number(s), 7, 5, "rw", "0", true);
     }
 
     void header(int pdos)
@@ -203,8 +214,9 @@ QByteArray generateEds(qint64 approxBytes, quint32 seed)
     EdsWriter writer(seed);
     writer.text.reserve(int(qMin<qint64>(approxBytes + 4096, 512 * 1024 * 1024)));
     writer.header(8);
+    writer.mappedObject();
     // Manufacturer objects, then profile objects, in ascending index order.
-    int index = 0x2000;
+    int index = 0x2001;
     QList<int> listed;
     while (writer.text.size() < approxBytes && index <= 0x9FFF) {
         writer.applicationObject(index);

@@ -16,6 +16,9 @@ const QStringList implemented = {
     QStringLiteral("getSlotId"), QStringLiteral("setRackId"), QStringLiteral("setSlotId"),
     QStringLiteral("getFileVersion"), QStringLiteral("getCanSlaveList"),
     QStringLiteral("getInMap"), QStringLiteral("getOutMap"),
+    QStringLiteral("createCanObject"), QStringLiteral("compile"), QStringLiteral("autoMallocInMap"),
+    QStringLiteral("autoMallocOutMap"), QStringLiteral("getInputMemMap"), QStringLiteral("getOutputMemMap"),
+    QStringLiteral("getMappingSym"),
 };
 } // namespace
 

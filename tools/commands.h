@@ -15,3 +15,5 @@ struct Command {
 
 int runCheck(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runExports(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runShow(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runCompile(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
