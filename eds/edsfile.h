@@ -111,7 +111,9 @@ public:
     QList<EdsObject> objects;                 // ascending index, one per index
     QList<EdsSubEntryGroup> pendingSubEntries; // sub-index sections without an object
     QList<EdsNameSection> nameSections;       // ascending index
+    // The first maxKeptDiagnostics problems; diagnosticCount counts them all.
     QList<EdsDiagnostic> diagnostics;
+    int diagnosticCount = 0;
 
     // 0 and the entry copied into out when found, 1 when not (out untouched).
     // subIndex -1 asks for the object's own entry.
@@ -143,3 +145,5 @@ std::unique_ptr<EdsFile> loadEds(const QString &path);
 std::unique_ptr<EdsFile> loadEdsFromData(const QByteArray &data);
 
 constexpr qint64 maxEdsFileSize = 64 * 1024 * 1024;
+// A file of garbage would otherwise keep one record per line.
+constexpr int maxKeptDiagnostics = 10000;

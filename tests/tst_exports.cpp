@@ -15,7 +15,10 @@ const QStringList implemented = {
     QStringLiteral("getNodeId"), QStringLiteral("getPosition"), QStringLiteral("getRackId"),
     QStringLiteral("getSlotId"), QStringLiteral("setRackId"), QStringLiteral("setSlotId"),
     QStringLiteral("getFileVersion"), QStringLiteral("getCanSlaveList"),
-    QStringLiteral("getInMap"), QStringLiteral("getOutMap"), QStringLiteral("configCanObject"),
+    QStringLiteral("getInMap"), QStringLiteral("getOutMap"),
+    QStringLiteral("createCanObject"), QStringLiteral("compile"), QStringLiteral("autoMallocInMap"),
+    QStringLiteral("autoMallocOutMap"), QStringLiteral("getInputMemMap"), QStringLiteral("getOutputMemMap"),
+    QStringLiteral("getMappingSym"), QStringLiteral("configCanObject"),
 };
 } // namespace
 

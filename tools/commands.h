@@ -13,4 +13,7 @@ struct Command {
     int (*run)(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 };
 
+int runCheck(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runExports(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runShow(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runCompile(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);

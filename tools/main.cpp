@@ -11,7 +11,10 @@
 namespace {
 
 const Command commands[] = {
+    {"check", "check [--strict] FILE...", "read EDS files and report every problem found", runCheck},
     {"exports", "exports", "list the exports the plug-in offers", runExports},
+    {"show", "show EDS [--node N] [--station KEY]", "create a slave and print its configuration, maps, symbols and block", runShow},
+    {"compile", "compile EDS --node N -o FILE", "create a slave and write its configuration block", runCompile},
 };
 
 void printHelp(QTextStream &out)

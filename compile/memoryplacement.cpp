@@ -1,0 +1,114 @@
+#include "compile/memoryplacement.h"
+
+#include "plugin/canobject.h"
+#include "plugin/hostservices.h"
+
+#include <QVector>
+
+namespace {
+
+struct JournalRecord {
+    qint32 kind;   // 1 reserved during the run, 0 released during the run
+    qint32 area;
+    qint32 offset;
+    qint32 size;
+};
+
+void replay(const QString &key, const QVector<JournalRecord> &journal)
+{
+    for (const JournalRecord &r : journal) {
+        if (r.kind == 1)
+            freeMemory(key, VarArea(r.area), r.offset, r.size);
+        else
+            getMemory(key, VarArea(r.area), r.offset, r.size);
+    }
+}
+
+} // namespace
+
+bool placeNewEntry(const QString &key, const PDOConfig &pdo, PDOMapEntry &entry)
+{
+    VarArea area;
+    if (pdo.direction == PdoTransmit) {
+        area = VarAreaInput;
+    } else if (pdo.direction == PdoReceive) {
+        area = VarAreaOutput;
+    } else {
+        entry.area = 0;
+        entry.offset = 0;
+        return true;
+    }
+    const int size = int(entry.byteLength);
+    int offset = autoMallocMemory(key, area, size);
+    if (offset == -1) {
+        area = VarAreaFallback;
+        offset = autoMallocMemory(key, area, size);
+    }
+    if (offset == -1)
+        return false;
+    entry.area = area;
+    entry.offset = offset;
+    return true;
+}
+
+bool autoMallocMap(CanObject &slave, qint32 direction)
+{
+    const QString &key = slave.projectKey;
+    QVector<JournalRecord> journal;
+    bool result = true;
+    const QList<PDOConfig> pdos = slave.pdoList;
+    for (const PDOConfig &walked : pdos) {
+        if (walked.direction != direction)
+            continue;
+        PDOConfig *pdo = slave.pdo(walked.commIndex);
+        if (!pdo)
+            continue;
+        for (PDOMapEntry &e : pdo->mapList) {
+            const int size = int(e.byteLength);
+            if (getMemory(key, VarArea(e.area), e.offset, size) == 1)
+                continue;
+            int offset = autoMallocMemory(key, VarArea(e.area), size);
+            if (offset != -1) {
+                e.offset = offset;
+                journal.append({1, e.area, offset, size});
+                continue;
+            }
+            offset = autoMallocMemory(key, VarAreaFallback, size);
+            if (offset != -1) {
+                e.offset = offset;
+                e.area = VarAreaFallback;
+                journal.append({1, VarAreaFallback, offset, size});
+                continue;
+            }
+            e.offset = -1;
+            result = false;
+        }
+    }
+    if (!result)
+        replay(key, journal);
+    return result;
+}
+
+QByteArray memoryMap(const CanObject &slave, qint32 direction, int *count)
+{
+    QByteArray out;
+    int n = 0;
+    for (const PDOConfig &pdo : slave.pdoList) {
+        if (pdo.direction != direction)
+            continue;
+        for (const PDOMapEntry &e : pdo.mapList) {
+            out += char(0x01);
+            out += char(0x01);
+            out += char(e.byteLength & 0xFF);
+            out += char(e.area & 0xFF);
+            out += char((e.offset >> 8) & 0xFF);
+            out += char(e.offset & 0xFF);
+            if (direction == PdoReceive)
+                out += char(e.clearWhenStop);
+            ++n;
+        }
+    }
+    if (count)
+        *count = n;
+    return out;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class CanObject;
+struct PDOConfig;
+struct PDOMapEntry;
+
+// Gives a freshly mapped entry its first place in PLC memory under key:
+// the PDO's own area, else the fallback area. False leaves the entry as it was.
+bool placeNewEntry(const QString &key, const PDOConfig &pdo, PDOMapEntry &entry);
+
+// (Re)claims places for every object of the slave's PDOs of one direction.
+// When one object gets no place, the run's reservations are released again
+// and the result is false; that object keeps its byteLength, offset -1.
+bool autoMallocMap(CanObject &slave, qint32 direction);
+
+// Where the mapped data of one direction lie: 6 bytes per object, 7 for
+// receive PDOs (with clearWhenStop). count gets the number of objects.
+QByteArray memoryMap(const CanObject &slave, qint32 direction, int *count);

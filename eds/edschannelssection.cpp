@@ -1,0 +1,167 @@
+// [DynamicChannels]: the segments of PLC-like devices' dynamic channels.
+#include "eds/edsnumber.h"
+#include "eds/edsreader.h"
+
+#include <map>
+
+namespace {
+
+enum class ChannelKey { Type, Dir, Range, PPOffset, MaxCnt };
+
+struct ChannelKeyName {
+    QLatin1String prefix;
+    ChannelKey key;
+};
+
+const ChannelKeyName channelKeys[] = {
+    {QLatin1String("type"), ChannelKey::Type},
+    {QLatin1String("dir"), ChannelKey::Dir},
+    {QLatin1String("range"), ChannelKey::Range},
+    {QLatin1String("ppoffset"), ChannelKey::PPOffset},
+    {QLatin1String("maxcnt"), ChannelKey::MaxCnt},
+};
+
+// A key is its name, digits (the segment number) and anything after them.
+bool matchChannelKey(QStringView key, ChannelKey &which, QStringView &digits)
+{
+    for (const ChannelKeyName &name : channelKeys) {
+        const QLatin1String prefix = name.prefix;
+        if (!startsWithIgnoringCase(key, prefix))
+            continue;
+        qsizetype end = prefix.size();
+        while (end < key.size() && isDecimalDigit(key[end]))
+            ++end;
+        if (end == prefix.size())
+            continue;
+        which = name.key;
+        digits = key.mid(prefix.size(), end - prefix.size());
+        return true;
+    }
+    return false;
+}
+
+bool isChannelDir(QStringView value)
+{
+    return equalsIgnoringCase(value, QLatin1String("RO"))
+        || equalsIgnoringCase(value, QLatin1String("wo"))
+        || equalsIgnoringCase(value, QLatin1String("rww"));
+}
+
+void assignChannelValue(EdsReader &reader, EdsChannelSegment &segment, ChannelKey which,
+                        QStringView value, int line)
+{
+    bool ok = false;
+    switch (which) {
+    case ChannelKey::Type: {
+        const quint32 type = toUnsignedNumber(value, &ok);
+        if (!ok)
+            reader.diagnose(QStringLiteral("Channel data type error"), line);
+        else
+            segment.type = quint8(type);
+        break;
+    }
+    case ChannelKey::Dir:
+        if (!isChannelDir(value))
+            reader.diagnose(QStringLiteral("Channel data type error: %1").arg(value), line);
+        else
+            segment.dir = value.toString();
+        break;
+    case ChannelKey::Range: {
+        const qsizetype dash = value.indexOf(QLatin1Char('-'));
+        if (dash < 0) {
+            reader.diagnose(QStringLiteral("Channel range error"), line);
+            break;
+        }
+        bool highOk = false;
+        segment.rangeLow = toUnsignedNumber(value.left(dash).trimmed(), &ok);
+        segment.rangeHigh = toUnsignedNumber(value.mid(dash + 1).trimmed(), &highOk);
+        if (!ok)
+            reader.diagnose(QStringLiteral("Channel range error"), line);
+        if (!highOk)
+            reader.diagnose(QStringLiteral("Channel range error"), line);
+        break;
+    }
+    case ChannelKey::PPOffset: {
+        const qsizetype comma = value.indexOf(QLatin1Char(','));
+        if (comma < 0) {
+            segment.ppOffset = toUnsignedNumber(value, &ok);
+            segment.bit = 0;
+            if (!ok)
+                reader.diagnose(QStringLiteral("Offset error"), line);
+            break;
+        }
+        bool bitOk = false;
+        segment.ppOffset = toUnsignedNumber(value.left(comma).trimmed(), &ok);
+        segment.bit = toUnsignedNumber(value.mid(comma + 1).trimmed(), &bitOk);
+        if (!ok)
+            reader.diagnose(QStringLiteral("Offset error"), line);
+        if (!bitOk)
+            reader.diagnose(QStringLiteral("bit error"), line);
+        break;
+    }
+    case ChannelKey::MaxCnt: {
+        const quint32 maxCnt = toUnsignedNumber(value, &ok);
+        if (!ok)
+            reader.diagnose(QStringLiteral("Maxcnt data error"), line);
+        else
+            segment.maxCnt = maxCnt;
+        break;
+    }
+    }
+}
+
+} // namespace
+
+void readDynamicChannelsSection(EdsReader &reader)
+{
+    EdsDynamicChannels &channels = reader.file.dynamicChannels;
+    // Keys of one segment may come in any order and far apart; the map keeps
+    // that cheap whatever the file does.
+    std::map<qint32, EdsChannelSegment> segments;
+    for (const EdsChannelSegment &segment : qAsConst(channels.segments))
+        segments.emplace(segment.number, segment);
+
+    readSectionLines(reader, [&](const EdsLine &line) {
+        const EdsKeyValue kv = reader.splitKeyValue(line);
+        if (equalsIgnoringCase(kv.key, QLatin1String("NrOfSeg"))) {
+            channels.nrOfSeg = qint32(toUnsignedNumber(kv.value));
+            return;
+        }
+        ChannelKey which;
+        QStringView digits;
+        if (!matchChannelKey(kv.key, which, digits)) {
+            reader.diagnose(QStringLiteral("Unknown line"), line.number);
+            return;
+        }
+        bool ok = false;
+        const qint32 number = qint32(toUnsignedNumber(digits, &ok));
+        if (!ok) {
+            reader.diagnose(QStringLiteral("Read line seg error"), line.number);
+            return;
+        }
+        if (number < 0)
+            return;
+        auto it = segments.find(number);
+        if (it == segments.end()) {
+            EdsChannelSegment segment;
+            segment.number = number;
+            it = segments.emplace(number, segment).first;
+        }
+        assignChannelValue(reader, it->second, which, kv.value, line.number);
+    });
+
+    channels.segments.clear();
+    QVector<qint32> present;
+    for (const auto &numbered : segments) {
+        channels.segments.append(numbered.second);
+        present.append(numbered.first);
+    }
+    const int head = reader.sectionHeadLine();
+    reportMissingNumbers(present, channels.nrOfSeg, [&](qint64 n) {
+        reader.diagnose(QStringLiteral("Seg %1 not found").arg(n), head);
+    });
+    for (qint32 n : qAsConst(present)) {
+        if (n > channels.nrOfSeg)
+            reader.diagnose(QStringLiteral("Unused seg: %1, in section Channels").arg(n), head);
+    }
+}

@@ -1,0 +1,143 @@
+#include "eds/edsfile.h"
+#include "eds/edsreader.h"
+
+namespace {
+
+int subEntryPosition(const QList<EdsEntry> &entries, int subIndex)
+{
+    const int position = lowerBound(entries, subIndex, [](const EdsEntry &e) { return e.subIndex; });
+    return position < entries.size() && entries.at(position).subIndex == subIndex ? position : -1;
+}
+
+QList<EdsEntry> ownEntriesBetween(const QList<EdsObject> &objects, qint32 first, qint32 last)
+{
+    QList<EdsEntry> result;
+    const auto indexOf = [](const EdsObject &o) { return o.entry.index; };
+    for (int i = lowerBound(objects, first, indexOf); i < objects.size() && objects.at(i).entry.index <= last; ++i)
+        result.append(objects.at(i).entry);
+    return result;
+}
+
+void appendSubEntriesBetween(const QList<EdsObject> &objects, qint32 first, qint32 last, QList<EdsEntry> &result)
+{
+    const auto indexOf = [](const EdsObject &o) { return o.entry.index; };
+    for (int i = lowerBound(objects, first, indexOf); i < objects.size() && objects.at(i).entry.index <= last; ++i)
+        result += objects.at(i).subEntries;
+}
+
+} // namespace
+
+int EdsFile::objectPosition(int index) const
+{
+    const int position = lowerBound(objects, index, [](const EdsObject &o) { return o.entry.index; });
+    return position < objects.size() && objects.at(position).entry.index == index ? position : -1;
+}
+
+int EdsFile::findEntry(int index, int subIndex, EdsEntry &out) const
+{
+    const int position = objectPosition(index);
+    if (position >= 0) {
+        const EdsObject &object = objects.at(position);
+        if (subIndex == -1) {
+            out = object.entry;
+            return 0;
+        }
+        const int sub = subEntryPosition(object.subEntries, subIndex);
+        if (sub >= 0) {
+            out = object.subEntries.at(sub);
+            return 0;
+        }
+    }
+    // Sub-index sections whose object never came are still part of the device.
+    const int group = lowerBound(pendingSubEntries, index, [](const EdsSubEntryGroup &g) { return g.index; });
+    if (subIndex != -1 && group < pendingSubEntries.size() && pendingSubEntries.at(group).index == index) {
+        const QList<EdsEntry> &entries = pendingSubEntries.at(group).entries;
+        const int sub = subEntryPosition(entries, subIndex);
+        if (sub >= 0) {
+            out = entries.at(sub);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+bool EdsFile::nameOf(int index, int subIndex, QString &out) const
+{
+    const int position = lowerBound(nameSections, index, [](const EdsNameSection &s) { return s.index; });
+    if (position >= nameSections.size() || nameSections.at(position).index != index)
+        return false;
+    const EdsNameSection &section = nameSections.at(position);
+    const int counted = qBound(0, section.nrOfEntries, section.names.size());
+    for (int i = 0; i < counted; ++i) {
+        if (section.names.at(i).first == subIndex) {
+            out = section.names.at(i).second;
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+quint32 defaultValueOf(const EdsFile &file, int index, int subIndex, quint32 missing = 0)
+{
+    EdsEntry entry;
+    return file.findEntry(index, subIndex, entry) == 0 ? entry.defaultValue : missing;
+}
+
+QPair<qint32, quint32> cobIdOf(const EdsFile &file, int index, int subIndex)
+{
+    EdsEntry entry;
+    if (file.findEntry(index, subIndex, entry) != 0)
+        return {0, 0};
+    return {entry.defaultIsNodeRelative, entry.defaultValue};
+}
+
+} // namespace
+
+quint32 EdsFile::deviceType() const { return defaultValueOf(*this, 0x1000, -1); }
+quint32 EdsFile::vendorId() const { return defaultValueOf(*this, 0x1018, 1); }
+quint32 EdsFile::productCode() const { return defaultValueOf(*this, 0x1018, 2); }
+quint32 EdsFile::revisionNumber() const { return defaultValueOf(*this, 0x1018, 3); }
+QPair<qint32, quint32> EdsFile::emcyCobId() const { return cobIdOf(*this, 0x1014, -1); }
+QPair<qint32, quint32> EdsFile::pdoCobId(int index) const { return cobIdOf(*this, index, 1); }
+
+quint8 EdsFile::pdoTransmissionType(int index) const
+{
+    return quint8(defaultValueOf(*this, index, 2, 255));
+}
+
+quint32 EdsFile::pdoInhibitTime(int index) const { return defaultValueOf(*this, index, 3); }
+quint32 EdsFile::pdoEventTimer(int index) const { return defaultValueOf(*this, index, 5); }
+QString EdsFile::productName() const { return deviceInfo.productName; }
+
+QList<EdsEntry> EdsFile::receivePdoObjects() const { return ownEntriesBetween(objects, 0x1400, 0x15FF); }
+QList<EdsEntry> EdsFile::transmitPdoObjects() const { return ownEntriesBetween(objects, 0x1800, 0x19FF); }
+
+QList<EdsEntry> EdsFile::mappingEntries() const
+{
+    QList<EdsEntry> result;
+    appendSubEntriesBetween(objects, 0x1600, 0x17FF, result);
+    appendSubEntriesBetween(objects, 0x1A00, 0x1BFF, result);
+    return result;
+}
+
+QList<EdsEntry> EdsFile::mappableEntries() const
+{
+    QList<EdsEntry> result;
+    for (const EdsObject &object : objects) {
+        if (object.subEntries.isEmpty()) {
+            if (object.entry.pdoMapping) {
+                EdsEntry own = object.entry;
+                own.subIndex = 0;
+                result.append(own);
+            }
+            continue;
+        }
+        for (const EdsEntry &entry : object.subEntries) {
+            if (entry.pdoMapping)
+                result.append(entry);
+        }
+    }
+    return result;
+}

@@ -1,0 +1,110 @@
+// [FileInfo], [DeviceInfo] and [DummyUsage]: plain key tables.
+#include "eds/edsnumber.h"
+#include "eds/edsreader.h"
+
+namespace {
+
+template<typename Record>
+struct KeyField {
+    QLatin1String key;
+    void (*assign)(Record &record, QStringView value);
+};
+
+template<typename Record, size_t N>
+bool assignKey(const KeyField<Record> (&table)[N], Record &record, const EdsKeyValue &line)
+{
+    for (const KeyField<Record> &field : table) {
+        if (equalsIgnoringCase(line.key, field.key)) {
+            field.assign(record, line.value);
+            return true;
+        }
+    }
+    return false;
+}
+
+#define TEXT_FIELD(Record, key, member) \
+    {QLatin1String(key), [](Record &r, QStringView v) { r.member = v.toString(); }}
+#define NUMBER_FIELD(Record, key, member) \
+    {QLatin1String(key), [](Record &r, QStringView v) { r.member = decltype(r.member)(toUnsignedNumber(v)); }}
+#define FLAG_FIELD(Record, key, member) \
+    {QLatin1String(key), [](Record &r, QStringView v) { r.member = isTrueValue(v); }}
+
+const KeyField<EdsFileInfo> fileInfoKeys[] = {
+    TEXT_FIELD(EdsFileInfo, "FileName", fileName),
+    NUMBER_FIELD(EdsFileInfo, "fileVersion", fileVersion),
+    NUMBER_FIELD(EdsFileInfo, "fileRevision", fileRevision),
+    TEXT_FIELD(EdsFileInfo, "EDSVersion", edsVersion),
+    TEXT_FIELD(EdsFileInfo, "Description", description),
+    TEXT_FIELD(EdsFileInfo, "CreationTime", creationTime),
+    TEXT_FIELD(EdsFileInfo, "CreationDate", creationDate),
+    TEXT_FIELD(EdsFileInfo, "createdBy", createdBy),
+    TEXT_FIELD(EdsFileInfo, "ModificationTime", modificationTime),
+    TEXT_FIELD(EdsFileInfo, "ModificationDate", modificationDate),
+    TEXT_FIELD(EdsFileInfo, "ModifiedBy", modifiedBy),
+};
+
+const KeyField<EdsDeviceInfo> deviceInfoKeys[] = {
+    TEXT_FIELD(EdsDeviceInfo, "vendorName", vendorName),
+    TEXT_FIELD(EdsDeviceInfo, "productName", productName),
+    NUMBER_FIELD(EdsDeviceInfo, "vendorNumber", vendorNumber),
+    NUMBER_FIELD(EdsDeviceInfo, "productNumber", productNumber),
+    NUMBER_FIELD(EdsDeviceInfo, "revisionNumber", revisionNumber),
+    TEXT_FIELD(EdsDeviceInfo, "orderCode", orderCode),
+    FLAG_FIELD(EdsDeviceInfo, "baudRate_10", baudRate10),
+    FLAG_FIELD(EdsDeviceInfo, "baudRate_20", baudRate20),
+    FLAG_FIELD(EdsDeviceInfo, "baudRate_50", baudRate50),
+    FLAG_FIELD(EdsDeviceInfo, "baudRate_125", baudRate125),
+    FLAG_FIELD(EdsDeviceInfo, "baudRate_250", baudRate250),
+    FLAG_FIELD(EdsDeviceInfo, "baudRate_500", baudRate500),
+    FLAG_FIELD(EdsDeviceInfo, "baudRate_800", baudRate800),
+    FLAG_FIELD(EdsDeviceInfo, "baudRate_1000", baudRate1000),
+    FLAG_FIELD(EdsDeviceInfo, "simpleBootUpMaster", simpleBootUpMaster),
+    FLAG_FIELD(EdsDeviceInfo, "simpleBootUpSlave", simpleBootUpSlave),
+    NUMBER_FIELD(EdsDeviceInfo, "granularity", granularity),
+    NUMBER_FIELD(EdsDeviceInfo, "dynamicChannelsSupported", dynamicChannelsSupported),
+    FLAG_FIELD(EdsDeviceInfo, "groupMessaging", groupMessaging),
+    NUMBER_FIELD(EdsDeviceInfo, "nrOfRXPDO", nrOfRXPDO),
+    NUMBER_FIELD(EdsDeviceInfo, "nrOfTXPDO", nrOfTXPDO),
+    FLAG_FIELD(EdsDeviceInfo, "lss_Supported", lssSupported),
+    NUMBER_FIELD(EdsDeviceInfo, "compactPDO", compactPDO),
+};
+
+#undef TEXT_FIELD
+#undef NUMBER_FIELD
+#undef FLAG_FIELD
+
+} // namespace
+
+void readFileInfoSection(EdsReader &reader)
+{
+    readSectionLines(reader, [&](const EdsLine &line) {
+        const EdsKeyValue kv = reader.splitKeyValue(line);
+        if (!assignKey(fileInfoKeys, reader.file.fileInfo, kv))
+            reader.diagnose(QStringLiteral("Unknown lineName: %1").arg(kv.key), line.number);
+    });
+}
+
+void readDeviceInfoSection(EdsReader &reader)
+{
+    readSectionLines(reader, [&](const EdsLine &line) {
+        const EdsKeyValue kv = reader.splitKeyValue(line);
+        if (!assignKey(deviceInfoKeys, reader.file.deviceInfo, kv))
+            reader.diagnose(QStringLiteral("Unknown name"), line.number);
+    });
+}
+
+void readDummyUsageSection(EdsReader &reader)
+{
+    static const char *const keys[] = {"dummy0001", "dummy0002", "dummy0003", "dummy0004",
+                                       "dummy0005", "dummy0006", "dummy0007"};
+    readSectionLines(reader, [&](const EdsLine &line) {
+        const EdsKeyValue kv = reader.splitKeyValue(line);
+        for (int i = 0; i < 7; ++i) {
+            if (equalsIgnoringCase(kv.key, QLatin1String(keys[i]))) {
+                reader.file.dummyUsage.dummy[i] = isTrueValue(kv.value);
+                return;
+            }
+        }
+        reader.diagnose(QStringLiteral("Unknown entry"), line.number);
+    });
+}

@@ -1,0 +1,165 @@
+#include "eds/edsnumber.h"
+
+#include <QChar>
+#include <QString>
+
+#include <climits>
+
+namespace {
+
+int digitValue(char16_t c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A' + 10;
+    return 99;
+}
+
+// Strict integer conversion in the manner of QString::toLongLong: blanks around the
+// number, one sign and, in base 16, a "0x" prefix are accepted; everything else must be
+// a digit of the base. Magnitudes are capped early so that no text can overflow.
+bool parseInteger(QStringView text, int base, bool allowMinus, qint64 minimum, qint64 maximum,
+                  qint64 &result)
+{
+    text = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        if (negative && !allowMinus)
+            return false;
+        ++i;
+    }
+    if (base == 16 && i + 1 < text.size() && text[i] == QLatin1Char('0')
+        && (text[i + 1] == QLatin1Char('x') || text[i + 1] == QLatin1Char('X')))
+        i += 2;
+    if (i >= text.size())
+        return false;
+    const qint64 limit = qint64(Q_INT64_C(1) << 33);
+    qint64 magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = digitValue(text[i].unicode());
+        if (digit >= base)
+            return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit)
+            return false;
+    }
+    const qint64 value = negative ? -magnitude : magnitude;
+    if (value < minimum || value > maximum)
+        return false;
+    result = value;
+    return true;
+}
+
+enum class NumberBase { Hexadecimal, Octal, Decimal };
+
+NumberBase baseOf(QStringView text, QStringView &digits)
+{
+    digits = text;
+    if (text.endsWith(QLatin1Char('h'), Qt::CaseInsensitive)) {
+        digits = text.chopped(1);
+        return NumberBase::Hexadecimal;
+    }
+    if (startsWithIgnoringCase(text, QLatin1String("0x")))
+        return NumberBase::Hexadecimal;
+    if (text.startsWith(QLatin1Char('0')))
+        return NumberBase::Octal;
+    return NumberBase::Decimal;
+}
+
+int radix(NumberBase base)
+{
+    switch (base) {
+    case NumberBase::Hexadecimal:
+        return 16;
+    case NumberBase::Octal:
+        return 8;
+    case NumberBase::Decimal:
+        break;
+    }
+    return 10;
+}
+
+} // namespace
+
+qint32 toSignedNumber(QStringView text, bool *ok)
+{
+    text = text.trimmed();
+    QStringView digits;
+    const NumberBase base = baseOf(text, digits);
+    qint64 value = 0;
+    const bool converted = parseInteger(digits, radix(base), true, INT_MIN, INT_MAX, value);
+    if (ok)
+        *ok = converted;
+    return converted ? qint32(value) : 0;
+}
+
+quint32 toUnsignedNumber(QStringView text, bool *ok)
+{
+    text = text.trimmed();
+    QStringView digits;
+    const NumberBase base = baseOf(text, digits);
+    qint64 value = 0;
+    bool converted;
+    if (base == NumberBase::Decimal && text.startsWith(QLatin1Char('-')))
+        converted = parseInteger(digits, 10, true, INT_MIN, INT_MAX, value);
+    else
+        converted = parseInteger(digits, radix(base), false, 0, UINT_MAX, value);
+    if (ok)
+        *ok = converted;
+    return converted ? quint32(value) : 0u;
+}
+
+qint64 toIndexNumber(QStringView text)
+{
+    bool ok = false;
+    quint32 value;
+    if (startsWithIgnoringCase(text, QLatin1String("0x"))) {
+        value = toUnsignedNumber(text, &ok);
+    } else {
+        QString prefixed = QLatin1String("0x");
+        prefixed.append(text);
+        value = toUnsignedNumber(prefixed, &ok);
+    }
+    return ok ? qint64(value) : -1;
+}
+
+bool isTrueValue(QStringView text)
+{
+    return !text.isEmpty() && text != QLatin1String("0");
+}
+
+namespace {
+
+bool sameCharIgnoringCase(QChar a, char b)
+{
+    const char16_t u = a.unicode();
+    if (u < 0x80) {
+        const auto lower = [](char16_t c) { return (c >= 'A' && c <= 'Z') ? char16_t(c + 32) : c; };
+        return lower(u) == lower(char16_t(uchar(b)));
+    }
+    // Outside ASCII only case folding can make a character equal to an ASCII one.
+    return a.toCaseFolded() == QChar(QLatin1Char(b)).toCaseFolded();
+}
+
+} // namespace
+
+bool startsWithIgnoringCase(QStringView text, QLatin1String prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (int i = 0; i < prefix.size(); ++i) {
+        if (!sameCharIgnoringCase(text[i], prefix[i].toLatin1()))
+            return false;
+    }
+    return true;
+}
+
+bool equalsIgnoringCase(QStringView text, QLatin1String key)
+{
+    return text.size() == key.size() && startsWithIgnoringCase(text, key);
+}

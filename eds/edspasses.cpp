@@ -1,0 +1,166 @@
+// Completion of the object dictionary once every line has been read.
+#include "eds/edsreader.h"
+
+namespace {
+
+bool getsOwnSubEntry(qint32 index)
+{
+    // Application objects are commonly written as a plain VAR without sub-index
+    // sections; they still need a sub-index 0 to be mappable.
+    return (index >= 0x2000 && index <= 0x3FFF) || (index >= 0x6000 && index <= 0x6FFF);
+}
+
+QString hex(qint64 value)
+{
+    return QString::number(value, 16);
+}
+
+int insertObject(EdsFile &file, qint32 index, const QString &name)
+{
+    const int position = lowerBound(file.objects, index, [](const EdsObject &o) { return o.entry.index; });
+    EdsObject object;
+    object.entry.index = index;
+    object.entry.parameterName = name;
+    file.objects.insert(position, object);
+    return position;
+}
+
+void appendCommunicationDefaults(EdsObject &object, quint8 compactPdo)
+{
+    // Rows of the template are defaults; only which sub-indexes exist depends on
+    // the device's CompactPDO bits (1 COB-ID, 2 type, 3 inhibit, 4 reserved, 5 event).
+    const auto row = [&](int subIndex) {
+        EdsEntry entry;
+        entry.index = object.entry.index;
+        entry.subIndex = subIndex;
+        return entry;
+    };
+    QList<EdsEntry> rows;
+    for (int k = 0; k <= 4; ++k) {
+        if (compactPdo & (1u << k))
+            rows.append(row(k + 1));
+    }
+    EdsEntry count = row(0);
+    count.defaultIsNodeRelative = 0;
+    count.defaultValue = quint32(rows.size());
+    rows.prepend(count);
+    object.subEntries += rows;
+}
+
+void completeCompactPdoPair(EdsFile &file, qint32 communication, qint32 mapping,
+                            const QString &communicationName, const QString &mappingName)
+{
+    int position = file.objectPosition(communication);
+    if (position < 0)
+        position = insertObject(file, communication, communicationName);
+    EdsObject &object = file.objects[position];
+    if (object.subEntries.isEmpty())
+        appendCommunicationDefaults(object, file.deviceInfo.compactPDO);
+
+    position = file.objectPosition(mapping);
+    if (position < 0)
+        position = insertObject(file, mapping, mappingName);
+    EdsObject &mappingObject = file.objects[position];
+    if (mappingObject.subEntries.isEmpty()) {
+        EdsEntry entry;
+        entry.index = mapping;
+        entry.subIndex = 0;
+        mappingObject.subEntries.append(entry);
+    }
+}
+
+} // namespace
+
+void mergeSubEntries(EdsReader &reader)
+{
+    EdsFile &file = reader.file;
+    QList<EdsSubEntryGroup> unused;
+    int group = 0;
+    for (EdsObject &object : file.objects) {
+        const qint32 index = object.entry.index;
+        while (group < file.pendingSubEntries.size() && file.pendingSubEntries.at(group).index < index)
+            unused.append(std::move(file.pendingSubEntries[group++]));
+        if (group < file.pendingSubEntries.size() && file.pendingSubEntries.at(group).index == index)
+            object.subEntries = std::move(file.pendingSubEntries[group++].entries);
+        if (object.subEntries.isEmpty() && getsOwnSubEntry(index)) {
+            EdsEntry own = object.entry;
+            own.subIndex = 0;
+            object.subEntries.append(own);
+        }
+    }
+    while (group < file.pendingSubEntries.size())
+        unused.append(std::move(file.pendingSubEntries[group++]));
+    file.pendingSubEntries = std::move(unused);
+    for (const EdsSubEntryGroup &left : qAsConst(file.pendingSubEntries))
+        reader.diagnose(QStringLiteral("Unused section,index:%1").arg(hex(left.index)), 0);
+}
+
+void completeCompactPdos(EdsFile &file)
+{
+    if (file.deviceInfo.compactPDO == 0)
+        return;
+    for (int n = 0; n < file.deviceInfo.nrOfRXPDO; ++n) {
+        completeCompactPdoPair(file, 0x1400 + n, 0x1600 + n,
+                               QStringLiteral("%1.receive PDO parameter").arg(n),
+                               QStringLiteral("%1.receive PDO mapping").arg(n));
+    }
+    for (int n = 0; n < file.deviceInfo.nrOfTXPDO; ++n) {
+        completeCompactPdoPair(file, 0x1800 + n, 0x1A00 + n,
+                               QStringLiteral("%1.transmit PDO parameter").arg(n),
+                               QStringLiteral("%1.transmit PDO mapping").arg(n));
+    }
+}
+
+void checkPdoObjects(EdsReader &reader)
+{
+    const EdsFile &file = reader.file;
+    const auto check = [&](qint32 index) {
+        if (file.objectPosition(index) < 0)
+            reader.diagnose(QStringLiteral("Object %1 not found").arg(hex(index)), 0);
+    };
+    for (int n = 0; n < file.deviceInfo.nrOfRXPDO; ++n) {
+        check(0x1400 + n);
+        check(0x1600 + n);
+    }
+    for (int n = 0; n < file.deviceInfo.nrOfTXPDO; ++n) {
+        check(0x1800 + n);
+        check(0x1A00 + n);
+    }
+}
+
+void expandCompactSubObjects(EdsReader &reader)
+{
+    EdsFile &file = reader.file;
+    for (EdsObject &object : file.objects) {
+        const EdsEntry &own = object.entry;
+        const quint8 count = own.compactSubObj;
+        if (count == 0)
+            continue;
+        if (own.subNumber >= 1) {
+            reader.diagnose(QStringLiteral("compactSubObj and subNumber conflicted,index:%1").arg(hex(own.index)), 0);
+            continue;
+        }
+        if (!object.subEntries.isEmpty()) {
+            reader.diagnose(QStringLiteral("compactSubObj and subObject conflicted,index:%1").arg(hex(own.index)), 0);
+            continue;
+        }
+        if (own.subNumber != 0)
+            continue;
+        EdsEntry number = own;
+        number.subIndex = 0;
+        number.parameterName = QStringLiteral("NrOfObjects");
+        number.accessType = QStringLiteral("RO");
+        number.dataType = DataTypeUnsigned8;
+        number.defaultIsNodeRelative = 0;
+        number.defaultValue = count;
+        number.pdoMapping = false;
+        object.subEntries.append(number);
+        for (int i = 1; i <= count; ++i) {
+            EdsEntry element = own;
+            element.subIndex = i;
+            if (!file.nameOf(own.index, i, element.parameterName))
+                element.parameterName = own.parameterName + QString::number(i, 16).toUpper();
+            object.subEntries.append(element);
+        }
+    }
+}

@@ -1,0 +1,70 @@
+#include "eds/edsreader.h"
+
+Q_LOGGING_CATEGORY(lcEds, "canslave.eds", QtWarningMsg)
+
+EdsReader::EdsReader(QStringView text, EdsFile &file)
+    : file(file)
+    , m_text(text)
+{
+}
+
+bool EdsReader::atEnd() const
+{
+    return m_pushBack.isEmpty() && m_position >= m_text.size();
+}
+
+EdsLine EdsReader::readLine()
+{
+    if (!m_pushBack.isEmpty())
+        return m_pushBack.takeLast();
+    EdsLine line;
+    if (m_position >= m_text.size())
+        return line;
+    // Only a line feed ends a line; the carriage return of CR LF is trimmed away.
+    qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_position);
+    if (end < 0)
+        end = m_text.size();
+    line.text = m_text.mid(m_position, end - m_position).trimmed();
+    line.number = ++m_lineNumber;
+    m_position = end + 1;
+    return line;
+}
+
+void EdsReader::pushBackLine(const EdsLine &line)
+{
+    m_pushBack.append(line);
+}
+
+void EdsReader::enterSection(QStringView name, int headLine)
+{
+    m_sectionName = name;
+    m_sectionLine = headLine;
+}
+
+void EdsReader::diagnose(const QString &text, int line)
+{
+    ++file.diagnosticCount;
+    qCInfo(lcEds).noquote() << line << m_sectionName << text;
+    if (file.diagnostics.size() < maxKeptDiagnostics)
+        file.diagnostics.append(EdsDiagnostic{text, line, m_sectionName.toString()});
+}
+
+EdsKeyValue EdsReader::splitKeyValue(const EdsLine &line)
+{
+    const qsizetype equals = line.text.indexOf(QLatin1Char('='));
+    if (equals < 0) {
+        diagnose(QStringLiteral("grammer error"), line.number);
+        return {};
+    }
+    return {line.text.left(equals).trimmed(), line.text.mid(equals + 1).trimmed()};
+}
+
+bool isSectionHead(QStringView line)
+{
+    return line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'));
+}
+
+void skipSectionLines(EdsReader &reader)
+{
+    readSectionLines(reader, [](const EdsLine &) {});
+}
