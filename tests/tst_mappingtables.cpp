@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QtTest>
@@ -296,7 +297,7 @@ void tst_MappingTables::memoryMove_data()
 
     QTest::newRow("free place, same area") << int(Out1) << "" << "20" << int(VarAreaOutput) << 20 << true;
     QTest::newRow("free place, fallback area") << int(In1) << "V" << "100" << int(VarAreaFallback) << 100 << true;
-    QTest::newRow("onto its own bytes") << int(AnalogueOut) << "" << "3" << int(VarAreaOutput) << 3 << true;
+    QTest::newRow("onto its own bytes") << int(AnalogueIn) << "" << "3" << int(VarAreaInput) << 3 << true;
     QTest::newRow("taken place") << int(Out1) << "" << "5" << int(VarAreaOutput) << 0 << false;
     QTest::newRow("beyond the area") << int(AnalogueOut) << "" << "511" << int(VarAreaOutput) << 2 << false;
     QTest::newRow("analogue output") << int(AnalogueOut) << "AQ" << "10" << int(VarAreaAQ) << 10 << true;
@@ -431,13 +432,14 @@ void tst_MappingTables::withoutMemoryColumnsDoubleClickDoesNothing()
     list.resize(600, 300);
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
+    // Copied before the table borrows the PDO, so that the slave's list is its own.
+    const QList<PDOConfig> pdosBefore = slave.pdoList;
     QList<PDOConfig *> pdos{slave.pdo(0x1400)};
     list.fillTable(&slave, pdos);
     QCOMPARE(list.table()->rowCount(), 3);
     QVERIFY(list.table()->isColumnHidden(4));
     QVERIFY(list.table()->isColumnHidden(5));
 
-    const QList<PDOConfig> pdosBefore = slave.pdoList;
     for (int column = 0; column < 4; ++column)
         doubleClickCell(list.table(), 1, column);
     QVERIFY(!list.table()->viewport()->findChild<MemoryEditWidget *>());

@@ -27,6 +27,8 @@ ParameterInEdsListTable::ParameterInEdsListTable(QWidget *parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->verticalHeader()->hide();
+    // The style's minimum row height would otherwise win over the fixed one.
+    m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

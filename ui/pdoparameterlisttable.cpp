@@ -60,6 +60,8 @@ PDOParameterListTable::PDOParameterListTable(QWidget *parent, bool withMemoryCol
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
+    // The style's minimum row height would otherwise win over the fixed one.
+    m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
     QHeaderView *header = m_table->horizontalHeader();
     header->setSectionResizeMode(2, QHeaderView::Stretch);
     for (int column : {0, 1, 3, memoryColumn, clearColumn})
