@@ -18,7 +18,7 @@ const QStringList implemented = {
     QStringLiteral("getInMap"), QStringLiteral("getOutMap"),
     QStringLiteral("createCanObject"), QStringLiteral("compile"), QStringLiteral("autoMallocInMap"),
     QStringLiteral("autoMallocOutMap"), QStringLiteral("getInputMemMap"), QStringLiteral("getOutputMemMap"),
-    QStringLiteral("getMappingSym"),
+    QStringLiteral("getMappingSym"), QStringLiteral("configCanObject"),
 };
 } // namespace
 

@@ -82,27 +82,15 @@ struct Created {
 
 } // namespace
 
-int runShow(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err)
+void printSlave(Plugin &plugin, CanObject *slave, QTextStream &out)
 {
-    Options o;
-    if (!parse(arguments, o, err))
-        return 2;
-    auto create = plugin.get<canslave::CreateCanObjectFn>("createCanObject");
     auto compile = plugin.get<canslave::CompileFn>("compile");
     auto inMap = plugin.get<canslave::GetMemMapFn>("getInputMemMap");
     auto outMap = plugin.get<canslave::GetMemMapFn>("getOutputMemMap");
     auto symbols = plugin.get<canslave::GetMappingSymFn>("getMappingSym");
-    if (!create || !compile || !inMap || !outMap || !symbols || !plugin.get<canslave::ReleaseObjectFn>("releaseObject")) {
-        err << "the plug-in lacks the exports this command needs\n";
-        return 1;
-    }
-    Created c{plugin};
-    c.slave = create(nullptr, o.eds, o.node, o.station);
-    if (!c.slave) {
-        err << o.eds << ": the plug-in created no slave\n";
-        return 1;
-    }
-    const CanObject &s = *c.slave;
+    if (!slave || !compile || !inMap || !outMap || !symbols)
+        return;
+    const CanObject &s = *slave;
     out << "Slave: " << s.name << "\nEDS: " << s.edsFile << "\nNode ID: " << s.nodeId
         << "\nStation: " << s.projectKey << "\nVendor ID: " << hex(s.vendorId, 8)
         << "\nProduct code: " << hex(s.productCode, 8) << "\nRevision: " << hex(s.revisionNumber, 8)
@@ -120,21 +108,40 @@ int runShow(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTex
                 << e.offset << (e.readOnly ? ", read-only" : "") << '\n';
     }
     int count = 0;
-    const QByteArray input = inMap(c.slave, &count);
+    const QByteArray input = inMap(slave, &count);
     out << '\n';
     printMap(out, "Input memory map", input, count, 6);
-    const QByteArray output = outMap(c.slave, &count);
+    const QByteArray output = outMap(slave, &count);
     printMap(out, "Output memory map", output, count, 7);
     QList<MappingSymbol> list;
-    symbols(c.slave, &list);
+    symbols(slave, &list);
     out << "\nMapping symbols (" << list.size() << ")\n";
     for (const MappingSymbol &m : list)
         out << "  " << m.name.leftJustified(20) << ' ' << m.address.leftJustified(8) << ' ' << m.comment << '\n';
     QByteArray block;
     CompileList unused;
-    compile(c.slave, block, unused);
+    compile(slave, block, unused);
     out << "\nConfiguration block (" << block.size() << " bytes)\n";
     hexDump(out, block);
+}
+
+int runShow(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Options o;
+    if (!parse(arguments, o, err))
+        return 2;
+    auto create = plugin.get<canslave::CreateCanObjectFn>("createCanObject");
+    if (!create || !plugin.get<canslave::ReleaseObjectFn>("releaseObject")) {
+        err << "the plug-in lacks the exports this command needs\n";
+        return 1;
+    }
+    Created c{plugin};
+    c.slave = create(nullptr, o.eds, o.node, o.station);
+    if (!c.slave) {
+        err << o.eds << ": the plug-in created no slave\n";
+        return 1;
+    }
+    printSlave(plugin, c.slave, out);
     return 0;
 }
 

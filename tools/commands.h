@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+class CanObject;
 class Plugin;
 
 // One sub-command of canslave-host. Returns the exit status.
@@ -17,3 +18,7 @@ int runCheck(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTe
 int runExports(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runShow(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runCompile(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runConfigure(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// What a host sees of a slave: identity, PDOs and mappings, memory maps, symbols and block.
+void printSlave(Plugin &plugin, CanObject *slave, QTextStream &out);

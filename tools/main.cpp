@@ -15,6 +15,8 @@ const Command commands[] = {
     {"exports", "exports", "list the exports the plug-in offers", runExports},
     {"show", "show EDS [--node N] [--station KEY]", "create a slave and print its configuration, maps, symbols and block", runShow},
     {"compile", "compile EDS --node N -o FILE", "create a slave and write its configuration block", runCompile},
+    {"configure", "configure EDS [--node N] [--nodes 1-127] [--read-only] [--screenshot DIR]",
+     "create a slave, open the configuration dialog and print the slave after OK", runConfigure},
 };
 
 void printHelp(QTextStream &out)
@@ -28,9 +30,10 @@ void printHelp(QTextStream &out)
     out << "\nThe plug-in is found beside this program, or by --plugin or CANSLAVE_PLUGIN.\n";
 }
 
-bool needsWidgets(const QString &command)
+// Screenshots are rendered off screen, so only an interactive dialog needs a display.
+bool needsDisplay(const QString &command, const QStringList &arguments)
 {
-    return command == QLatin1String("configure");
+    return command == QLatin1String("configure") && !arguments.contains(QLatin1String("--screenshot"));
 }
 
 } // namespace
@@ -68,7 +71,7 @@ int main(int argc, char *argv[])
     }
 
     // The plug-in needs a QApplication for its dialog; the other commands run without a display.
-    if (!needsWidgets(name) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (!needsDisplay(name, arguments) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 

@@ -1,0 +1,10 @@
+// The configuration export: a shell around the dialog.
+
+#include "plugin/canslave.h"
+
+#include "ui/configureslave.h"
+
+int configCanObject(CanObject *slave, const QList<int> &nodeIds, QWidget *parent, bool readOnly)
+{
+    return configureSlave(slave, nodeIds, parent, readOnly);
+}

@@ -1,0 +1,123 @@
+#include "modalanswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+constexpr int pollMs = 10;
+}
+
+ModalAnswerer::ModalAnswerer(int timeoutMs, QObject *parent)
+    : QObject(parent)
+    , m_timeoutMs(timeoutMs)
+{
+}
+
+ModalAnswerer::~ModalAnswerer() = default;
+
+void ModalAnswerer::onModal(std::function<void(QWidget *)> answer, const QString &what)
+{
+    enqueue({false, what, std::move(answer)});
+}
+
+void ModalAnswerer::answerMessageBox(int button)
+{
+    enqueue({false, QStringLiteral("message box"), [this, button](QWidget *widget) {
+                 auto *box = qobject_cast<QMessageBox *>(widget);
+                 if (!box) {
+                     m_failure = QStringLiteral("expected a message box, got ")
+                                 + QString::fromLatin1(widget->metaObject()->className());
+                     if (auto *dialog = qobject_cast<QDialog *>(widget))
+                         dialog->reject();
+                     return;
+                 }
+                 m_messageTexts.append(box->text());
+                 QAbstractButton *chosen = box->button(QMessageBox::StandardButton(button));
+                 if (!chosen) {
+                     m_failure = QStringLiteral("message box without the expected button: ") + box->text();
+                     box->reject();
+                     return;
+                 }
+                 QTest::mouseClick(chosen, Qt::LeftButton);
+             }});
+}
+
+void ModalAnswerer::chooseMenuAction(const QString &actionText)
+{
+    enqueue({true, QStringLiteral("menu"), [this, actionText](QWidget *widget) {
+                 auto *menu = qobject_cast<QMenu *>(widget);
+                 QAction *wanted = nullptr;
+                 const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
+                 for (QAction *action : actions) {
+                     if (action->text().remove(QLatin1Char('&')) == actionText)
+                         wanted = action;
+                 }
+                 if (!wanted) {
+                     m_failure = QStringLiteral("no menu action ") + actionText;
+                     widget->close();
+                     return;
+                 }
+                 // As a user does: highlight the entry, then press Return.
+                 menu->setActiveAction(wanted);
+                 QTest::keyClick(menu, Qt::Key_Return);
+             }});
+}
+
+void ModalAnswerer::enqueue(Answer answer)
+{
+    m_queue.enqueue(std::move(answer));
+    if (!m_polling) {
+        m_polling = true;
+        m_waiting.start();
+        QTimer::singleShot(pollMs, this, &ModalAnswerer::poll);
+    }
+}
+
+void ModalAnswerer::poll()
+{
+    if (m_queue.isEmpty()) {
+        m_polling = false;
+        return;
+    }
+    const Answer &next = m_queue.head();
+    QWidget *candidate = next.popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+    const bool fresh = candidate && candidate->isVisible() && !m_answered.contains(candidate);
+    if (!fresh) {
+        if (m_waiting.elapsed() > m_timeoutMs) {
+            giveUp();
+            return;
+        }
+        QTimer::singleShot(pollMs, this, &ModalAnswerer::poll);
+        return;
+    }
+
+    Answer answer = m_queue.dequeue();
+    m_answered.append(candidate);
+    m_waiting.start();
+    // The answer may open a nested modal loop: keep polling from inside it.
+    QTimer::singleShot(pollMs, this, &ModalAnswerer::poll);
+    ++m_running;
+    answer.run(candidate);
+    --m_running;
+}
+
+void ModalAnswerer::giveUp()
+{
+    m_failure = QStringLiteral("timed out waiting for a ") + m_queue.head().what;
+    m_queue.clear();
+    m_polling = false;
+    while (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
+    for (int guard = 0; guard < 20; ++guard) {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            break;
+        dialog->reject();
+    }
+}

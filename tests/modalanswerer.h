@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QQueue>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QMenu;
+class QMessageBox;
+
+// Answers modal dialogs, message boxes and popup menus that a test opens, in
+// the order they were queued, so no test waits in a modal loop. Each answer
+// runs on the newest modal widget (or popup) it has not answered before.
+// When nothing appears in time, every modal widget and popup is closed and
+// failure() says what was waited for.
+class ModalAnswerer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ModalAnswerer(int timeoutMs = 5000, QObject *parent = nullptr);
+    ~ModalAnswerer() override;
+
+    void onModal(std::function<void(QWidget *)> answer, const QString &what = QStringLiteral("dialog"));
+    // Clicks the button of the next message box and records its text.
+    void answerMessageBox(int button);
+    // Picks the action of the next popup menu whose text (without '&') is actionText.
+    void chooseMenuAction(const QString &actionText);
+
+    bool done() const { return m_queue.isEmpty() && m_running == 0; }
+    QString failure() const { return m_failure; }
+    QStringList messageTexts() const { return m_messageTexts; }
+
+private:
+    struct Answer {
+        bool popup = false;
+        QString what;
+        std::function<void(QWidget *)> run;
+    };
+
+    void enqueue(Answer answer);
+    void poll();
+    void giveUp();
+
+    int m_timeoutMs;
+    QQueue<Answer> m_queue;
+    QList<QPointer<QWidget>> m_answered;
+    QElapsedTimer m_waiting;
+    QString m_failure;
+    QStringList m_messageTexts;
+    int m_running = 0;
+    bool m_polling = false;
+};

@@ -1,0 +1,166 @@
+// configure: create a slave from an EDS and open the plug-in's configuration
+// dialog on it, as a host does; or render every tab of that dialog to PNG files.
+
+#include "commands.h"
+#include "pluginlibrary.h"
+
+#include "plugin/canobject.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace {
+
+struct Options {
+    QString eds;
+    int node = 1;
+    QList<int> nodeIds;
+    QString station = QStringLiteral("canslave-host");
+    QString screenshotDir;
+    bool readOnly = false;
+};
+
+// "1-127", "5" or "1,3,8-10".
+bool parseNodeIds(const QString &text, QList<int> &ids)
+{
+    const QStringList parts = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        const QStringList range = part.split(QLatin1Char('-'));
+        bool firstOk = false;
+        bool lastOk = false;
+        const int first = range.first().toInt(&firstOk);
+        const int last = range.size() == 2 ? range.at(1).toInt(&lastOk) : first;
+        if (!firstOk || (range.size() == 2 && !lastOk) || range.size() > 2 || first > last || first < 0
+            || last > 255)
+            return false;
+        for (int id = first; id <= last; ++id)
+            ids.append(id);
+    }
+    return !ids.isEmpty();
+}
+
+bool parse(const QStringList &arguments, Options &o, QTextStream &err)
+{
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        const bool hasValue = i + 1 < arguments.size();
+        if (a == QLatin1String("--node") && hasValue) {
+            bool ok = false;
+            o.node = arguments.at(++i).toInt(&ok, 0);
+            if (!ok) {
+                err << "not a node id: " << arguments.at(i) << '\n';
+                return false;
+            }
+        } else if (a == QLatin1String("--nodes") && hasValue) {
+            if (!parseNodeIds(arguments.at(++i), o.nodeIds)) {
+                err << "not a list of node ids: " << arguments.at(i) << '\n';
+                return false;
+            }
+        } else if (a == QLatin1String("--station") && hasValue) {
+            o.station = arguments.at(++i);
+        } else if (a == QLatin1String("--screenshot") && hasValue) {
+            o.screenshotDir = arguments.at(++i);
+        } else if (a == QLatin1String("--read-only")) {
+            o.readOnly = true;
+        } else if (o.eds.isEmpty() && !a.startsWith(QLatin1Char('-'))) {
+            o.eds = a;
+        } else {
+            err << "unexpected argument: " << a << '\n';
+            return false;
+        }
+    }
+    if (o.eds.isEmpty()) {
+        err << "no EDS file given\n";
+        return false;
+    }
+    if (o.nodeIds.isEmpty()) {
+        for (int id = 1; id <= 127; ++id)
+            o.nodeIds.append(id);
+    }
+    return true;
+}
+
+// "1-device.png" from the tab's position and title.
+QString screenshotName(int index, const QString &title)
+{
+    QString name;
+    for (const QChar c : title.toLower()) {
+        if (c.isLetterOrNumber())
+            name += c;
+        else if (!name.endsWith(QLatin1Char('-')))
+            name += QLatin1Char('-');
+    }
+    while (name.endsWith(QLatin1Char('-')))
+        name.chop(1);
+    return QStringLiteral("%1-%2.png").arg(index + 1).arg(name);
+}
+
+// Runs from inside the dialog's modal loop: renders each tab as it looks when
+// shown, then cancels, so the slave and the memory book stay as they were.
+void renderTabsAndCancel(const QString &dir, QStringList &written, QStringList &failed)
+{
+    auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+    if (!dialog)
+        return;
+    auto *tabs = dialog->findChild<QTabWidget *>();
+    for (int i = 0; tabs && i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QApplication::processEvents();
+        const QString path = QDir(dir).filePath(screenshotName(i, tabs->tabText(i)));
+        if (dialog->grab().save(path))
+            written.append(path);
+        else
+            failed.append(path);
+    }
+    dialog->reject();
+}
+
+} // namespace
+
+int runConfigure(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Options o;
+    if (!parse(arguments, o, err))
+        return 2;
+    auto create = plugin.get<canslave::CreateCanObjectFn>("createCanObject");
+    auto configure = plugin.get<canslave::ConfigCanObjectFn>("configCanObject");
+    auto release = plugin.get<canslave::ReleaseObjectFn>("releaseObject");
+    if (!create || !configure || !release) {
+        err << "the plug-in lacks the exports this command needs\n";
+        return 1;
+    }
+    if (!o.screenshotDir.isEmpty() && !QDir().mkpath(o.screenshotDir)) {
+        err << o.screenshotDir << ": cannot create the folder\n";
+        return 1;
+    }
+    CanObject *slave = create(nullptr, o.eds, o.node, o.station);
+    if (!slave) {
+        err << o.eds << ": the plug-in created no slave\n";
+        return 1;
+    }
+
+    QStringList written;
+    QStringList failed;
+    if (!o.screenshotDir.isEmpty()) {
+        QTimer::singleShot(0, [&] { renderTabsAndCancel(o.screenshotDir, written, failed); });
+    }
+    const int result = configure(slave, o.nodeIds, nullptr, o.readOnly);
+
+    int status = 0;
+    if (!o.screenshotDir.isEmpty()) {
+        for (const QString &path : qAsConst(written))
+            out << path << '\n';
+        for (const QString &path : qAsConst(failed))
+            err << path << ": cannot write the image\n";
+        status = written.isEmpty() || !failed.isEmpty() ? 1 : 0;
+    } else if (result == 0) {
+        printSlave(plugin, slave, out);
+    } else {
+        out << "Cancelled: the slave is unchanged.\n";
+    }
+    release(slave);
+    return status;
+}

@@ -1,0 +1,74 @@
+#include "ui/canslavedlg.h"
+
+#include "ui/itabpage.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+CanSlaveDlg::CanSlaveDlg(QWidget *parent, bool readOnly)
+    : QDialog(parent)
+{
+    resize(800, 600);
+    setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
+
+    m_tabs = new QTabWidget(this);
+    m_okButton = new QPushButton(tr("&OK"), this);
+    m_cancelButton = new QPushButton(tr("&Cancel"), this);
+    m_helpButton = new QPushButton(tr("Help"), this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    buttons->addWidget(m_helpButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addLayout(buttons);
+
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CanSlaveDlg::tabCurrentChanged);
+    connect(m_helpButton, &QPushButton::clicked, this, &CanSlaveDlg::startHelpSystem);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    // A read-only dialog can be browsed and even edited, but only left by rejecting it.
+    m_okButton->setEnabled(!readOnly);
+}
+
+void CanSlaveDlg::addPage(int index, ITabpage *page, const QString &title)
+{
+    const int at = m_tabs->insertTab(index, page, title);
+    // Keep the list in tab order, whatever order the pages arrive in.
+    m_pages.insert(qBound(0, at, m_pages.size()), page);
+}
+
+bool CanSlaveDlg::run(CanObject *slave)
+{
+    m_slave = slave;
+    if (!slave)
+        return false;
+    for (ITabpage *page : qAsConst(m_pages))
+        page->setCanObject(slave);
+    if (exec() != QDialog::Accepted)
+        return false;
+    for (ITabpage *page : qAsConst(m_pages))
+        page->applyToCanObject();
+    return true;
+}
+
+void CanSlaveDlg::tabCurrentChanged(int index)
+{
+    // A page shown anew refreshes itself from the working copy.
+    auto *page = qobject_cast<ITabpage *>(m_tabs->widget(index));
+    if (page && m_slave)
+        page->setCanObject(m_slave);
+}
+
+void CanSlaveDlg::startHelpSystem()
+{
+    if (auto *page = qobject_cast<ITabpage *>(m_tabs->currentWidget()))
+        page->startHelpSystem();
+}

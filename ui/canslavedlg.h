@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class CanObject;
+class ITabpage;
+class QPushButton;
+class QTabWidget;
+
+// The modal slave configuration dialog: a tab per page, OK, Cancel and Help.
+class CanSlaveDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    CanSlaveDlg(QWidget *parent, bool readOnly);
+
+    void addPage(int index, ITabpage *page, const QString &title);
+    // Hands the slave to every page, shows the dialog and, when accepted,
+    // lets every page write back. True when the user accepted.
+    bool run(CanObject *slave);
+
+public slots:
+    void tabCurrentChanged(int index);
+    void startHelpSystem();
+
+private:
+    QTabWidget *m_tabs = nullptr;
+    QList<ITabpage *> m_pages;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_helpButton = nullptr;
+    CanObject *m_slave = nullptr;
+};

@@ -1,0 +1,47 @@
+#include "ui/configureslave.h"
+
+#include "plugin/canobject.h"
+#include "plugin/hostservices.h"
+#include "ui/canslavedlg.h"
+#include "ui/paralistpage.h"
+#include "ui/slaveinfopage.h"
+
+namespace {
+
+// Fixed tab positions; the PDO and SDO pages sit between these two.
+enum SlaveTab { DeviceTab = 0, PdoTab = 1, SdoTab = 2, MappingTab = 3 };
+
+void addSlavePages(CanSlaveDlg &dialog, const QList<int> &nodeIds)
+{
+    dialog.addPage(DeviceTab, new SlaveInfoPage(nodeIds, &dialog),
+                   CanSlaveDlg::tr("CANopen Slave Device"));
+    dialog.addPage(MappingTab, new ParaListPage(&dialog), CanSlaveDlg::tr("CANopen I/O Mapping"));
+}
+
+} // namespace
+
+int configureSlave(CanObject *slave, const QList<int> &nodeIds, QWidget *parent, bool readOnly)
+{
+    // A host that hands over no slave gets "nothing changed" instead of a crash.
+    if (!slave)
+        return 1;
+
+    // The pages edit the copy; only OK lets it replace the host's slave.
+    // Declared first so that it outlives the pages that borrow it.
+    CanObject workingCopy(*slave);
+    CanSlaveDlg dialog(parent, readOnly);
+    dialog.setWindowTitle(CanSlaveDlg::tr("CANopen Slave Config"));
+    addSlavePages(dialog, nodeIds);
+
+    const QString key = slave->projectKey;
+    saveMemoryUsedState(key);
+    // Read-only accepts nothing, even if the dialog was somehow accepted.
+    const bool accepted = dialog.run(&workingCopy) && !readOnly;
+    if (accepted) {
+        deleteMemoryUsedState(key);
+        *slave = workingCopy;
+        return 0;
+    }
+    restoreMemoryUsedState(key);
+    return 1;
+}

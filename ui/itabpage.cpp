@@ -1,0 +1,6 @@
+#include "ui/itabpage.h"
+
+ITabpage::ITabpage(QWidget *parent)
+    : QWidget(parent)
+{
+}

@@ -1,0 +1,31 @@
+#include "ui/mappedrow.h"
+
+#include "plugin/canobject.h"
+#include "plugin/hostservices.h"
+
+#include <QModelIndex>
+
+MappedRow mappedRowAt(CanObject *slave, const QModelIndex &index)
+{
+    MappedRow row;
+    if (!slave || !index.isValid())
+        return row;
+    const QModelIndex first = index.sibling(index.row(), 0);
+    bool commOk = false;
+    bool positionOk = false;
+    const uint commIndex = first.data(CommIndexRole).toUInt(&commOk);
+    const int position = first.data(MapPositionRole).toInt(&positionOk);
+    if (!commOk || !positionOk)
+        return row;
+    row.pdo = slave->pdo(commIndex);
+    if (!row.pdo)
+        return row;
+    row.entry = CanObject::mapEntryAt(*row.pdo, position);
+    row.position = row.entry ? position : -1;
+    return row;
+}
+
+QString memoryPlaceText(int area, int offset)
+{
+    return QStringLiteral("%1,%2").arg(getMemName(VarArea(area))).arg(offset);
+}

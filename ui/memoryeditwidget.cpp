@@ -1,0 +1,113 @@
+#include "ui/memoryeditwidget.h"
+
+#include "plugin/hostservices.h"
+#include "plugin/slaverecords.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QSpinBox>
+
+namespace {
+
+bool isEvenArea(int area)
+{
+    return area == VarAreaAI || area == VarAreaAQ;
+}
+
+} // namespace
+
+MemoryEditWidget::MemoryEditWidget(QWidget *parent)
+    : QWidget(parent)
+{
+    m_area = new QComboBox(this);
+    m_offset = new QSpinBox(this);
+    m_offset->setRange(0, 655555);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_area);
+    layout->addWidget(m_offset, 1);
+    setFocusProxy(m_offset);
+    setAutoFillBackground(true);
+
+    connect(m_area, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MemoryEditWidget::memTypeChanged);
+    connect(m_offset, &QSpinBox::editingFinished, this, &MemoryEditWidget::offsetEditingFinished);
+}
+
+void MemoryEditWidget::setValue(const PDOMapEntry &entry, int direction)
+{
+    m_area->clear();
+    const bool twoBytes = entry.byteLength == 2;
+    if (direction == PdoTransmit) {
+        m_area->addItem(tr("I"), int(VarAreaInput));
+        if (twoBytes)
+            m_area->addItem(tr("AI"), int(VarAreaAI));
+        m_area->addItem(tr("V"), int(VarAreaFallback));
+    } else if (direction == PdoReceive) {
+        m_area->addItem(tr("Q"), int(VarAreaOutput));
+        if (twoBytes)
+            m_area->addItem(tr("AQ"), int(VarAreaAQ));
+        m_area->addItem(tr("V"), int(VarAreaFallback));
+    }
+    m_area->setCurrentIndex(m_area->findData(entry.area));
+    m_offset->setValue(entry.offset);
+    m_rememberedOffset = entry.offset;
+}
+
+bool MemoryEditWidget::value(int &area, int &offset) const
+{
+    if (m_area->currentIndex() < 0)
+        return false;
+    area = m_area->currentData().toInt();
+    offset = m_offset->value();
+    return area >= 0 && offset >= 0;
+}
+
+void MemoryEditWidget::memTypeChanged(int index)
+{
+    if (index < 0)
+        return;
+    if (!isEvenArea(m_area->itemData(index).toInt())) {
+        m_offset->setSingleStep(1);
+        return;
+    }
+    m_offset->setSingleStep(2);
+    if (m_offset->value() % 2 != 0)
+        m_offset->setValue(m_offset->value() + 1);
+    // The even place just chosen is the one an odd entry falls back to.
+    m_rememberedOffset = m_offset->value();
+}
+
+void MemoryEditWidget::offsetChanged(int newv)
+{
+    if (!evenAreaChosen())
+        return;
+    const int even = takeEvenOffset(newv);
+    if (even != m_offset->value())
+        m_offset->setValue(even);
+}
+
+void MemoryEditWidget::offsetEditingFinished()
+{
+    if (!evenAreaChosen())
+        return;
+    const int even = takeEvenOffset(m_offset->value());
+    if (even != m_offset->value())
+        m_offset->setValue(even);
+}
+
+bool MemoryEditWidget::evenAreaChosen() const
+{
+    return m_area->currentIndex() >= 0 && isEvenArea(m_area->currentData().toInt());
+}
+
+int MemoryEditWidget::takeEvenOffset(int value)
+{
+    if (value % 2 == 0) {
+        m_rememberedOffset = value;
+        return value;
+    }
+    return m_rememberedOffset % 2 == 0 ? m_rememberedOffset : value;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QSpinBox;
+struct PDOMapEntry;
+
+// In-cell editor of a mapped object's PLC memory place: area and offset.
+// 2-byte objects may go to the analogue areas, where offsets stay even.
+class MemoryEditWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MemoryEditWidget(QWidget *parent);
+
+    // Offers the areas for the PDO's direction and shows the entry's place.
+    void setValue(const PDOMapEntry &entry, int direction);
+    // False when no area is chosen or a value is negative.
+    bool value(int &area, int &offset) const;
+
+    QComboBox *areaBox() const { return m_area; }
+    QSpinBox *offsetBox() const { return m_offset; }
+
+public slots:
+    void memTypeChanged(int index);
+    void offsetChanged(int newv);
+    void offsetEditingFinished();
+
+private:
+    bool evenAreaChosen() const;
+    // An even value is remembered; an odd one gives way to the remembered even one.
+    int takeEvenOffset(int value);
+
+    QComboBox *m_area = nullptr;
+    QSpinBox *m_offset = nullptr;
+    int m_rememberedOffset = 0;
+};

@@ -1,0 +1,11 @@
+#include "ui/numbertext.h"
+
+QString hex8Text(quint32 value)
+{
+    return QString::number(value, 16).toUpper().rightJustified(8, QLatin1Char('0'));
+}
+
+QString hexText(quint32 value)
+{
+    return QString::number(value, 16).toUpper();
+}

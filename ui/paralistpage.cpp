@@ -1,0 +1,44 @@
+#include "ui/paralistpage.h"
+
+#include "plugin/canobject.h"
+#include "plugin/hostservices.h"
+#include "ui/pdoparameterlisttable.h"
+
+#include <QAction>
+#include <QVBoxLayout>
+
+ParaListPage::ParaListPage(QWidget *parent)
+    : ITabpage(parent)
+{
+    m_table = new PDOParameterListTable(this, true);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_table);
+
+    auto *help = new QAction(tr("help"), this);
+    help->setShortcut(QKeySequence(QStringLiteral("F1")));
+    addAction(help);
+    connect(help, &QAction::triggered, this, &ParaListPage::startHelpSystem);
+}
+
+void ParaListPage::setCanObject(CanObject *slave)
+{
+    if (!slave)
+        return;
+    // Rebuilt every time: the other tabs may have changed the mapping meanwhile.
+    m_slave = slave;
+    m_pdos.clear();
+    // By position: the first write access may detach the list from the host's slave.
+    for (int i = 0; i < slave->pdoList.size(); ++i)
+        m_pdos.append(slave->pdo(slave->pdoList.at(i).commIndex));
+    m_table->fillTable(slave, m_pdos);
+}
+
+void ParaListPage::applyToCanObject()
+{
+    // Every edit is in the slave already.
+}
+
+void ParaListPage::startHelpSystem()
+{
+    openSlaveConfigHelp();
+}

@@ -1,0 +1,77 @@
+#include "ui/parameterinedslisttable.h"
+
+#include "plugin/canobject.h"
+#include "ui/numbertext.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int rowHeight = 20;
+
+QTableWidgetItem *cell(const QString &text)
+{
+    return new QTableWidgetItem(text);
+}
+
+} // namespace
+
+ParameterInEdsListTable::ParameterInEdsListTable(QWidget *parent)
+    : QWidget(parent)
+{
+    m_table = new QTableWidget(0, 4, this);
+    m_table->setHorizontalHeaderLabels({tr("Index"), tr("Sub Index"), tr("R/W"), tr("Name")});
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->verticalHeader()->hide();
+    // The style's minimum row height would otherwise win over the fixed one.
+    m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_table);
+
+    connect(m_table, &QTableWidget::itemDoubleClicked, this,
+            &ParameterInEdsListTable::listTableDoubleClicked_slot);
+    connect(m_table, &QTableWidget::currentItemChanged, this,
+            &ParameterInEdsListTable::currentItemChanged);
+    connect(m_table, &QTableWidget::itemSelectionChanged, this,
+            &ParameterInEdsListTable::selectionChanged);
+}
+
+void ParameterInEdsListTable::fillTable(const CanObject *slave, int direction)
+{
+    QList<EdsEntry> kept;
+    if (slave) {
+        for (const EdsEntry &entry : slave->mappableList) {
+            // The PLC writes a receive PDO's objects: read-only ones have no place there.
+            if (direction == PdoReceive && entry.accessType.contains(QLatin1String("RO"), Qt::CaseInsensitive))
+                continue;
+            kept.append(entry);
+        }
+    }
+
+    m_table->setRowCount(kept.size());
+    for (int row = 0; row < kept.size(); ++row) {
+        const EdsEntry &entry = kept.at(row);
+        m_table->setRowHeight(row, rowHeight);
+        m_table->setItem(row, 0, cell(hexText(quint32(entry.index))));
+        m_table->setItem(row, 1, cell(hexText(quint32(entry.subIndex))));
+        m_table->setItem(row, 2, cell(entry.accessType.toUpper()));
+        m_table->setItem(row, 3, cell(entry.parameterName));
+    }
+}
+
+void ParameterInEdsListTable::listTableDoubleClicked_slot(QTableWidgetItem *item)
+{
+    if (!item)
+        return;
+    const QTableWidgetItem *indexItem = m_table->item(item->row(), 0);
+    const QTableWidgetItem *subIndexItem = m_table->item(item->row(), 1);
+    if (!indexItem || !subIndexItem)
+        return;
+    emit itemclicked(indexItem->text().toInt(nullptr, 16), subIndexItem->text().toInt(nullptr, 16), 0);
+}

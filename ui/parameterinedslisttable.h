@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+class CanObject;
+class QTableWidget;
+class QTableWidgetItem;
+
+// The objects the EDS allows to be mapped; the user picks one by double-click.
+class ParameterInEdsListTable : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ParameterInEdsListTable(QWidget *parent);
+
+    // Lists the slave's mappable objects; a receive PDO (direction 'R') is
+    // offered only objects that can be written.
+    void fillTable(const CanObject *slave, int direction);
+    QTableWidget *table() const { return m_table; }
+
+signals:
+    void itemclicked(int index, int subIndex, int value);
+    void currentItemChanged(QTableWidgetItem *current, QTableWidgetItem *previous);
+    void selectionChanged();
+
+public slots:
+    void listTableDoubleClicked_slot(QTableWidgetItem *item);
+
+private:
+    QTableWidget *m_table = nullptr;
+};

@@ -1,0 +1,185 @@
+#include "ui/pdoparameterlisttable.h"
+
+#include "plugin/canobject.h"
+#include "plugin/hostservices.h"
+#include "ui/mappedrow.h"
+#include "ui/maptabledelegate.h"
+#include "ui/numbertext.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr int rowHeight = 20;
+constexpr int memoryColumn = 4;
+constexpr int clearColumn = 5;
+
+QString typeName(quint32 dataType)
+{
+    switch (dataType) {
+    case 1: return PDOParameterListTable::tr("Bool");
+    case 2: return PDOParameterListTable::tr("Int8");
+    case 3: return PDOParameterListTable::tr("Int16");
+    case 4: return PDOParameterListTable::tr("Int32");
+    case 5: return PDOParameterListTable::tr("UInt8");
+    case 6: return PDOParameterListTable::tr("UInt16");
+    case 7: return PDOParameterListTable::tr("UInt32");
+    case 8: return PDOParameterListTable::tr("Float point");
+    case 9: return PDOParameterListTable::tr("VisString");
+    }
+    return PDOParameterListTable::tr("Unknown");
+}
+
+QString clearWhenStopText(quint8 value)
+{
+    switch (value) {
+    case 0: return PDOParameterListTable::tr("Yes");
+    case 1: return PDOParameterListTable::tr("No");
+    }
+    return QString();
+}
+
+} // namespace
+
+PDOParameterListTable::PDOParameterListTable(QWidget *parent, bool withMemoryColumns)
+    : QWidget(parent)
+{
+    m_table = new QTableWidget(0, 6, this);
+    m_table->setHorizontalHeaderLabels({tr("Index"), tr("Sub Index"), tr("Name"), tr("Type"),
+                                        tr("Memory"), tr("Clear When Stop")});
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    // The style's minimum row height would otherwise win over the fixed one.
+    m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setSectionResizeMode(2, QHeaderView::Stretch);
+    for (int column : {0, 1, 3, memoryColumn, clearColumn})
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_table);
+
+    m_menu = new QMenu(this);
+    m_addAction = m_menu->addAction(tr("&Add"));
+    m_removeAction = m_menu->addAction(tr("&Remove"));
+    m_removeAction->setShortcut(QKeySequence::Delete);
+    connect(m_removeAction, &QAction::triggered, this, &PDOParameterListTable::slot_remove);
+    connect(m_addAction, &QAction::triggered, this, &PDOParameterListTable::slot_add);
+
+    m_delegate = new MapTableDelegate(this);
+    m_table->setItemDelegateForColumn(memoryColumn, m_delegate);
+
+    m_table->installEventFilter(this);
+    if (withMemoryColumns) {
+        connect(m_table, &QTableWidget::itemDoubleClicked, this,
+                &PDOParameterListTable::mappedTableCellDoubleClicked_slot);
+    } else {
+        m_table->hideColumn(memoryColumn);
+        m_table->hideColumn(clearColumn);
+    }
+}
+
+void PDOParameterListTable::fillTable(CanObject *slave, const QList<PDOConfig *> &pdos)
+{
+    m_slave = slave;
+    m_pdos = pdos;
+    m_delegate->setCanObject(slave);
+    m_table->setRowCount(0);
+
+    for (const PDOConfig *pdo : qAsConst(m_pdos)) {
+        if (!pdo)
+            continue;
+        for (int position = 0; position < pdo->mapList.size(); ++position) {
+            const PDOMapEntry &entry = pdo->mapList.at(position);
+            const int row = m_table->rowCount();
+            m_table->insertRow(row);
+            m_table->setRowHeight(row, rowHeight);
+            auto *first = new QTableWidgetItem(hexText(entry.index));
+            first->setData(CommIndexRole, pdo->commIndex);
+            first->setData(MapPositionRole, position);
+            m_table->setItem(row, 0, first);
+            m_table->setItem(row, 1, new QTableWidgetItem(hexText(entry.subIndex)));
+            m_table->setItem(row, 2, new QTableWidgetItem(entry.name));
+            m_table->setItem(row, 3, new QTableWidgetItem(typeName(entry.dataType)));
+            m_table->setItem(row, memoryColumn,
+                             new QTableWidgetItem(memoryPlaceText(entry.area, entry.offset)));
+            m_table->setItem(row, clearColumn, new QTableWidgetItem(clearWhenStopText(entry.clearWhenStop)));
+        }
+    }
+}
+
+bool PDOParameterListTable::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_table) {
+        if (event->type() == QEvent::ContextMenu) {
+            m_menu->exec(static_cast<QContextMenuEvent *>(event)->globalPos());
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Delete || key == Qt::Key_D)
+                slot_remove();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PDOParameterListTable::mappedTableCellDoubleClicked_slot(QTableWidgetItem *item)
+{
+    if (!item)
+        return;
+    if (item->column() == memoryColumn) {
+        m_table->editItem(item);
+        return;
+    }
+    if (item->column() != clearColumn)
+        return;
+    const MappedRow row = mappedRowAt(m_slave, m_table->model()->index(item->row(), 0));
+    // The setting only applies to outputs.
+    if (!row.entry || row.pdo->direction != PdoReceive)
+        return;
+    row.entry->clearWhenStop = row.entry->clearWhenStop == 0 ? 1 : 0;
+    item->setText(clearWhenStopText(row.entry->clearWhenStop));
+}
+
+void PDOParameterListTable::slot_remove()
+{
+    QList<int> rows;
+    const QList<QTableWidgetItem *> selected = m_table->selectedItems();
+    for (const QTableWidgetItem *item : selected) {
+        if (item->column() == 0)
+            rows.append(item->row());
+    }
+    // Highest row first, so the positions stored in the rows above stay true.
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+
+    for (int tableRow : qAsConst(rows)) {
+        const MappedRow row = mappedRowAt(m_slave, m_table->model()->index(tableRow, 0));
+        if (!row.entry)
+            continue;
+        if (row.entry->readOnly) {
+            QMessageBox::information(this, windowTitle(), tr("ReadOnly Parameter Can Not Be Removed!"),
+                                     QMessageBox::Ok);
+            continue;
+        }
+        freeMemory(m_slave->projectKey, VarArea(row.entry->area), row.entry->offset,
+                   int(row.entry->byteLength));
+        CanObject::removeMapEntry(*row.pdo, row.position);
+    }
+    fillTable(m_slave, m_pdos);
+}
+
+void PDOParameterListTable::slot_add()
+{
+    emit addActClicked();
+}

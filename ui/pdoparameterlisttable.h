@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class CanObject;
+class MapTableDelegate;
+class QAction;
+class QMenu;
+class QTableWidget;
+class QTableWidgetItem;
+struct PDOConfig;
+
+// The objects mapped into a list of PDOs, with type, PLC memory place and
+// "Clear When Stop". Removing objects, toggling "Clear When Stop" and moving
+// objects in PLC memory happen here, in the slave and the memory book at once.
+class PDOParameterListTable : public QWidget
+{
+    Q_OBJECT
+public:
+    // withMemoryColumns: show "Memory" and "Clear When Stop" and handle double-clicks.
+    PDOParameterListTable(QWidget *parent, bool withMemoryColumns);
+
+    void fillTable(CanObject *slave, const QList<PDOConfig *> &pdos);
+    QTableWidget *table() const { return m_table; }
+    QMenu *contextMenu() const { return m_menu; }
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    void addActClicked();
+
+public slots:
+    void mappedTableCellDoubleClicked_slot(QTableWidgetItem *item);
+    void slot_remove();
+    void slot_add();
+
+private:
+    QTableWidget *m_table = nullptr;
+    CanObject *m_slave = nullptr;
+    QList<PDOConfig *> m_pdos;
+    QMenu *m_menu = nullptr;
+    QAction *m_addAction = nullptr;
+    QAction *m_removeAction = nullptr;
+    MapTableDelegate *m_delegate = nullptr;
+};
