@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 
 namespace {
@@ -98,9 +100,82 @@ QString screenshotName(int index, const QString &title)
     return QStringLiteral("%1-%2.png").arg(index + 1).arg(name);
 }
 
+// A dialog that a page opens from one of its buttons, with the page's first
+// table row selected, as a user would open it.
+struct SubDialogShot {
+    const char *tabTitle;
+    const char *buttonText;  // without the '&'
+    const char *fileName;
+};
+
+const SubDialogShot subDialogShots[] = {
+    {nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
+};
+
+struct Shots {
+    QString dir;
+    QStringList written;
+    QStringList failed;
+
+    void save(QWidget *widget, const QString &fileName)
+    {
+        const QString path = QDir(dir).filePath(fileName);
+        (widget->grab().save(path) ? written : failed).append(path);
+    }
+};
+
+QPushButton *buttonWithText(QWidget *parent, const QString &text)
+{
+    const QList<QPushButton *> buttons = parent->findChildren<QPushButton *>();
+    for (QPushButton *button : buttons) {
+        if (button->text().remove(QLatin1Char('&')) == text && button->isEnabled())
+            return button;
+    }
+    return nullptr;
+}
+
+void selectFirstRow(QWidget *page)
+{
+    const QList<QTableWidget *> tables = page->findChildren<QTableWidget *>();
+    for (QTableWidget *table : tables) {
+        if (table->rowCount() > 0 && table->isVisible()) {
+            table->selectRow(0);
+            return;
+        }
+    }
+}
+
+void shootSubDialog(QDialog *dialog, QTabWidget *tabs, const SubDialogShot &shot, Shots &shots)
+{
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->tabText(i) == QLatin1String(shot.tabTitle))
+            tabs->setCurrentIndex(i);
+    }
+    selectFirstRow(tabs->currentWidget());
+    QPushButton *button = buttonWithText(tabs->currentWidget(), QLatin1String(shot.buttonText));
+    if (!button) {
+        shots.failed.append(QDir(shots.dir).filePath(QLatin1String(shot.fileName)));
+        return;
+    }
+    // The button runs the sub-dialog's own modal loop; render it from inside.
+    QTimer::singleShot(0, dialog, [&shots, shot, dialog] {
+        QWidget *sub = QApplication::activeModalWidget();
+        if (!sub || sub == dialog)
+            return;
+        QApplication::processEvents();
+        shots.save(sub, QLatin1String(shot.fileName));
+        if (auto *subDialog = qobject_cast<QDialog *>(sub))
+            subDialog->reject();
+        else
+            sub->close();
+    });
+    button->click();
+}
+
 // Runs from inside the dialog's modal loop: renders each tab as it looks when
-// shown, then cancels, so the slave and the memory book stay as they were.
-void renderTabsAndCancel(const QString &dir, QStringList &written, QStringList &failed)
+// shown and the sub-dialogs the pages open, then cancels, so the slave and the
+// memory book stay as they were.
+void renderTabsAndCancel(Shots &shots)
 {
     auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
     if (!dialog)
@@ -109,11 +184,11 @@ void renderTabsAndCancel(const QString &dir, QStringList &written, QStringList &
     for (int i = 0; tabs && i < tabs->count(); ++i) {
         tabs->setCurrentIndex(i);
         QApplication::processEvents();
-        const QString path = QDir(dir).filePath(screenshotName(i, tabs->tabText(i)));
-        if (dialog->grab().save(path))
-            written.append(path);
-        else
-            failed.append(path);
+        shots.save(dialog, screenshotName(i, tabs->tabText(i)));
+    }
+    for (const SubDialogShot &shot : subDialogShots) {
+        if (tabs && shot.tabTitle)
+            shootSubDialog(dialog, tabs, shot, shots);
     }
     dialog->reject();
 }
@@ -142,20 +217,18 @@ int runConfigure(Plugin &plugin, const QStringList &arguments, QTextStream &out,
         return 1;
     }
 
-    QStringList written;
-    QStringList failed;
-    if (!o.screenshotDir.isEmpty()) {
-        QTimer::singleShot(0, [&] { renderTabsAndCancel(o.screenshotDir, written, failed); });
-    }
+    Shots shots{o.screenshotDir, {}, {}};
+    if (!o.screenshotDir.isEmpty())
+        QTimer::singleShot(0, [&shots] { renderTabsAndCancel(shots); });
     const int result = configure(slave, o.nodeIds, nullptr, o.readOnly);
 
     int status = 0;
     if (!o.screenshotDir.isEmpty()) {
-        for (const QString &path : qAsConst(written))
+        for (const QString &path : qAsConst(shots.written))
             out << path << '\n';
-        for (const QString &path : qAsConst(failed))
-            err << path << ": cannot write the image\n";
-        status = written.isEmpty() || !failed.isEmpty() ? 1 : 0;
+        for (const QString &path : qAsConst(shots.failed))
+            err << path << ": cannot render or write the image\n";
+        status = shots.written.isEmpty() || !shots.failed.isEmpty() ? 1 : 0;
     } else if (result == 0) {
         printSlave(plugin, slave, out);
     } else {
