@@ -47,6 +47,22 @@ bool isChannelDir(QStringView value)
         || equalsIgnoringCase(value, QLatin1String("rww"));
 }
 
+// "low-high" or "offset,bit": two numbers on either side of the separator at `at`.
+struct NumberPair {
+    quint32 first = 0;
+    quint32 second = 0;
+    bool firstOk = false;
+    bool secondOk = false;
+};
+
+NumberPair splitNumberPair(QStringView value, qsizetype at)
+{
+    NumberPair pair;
+    pair.first = toUnsignedNumber(value.left(at).trimmed(), &pair.firstOk);
+    pair.second = toUnsignedNumber(value.mid(at + 1).trimmed(), &pair.secondOk);
+    return pair;
+}
+
 void assignChannelValue(EdsReader &reader, EdsChannelSegment &segment, ChannelKey which,
                         QStringView value, int line)
 {
@@ -72,12 +88,12 @@ void assignChannelValue(EdsReader &reader, EdsChannelSegment &segment, ChannelKe
             reader.diagnose(QStringLiteral("Channel range error"), line);
             break;
         }
-        bool highOk = false;
-        segment.rangeLow = toUnsignedNumber(value.left(dash).trimmed(), &ok);
-        segment.rangeHigh = toUnsignedNumber(value.mid(dash + 1).trimmed(), &highOk);
-        if (!ok)
+        const NumberPair range = splitNumberPair(value, dash);
+        segment.rangeLow = range.first;
+        segment.rangeHigh = range.second;
+        if (!range.firstOk)
             reader.diagnose(QStringLiteral("Channel range error"), line);
-        if (!highOk)
+        if (!range.secondOk)
             reader.diagnose(QStringLiteral("Channel range error"), line);
         break;
     }
@@ -90,12 +106,12 @@ void assignChannelValue(EdsReader &reader, EdsChannelSegment &segment, ChannelKe
                 reader.diagnose(QStringLiteral("Offset error"), line);
             break;
         }
-        bool bitOk = false;
-        segment.ppOffset = toUnsignedNumber(value.left(comma).trimmed(), &ok);
-        segment.bit = toUnsignedNumber(value.mid(comma + 1).trimmed(), &bitOk);
-        if (!ok)
+        const NumberPair place = splitNumberPair(value, comma);
+        segment.ppOffset = place.first;
+        segment.bit = place.second;
+        if (!place.firstOk)
             reader.diagnose(QStringLiteral("Offset error"), line);
-        if (!bitOk)
+        if (!place.secondOk)
             reader.diagnose(QStringLiteral("bit error"), line);
         break;
     }

@@ -73,24 +73,32 @@ const KeyField<EdsDeviceInfo> deviceInfoKeys[] = {
 #undef NUMBER_FIELD
 #undef FLAG_FIELD
 
+// Every line of the section fills the record through the table; unknownKey
+// composes the diagnostic of a key the table lacks.
+template<typename Record, size_t N, typename UnknownText>
+void readKeyTableSection(EdsReader &reader, const KeyField<Record> (&table)[N], Record &record,
+                         UnknownText unknownKey)
+{
+    readSectionLines(reader, [&](const EdsLine &line) {
+        const EdsKeyValue kv = reader.splitKeyValue(line);
+        if (!assignKey(table, record, kv))
+            reader.diagnose(unknownKey(kv.key), line.number);
+    });
+}
+
 } // namespace
 
 void readFileInfoSection(EdsReader &reader)
 {
-    readSectionLines(reader, [&](const EdsLine &line) {
-        const EdsKeyValue kv = reader.splitKeyValue(line);
-        if (!assignKey(fileInfoKeys, reader.file.fileInfo, kv))
-            reader.diagnose(QStringLiteral("Unknown lineName: %1").arg(kv.key), line.number);
+    readKeyTableSection(reader, fileInfoKeys, reader.file.fileInfo, [](QStringView key) {
+        return QStringLiteral("Unknown lineName: %1").arg(key);
     });
 }
 
 void readDeviceInfoSection(EdsReader &reader)
 {
-    readSectionLines(reader, [&](const EdsLine &line) {
-        const EdsKeyValue kv = reader.splitKeyValue(line);
-        if (!assignKey(deviceInfoKeys, reader.file.deviceInfo, kv))
-            reader.diagnose(QStringLiteral("Unknown name"), line.number);
-    });
+    readKeyTableSection(reader, deviceInfoKeys, reader.file.deviceInfo,
+                        [](QStringView) { return QStringLiteral("Unknown name"); });
 }
 
 void readDummyUsageSection(EdsReader &reader)
