@@ -58,13 +58,11 @@ class tst_CanObject : public QObject
 
 private slots:
     void init() { clearAllMemory(); }
-    void newObjectDefaults();
     void addPdoKeepsOrder_data();
     void addPdoKeepsOrder();
     void addPdoCopiesOffer();
     void addPdoRefused_data();
     void addPdoRefused();
-    void findPdoOnManyPdos();
     void addMapEntryLimits_data();
     void addMapEntryLimits();
     void addMapEntryValues();
@@ -74,32 +72,11 @@ private slots:
     void setNodeIdFollows();
     void shortDescription_data();
     void shortDescription();
-    void sdoPositions();
     void edsLookupsTakeFirst();
     void copiesAreIndependent();
-    void copiesShareTheEds();
     void checkFlagsByte_data();
     void checkFlagsByte();
-    void dataTypeSizes_data();
-    void dataTypeSizes();
 };
-
-void tst_CanObject::newObjectDefaults()
-{
-    for (const CanObject &slave : {CanObject(), CanObject(7)}) {
-        QCOMPARE(slave.monitorTime, 1000);
-        QCOMPARE(slave.heartbeatTime, 1200);
-        QCOMPARE(slave.masterMonitorTime, 2400);
-        QCOMPARE(slave.checkFlags(), quint8(0));
-        QVERIFY(slave.pdoList.isEmpty() && slave.sdoList.isEmpty() && !slave.eds);
-    }
-    QCOMPARE(CanObject(7).nodeId, quint8(7));
-    const EdsEntry entry;
-    QCOMPARE(entry.index, -1);
-    QCOMPARE(entry.subIndex, -1);
-    QCOMPARE(entry.objectType, quint8(255));
-    QCOMPARE(entry.accessType, QStringLiteral("RO"));
-}
 
 void tst_CanObject::addPdoKeepsOrder_data()
 {
@@ -169,20 +146,6 @@ void tst_CanObject::addPdoRefused()
     QCOMPARE(slave.pdoList, before);
     QCOMPARE(slave.removePdo(0x1801), -1);
     QVERIFY(!slave.pdo(0x1801));
-}
-
-void tst_CanObject::findPdoOnManyPdos()
-{
-    CanObject slave;
-    for (int n = 0; n < 200; ++n)
-        slave.edsPdoList.append(offeredPdo(0x1800 + n, 0x180, false, QStringLiteral("T")));
-    // Added in a scrambled order; the list must end up sorted and every PDO found.
-    for (int n = 0; n < 200; ++n)
-        QVERIFY(slave.addPdo(0x1800 + (n * 37) % 200) >= 0);
-    for (int n = 0; n < 200; ++n)
-        QCOMPARE(slave.findPdo(0x1800 + n), n);
-    QCOMPARE(slave.findPdo(0x17FF), -1);
-    QCOMPARE(slave.findPdo(0x1800 + 200), -1);
 }
 
 void tst_CanObject::addMapEntryLimits_data()
@@ -354,21 +317,6 @@ void tst_CanObject::shortDescription()
     QCOMPARE(CanObject::shortDescription(pdo), expected);
 }
 
-void tst_CanObject::sdoPositions()
-{
-    CanObject slave;
-    SDOEntry sdo;
-    sdo.index = 0x2000;
-    QCOMPARE(slave.addSdo(sdo), 0);
-    sdo.index = 0x2001;
-    QCOMPARE(slave.addSdo(sdo), 1);
-    QCOMPARE(slave.removeSdo(-1), -1);
-    QCOMPARE(slave.removeSdo(2), -1);
-    QVERIFY(!slave.sdoAt(2));
-    QCOMPARE(slave.removeSdo(0), 0);
-    QCOMPARE(slave.sdoAt(0)->index, quint16(0x2001));
-}
-
 void tst_CanObject::edsLookupsTakeFirst()
 {
     CanObject slave = slaveWithOfferedPdos();
@@ -415,25 +363,6 @@ void tst_CanObject::copiesAreIndependent()
     QCOMPARE(slave.checkFlags(), quint8(0x0F));
 }
 
-void tst_CanObject::copiesShareTheEds()
-{
-    auto parsed = std::make_shared<EdsFile>();
-    std::weak_ptr<const EdsFile> watch = parsed;
-    auto slave = std::make_unique<CanObject>(3);
-    slave->eds = std::move(parsed);
-    {
-        CanObject copy = *slave;
-        QCOMPARE(copy.eds.get(), slave->eds.get());
-    }
-    QVERIFY(!watch.expired()); // the copy's end leaves the source's EDS alone
-    CanObject assigned;
-    assigned = *slave;
-    slave.reset();
-    QVERIFY(!watch.expired()); // still used by the assigned copy
-    assigned.eds.reset();
-    QVERIFY(watch.expired());
-}
-
 void tst_CanObject::checkFlagsByte_data()
 {
     QTest::addColumn<int>("flags");
@@ -461,24 +390,6 @@ void tst_CanObject::checkFlagsByte()
     QCOMPARE(slave.skipProductCodeCheck, product);
     QCOMPARE(slave.skipRevisionCheck, revision);
     QCOMPARE(int(slave.checkFlags()), flags);
-}
-
-void tst_CanObject::dataTypeSizes_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("size");
-    const int sizes[] = {0, 1, 1, 2, 4, 1, 2, 4, 4, 0, 0};
-    for (int code = 0; code <= 10; ++code)
-        QTest::addRow("code %d", code) << code << sizes[code];
-    QTest::newRow("code 16") << 16 << 0;
-    QTest::newRow("negative") << -1 << 0;
-}
-
-void tst_CanObject::dataTypeSizes()
-{
-    QFETCH(int, code);
-    QFETCH(int, size);
-    QCOMPARE(dataTypeSize(code), size);
 }
 
 QTEST_GUILESS_MAIN(tst_CanObject)

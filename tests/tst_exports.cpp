@@ -31,7 +31,6 @@ private slots:
     void onlyPlainNamesAreExported();
     void everyExportResolves();
     void nullHandles();
-    void constantQueries();
     void mapRecordLayout();
     void referenceHostListsExports();
 
@@ -95,20 +94,6 @@ void tst_Exports::nullHandles()
     QVERIFY(!resolve<canslave::SetNodeIdFn>("setNodeId")(nullptr, 5));
     resolve<canslave::SetPositionFn>("setPosition")(nullptr, QPoint(1, 2));
     resolve<canslave::ReleaseObjectFn>("releaseObject")(nullptr);
-}
-
-void tst_Exports::constantQueries()
-{
-    int dummy = 0;
-    for (void *any : {static_cast<void *>(nullptr), static_cast<void *>(&dummy)}) {
-        QCOMPARE(resolve<canslave::GetIntFn>("getRackId")(any), -1);
-        QCOMPARE(resolve<canslave::GetIntFn>("getSlotId")(any), -1);
-        QCOMPARE(resolve<canslave::GetIntFn>("getFileVersion")(any), 0);
-        QCOMPARE(resolve<canslave::GetIntFn>("getCanSlaveList")(any), 0);
-        QCOMPARE(resolve<canslave::GetCommentFn>("getComment")(any), QString());
-        resolve<canslave::SetIntFn>("setRackId")(any, 3);
-        QCOMPARE(resolve<canslave::GetIntFn>("getRackId")(any), -1);
-    }
 }
 
 void tst_Exports::mapRecordLayout()
