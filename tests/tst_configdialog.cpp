@@ -290,6 +290,9 @@ void tst_ConfigDialog::helpFromEveryPage()
     setHelpLanguage(QStringLiteral("en"));
     runDialog(false, [&](CanSlaveDlg *dialog) {
         showTab(dialog, tab);
+        // Shortcuts only reach the active window.
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
         if (byKey)
             QTest::keyClick(dialog->findChild<QTabWidget *>()->currentWidget(), Qt::Key_F1);
         else
