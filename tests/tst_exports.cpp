@@ -18,7 +18,8 @@ const QStringList implemented = {
     QStringLiteral("getInMap"), QStringLiteral("getOutMap"),
     QStringLiteral("createCanObject"), QStringLiteral("compile"), QStringLiteral("autoMallocInMap"),
     QStringLiteral("autoMallocOutMap"), QStringLiteral("getInputMemMap"), QStringLiteral("getOutputMemMap"),
-    QStringLiteral("getMappingSym"),
+    QStringLiteral("getMappingSym"), QStringLiteral("save"), QStringLiteral("restore"),
+    QStringLiteral("recompile"),
 };
 } // namespace
 
