@@ -17,3 +17,6 @@ int runCheck(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTe
 int runExports(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runShow(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runCompile(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runSave(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runRestore(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runRecompile(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);

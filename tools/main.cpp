@@ -15,6 +15,9 @@ const Command commands[] = {
     {"exports", "exports", "list the exports the plug-in offers", runExports},
     {"show", "show EDS [--node N] [--station KEY]", "create a slave and print its configuration, maps, symbols and block", runShow},
     {"compile", "compile EDS --node N -o FILE", "create a slave and write its configuration block", runCompile},
+    {"save", "save EDS --node N -o FILE", "create a slave and write its project stream", runSave},
+    {"restore", "restore FILE [--creator-version V] [--station KEY]", "restore a slave from a project stream and print it", runRestore},
+    {"recompile", "recompile BLOCK [--station KEY]", "rebuild a slave from a configuration block, print the code and the slave", runRecompile},
 };
 
 void printHelp(QTextStream &out)
