@@ -18,7 +18,8 @@ const QStringList implemented = {
     QStringLiteral("getInMap"), QStringLiteral("getOutMap"),
     QStringLiteral("createCanObject"), QStringLiteral("compile"), QStringLiteral("autoMallocInMap"),
     QStringLiteral("autoMallocOutMap"), QStringLiteral("getInputMemMap"), QStringLiteral("getOutputMemMap"),
-    QStringLiteral("getMappingSym"), QStringLiteral("configCanObject"),
+    QStringLiteral("getMappingSym"), QStringLiteral("save"), QStringLiteral("restore"),
+    QStringLiteral("recompile"), QStringLiteral("configCanObject"),
 };
 } // namespace
 
@@ -94,6 +95,11 @@ void tst_Exports::nullHandles()
     QVERIFY(!resolve<canslave::SetNodeIdFn>("setNodeId")(nullptr, 5));
     resolve<canslave::SetPositionFn>("setPosition")(nullptr, QPoint(1, 2));
     resolve<canslave::ReleaseObjectFn>("releaseObject")(nullptr);
+    QVERIFY(resolve<canslave::SaveFn>("save")(nullptr).isEmpty());
+    int code = 0;
+    QVERIFY(!resolve<canslave::RecompileFn>("recompile")(QByteArray(), QStringLiteral("st"), &code));
+    QCOMPARE(code, 1);
+    QVERIFY(!resolve<canslave::RecompileFn>("recompile")(QByteArray(), QStringLiteral("st"), nullptr));
 }
 
 void tst_Exports::mapRecordLayout()

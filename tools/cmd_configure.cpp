@@ -2,6 +2,7 @@
 // dialog on it, as a host does; or render every tab of that dialog to PNG files.
 
 #include "commands.h"
+#include "hostslave.h"
 #include "pluginlibrary.h"
 
 #include "plugin/canobject.h"

@@ -3,7 +3,6 @@
 #include <QStringList>
 #include <QTextStream>
 
-class CanObject;
 class Plugin;
 
 // One sub-command of canslave-host. Returns the exit status.
@@ -19,6 +18,6 @@ int runExports(Plugin &plugin, const QStringList &arguments, QTextStream &out, Q
 int runShow(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runCompile(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runConfigure(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
-
-// What a host sees of a slave: identity, PDOs and mappings, memory maps, symbols and block.
-void printSlave(Plugin &plugin, CanObject *slave, QTextStream &out);
+int runSave(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runRestore(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);
+int runRecompile(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err);

@@ -17,6 +17,9 @@ const Command commands[] = {
     {"compile", "compile EDS --node N -o FILE", "create a slave and write its configuration block", runCompile},
     {"configure", "configure EDS [--node N] [--nodes 1-127] [--read-only] [--screenshot DIR]",
      "create a slave, open the configuration dialog and print the slave after OK", runConfigure},
+    {"save", "save EDS --node N -o FILE", "create a slave and write its project stream", runSave},
+    {"restore", "restore FILE [--creator-version V] [--station KEY]", "restore a slave from a project stream and print it", runRestore},
+    {"recompile", "recompile BLOCK [--station KEY]", "rebuild a slave from a configuration block, print the code and the slave", runRecompile},
 };
 
 void printHelp(QTextStream &out)

@@ -1,0 +1,221 @@
+#include "compile/recompile.h"
+
+#include "compile/blockreader.h"
+#include "eds/slavefromeds.h"
+#include "plugin/canobject.h"
+#include "plugin/hostservices.h"
+
+#include <QCoreApplication>
+#include <QVector>
+
+namespace {
+
+// The places this call claimed, so that a refusal can hand them back: a
+// refused block must not block PLC memory for the rest of the session.
+class Claims
+{
+public:
+    explicit Claims(const QString &key) : m_key(key) {}
+
+    bool claim(qint32 area, qint32 offset, quint32 size)
+    {
+        if (getMemory(m_key, VarArea(area), offset, int(size)) != 1)
+            return false;
+        m_claimed.append({area, offset, int(size)});
+        return true;
+    }
+
+    void releaseAll()
+    {
+        for (const MemoryReservation &r : qAsConst(m_claimed))
+            freeMemory(m_key, VarArea(r.area), r.offset, r.size);
+        m_claimed.clear();
+    }
+
+private:
+    QString m_key;
+    QVector<MemoryReservation> m_claimed;
+};
+
+// A mapped object the EDS does not offer any more keeps its place in the
+// PDO under a made-up name, typed by the length the block stored.
+EdsEntry placeholderEntry(quint32 index, quint32 subIndex, quint32 length)
+{
+    EdsEntry entry;
+    entry.index = qint32(index);
+    entry.subIndex = qint32(subIndex);
+    entry.parameterName = QStringLiteral("NewPar_%1:%2")
+                              .arg(QString::number(index, 16).toUpper(), QString::number(subIndex, 16).toUpper());
+    entry.dataType = length == 1 ? DataTypeInteger8 : length == 2 ? DataTypeInteger16 : DataTypeInteger32;
+    return entry;
+}
+
+int readMappings(const QByteArray &records, bool withClearWhenStop, CanObject &slave, PDOConfig &pdo,
+                 Claims &claims)
+{
+    BlockReader in(records);
+    while (in.remaining() > 0) {
+        quint32 index = 0, subIndex = 0, length = 0, area = 0, offset = 0, clearWhenStop = 0;
+        in.byte2(index);
+        in.byte1(subIndex);
+        in.byte1(length);
+        in.byte1(area);
+        in.byte2(offset);
+        if (withClearWhenStop)
+            in.byte1(clearWhenStop);
+
+        EdsEntry entry;
+        if (slave.findMappable(int(index), int(subIndex), entry) < 0)
+            entry = placeholderEntry(index, subIndex, length);
+        const int position = CanObject::addMapEntry(pdo, entry, -1);
+        if (position < 0)
+            return RecompileMappingRefused;
+        PDOMapEntry *mapped = CanObject::mapEntryAt(pdo, position);
+        mapped->area = qint32(area);
+        mapped->offset = qint32(offset);
+        if (withClearWhenStop)
+            mapped->clearWhenStop = quint8(clearWhenStop);
+        if (!claims.claim(mapped->area, mapped->offset, mapped->byteLength))
+            return RecompileMalformed;
+    }
+    return RecompileOk;
+}
+
+int readPdoRecords(BlockReader &in, int count, bool transmit, CanObject &slave, Claims &claims)
+{
+    const int recordSize = transmit ? 7 : 8;
+    for (int i = 0; i < count; ++i) {
+        quint32 mappings = 0, commIndex = 0;
+        QByteArray records;
+        if (!in.byte1(mappings) || !in.take(int(mappings) * recordSize, records) || !in.byte2(commIndex))
+            return RecompileMalformed;
+        if (slave.addPdo(commIndex) < 0)
+            return RecompilePdoRefused;
+        PDOConfig &pdo = *slave.pdo(commIndex);
+        const int mapped = readMappings(records, !transmit, slave, pdo, claims);
+        if (mapped != RecompileOk)
+            return mapped;
+
+        quint32 cobId = 0, eventTimer = 0, inhibitTime = 0, transmissionType = 0;
+        if (in.remaining() < (transmit ? 13 : 9) || !in.byte4(cobId))
+            return RecompileMalformed;
+        if (cobId != CanObject::effectiveCobId(pdo))
+            return RecompileCobIdChanged;
+        if (transmit) {
+            in.byte2(eventTimer);
+            in.byte2(inhibitTime);
+            pdo.eventTimer = quint16(eventTimer);
+            pdo.inhibitTime = quint16(inhibitTime);
+        }
+        in.byte1(transmissionType);
+        pdo.transmissionType = quint8(transmissionType);
+        in.skip(4);
+    }
+    return RecompileOk;
+}
+
+int readSdos(BlockReader &in, CanObject &slave)
+{
+    quint32 count = 0;
+    if (!in.byte1(count))
+        return RecompileMalformed;
+    for (quint32 i = 0; i < count; ++i) {
+        if (in.remaining() < 9)
+            return RecompileMalformed;
+        quint32 index = 0, subIndex = 0, length = 0;
+        SDOEntry sdo;
+        in.byte2(index);
+        in.byte1(subIndex);
+        in.byte1(length);
+        in.take(4, sdo.data);
+        // Compile wrote the stored value reversed; this turns it back.
+        toBigEndian(sdo.data);
+        sdo.index = quint16(index);
+        sdo.subIndex = quint8(subIndex);
+        sdo.length = quint8(length);
+        slave.sdoList.append(sdo);
+    }
+    return RecompileOk;
+}
+
+quint32 takeTime(BlockReader &in)
+{
+    quint32 value = 0;
+    in.byte2(value);
+    return value;
+}
+
+// Everything after the EDS is loaded: start-up checks, times, PDOs, SDOs.
+int readConfiguration(BlockReader &in, CanObject &slave, Claims &claims)
+{
+    quint32 flags = 0, bodyLength = 0;
+    if (!in.byte1(flags) || !in.skip(15) || !in.byte2(bodyLength))
+        return RecompileMalformed;
+    slave.setCheckFlags(quint8(flags));
+    // Computed on 16 bits: a length below 2 keeps the whole remainder.
+    in.narrow(quint16(bodyLength - 2));
+    if (in.remaining() < 15)
+        return RecompileMalformed;
+
+    slave.heartbeatTime = qint32(takeTime(in));
+    slave.masterMonitorTime = qint32(takeTime(in));
+    in.skip(2);
+    slave.monitorTime = qint32(takeTime(in));
+    in.skip(4);
+    quint32 transmitCount = 0, receiveCount = 0;
+    in.byte1(transmitCount);
+    in.byte1(receiveCount);
+
+    int code = readPdoRecords(in, int(transmitCount), true, slave, claims);
+    if (code == RecompileOk)
+        code = readPdoRecords(in, int(receiveCount), false, slave, claims);
+    if (code == RecompileOk)
+        code = readSdos(in, slave);
+    if (code != RecompileOk)
+        return code;
+    if (!in.skip(16))
+        return RecompileMalformed;
+    return in.remaining() == 0 ? RecompileOk : RecompileTrailingBytes;
+}
+
+} // namespace
+
+RecompileResult recompileBlock(const QByteArray &block, const QString &key)
+{
+    RecompileResult result;
+    auto slave = std::make_unique<CanObject>();
+    slave->projectKey = key;
+
+    BlockReader in(block);
+    quint32 nameLength = 0, pathLength = 0;
+    QByteArray name, path;
+    if (in.remaining() < 2 || !in.skip(1) || !in.byte1(nameLength) || !in.take(int(nameLength), name))
+        return result;
+    if (in.remaining() < 2 || !in.byte1(pathLength) || !in.take(int(pathLength), path))
+        return result;
+    if (in.remaining() <= 34)
+        return result;
+    quint32 nodeId = 0;
+    in.byte1(nodeId);
+    in.byte4(slave->vendorId);
+    in.byte4(slave->deviceType);
+    in.byte4(slave->productCode);
+    in.byte4(slave->revisionNumber);
+    slave->nodeId = quint8(nodeId);
+    slave->name = QString::fromUtf8(name);
+
+    if (!loadEdsIntoSlave(*slave, QString::fromUtf8(path))) {
+        slave->name = QCoreApplication::translate("CanSlave", "Unknown Device");
+        result.code = RecompileEdsMissing;
+        result.slave = std::move(slave);
+        return result;
+    }
+
+    Claims claims(key);
+    result.code = readConfiguration(in, *slave, claims);
+    if (result.code == RecompileOk)
+        result.slave = std::move(slave);
+    else
+        claims.releaseAll();
+    return result;
+}

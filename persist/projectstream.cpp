@@ -1,0 +1,72 @@
+#include "persist/projectstream.h"
+
+#include "eds/slavefromeds.h"
+#include "persist/pdostream.h"
+#include "plugin/canobject.h"
+#include "plugin/hostservices.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+
+QByteArray saveProjectStream(const CanObject &slave)
+{
+    const QByteArray pdos = writePdoListStream(slave.pdoList);
+    const QByteArray sdos = writeSdoListStream(slave.sdoList);
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    s << qint8(1) << slave.edsFile << qint8(slave.nodeId) << qint32(slave.vendorId) << qint32(slave.productCode)
+      << qint32(slave.deviceType) << qint32(slave.revisionNumber) << qint32(slave.monitorTime)
+      << qint32(slave.heartbeatTime) << qint32(slave.masterMonitorTime) << slave.position << slave.reservedText
+      << pdos << sdos << slave.name << qint8(slave.checkFlags());
+    return bytes;
+}
+
+QString movedEdsPath(const QString &stored)
+{
+    QString path = stored;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    // A bare file name still lands inside the folder, not beside it as "../edsNAME".
+    if (slash < 0)
+        return path.isEmpty() ? QStringLiteral("../eds") : QStringLiteral("../eds/") + path;
+    return QStringLiteral("../eds") + path.mid(slash);
+}
+
+std::unique_ptr<CanObject> restoreProjectStream(const QByteArray &data, const QString &key)
+{
+    auto slave = std::make_unique<CanObject>();
+    slave->projectKey = key;
+    const int creatorVersion = getHwFileCreatedVerNum(key);
+
+    QDataStream s(data);
+    qint8 marker = 0, nodeId = 0;
+    qint32 vendorId = 0, productCode = 0, deviceType = 0, revisionNumber = 0;
+    QByteArray pdos, sdos;
+    s >> marker >> slave->edsFile >> nodeId;
+    if (creatorVersion >= CurrentLayoutVersion)
+        s >> vendorId >> productCode >> deviceType >> revisionNumber;
+    s >> slave->monitorTime >> slave->heartbeatTime >> slave->masterMonitorTime >> slave->position
+        >> slave->reservedText >> pdos >> sdos;
+    if (creatorVersion >= CurrentLayoutVersion) {
+        qint8 flags = 0;
+        s >> slave->name >> flags;
+        slave->setCheckFlags(quint8(flags));
+        slave->vendorId = quint32(vendorId);
+        slave->productCode = quint32(productCode);
+        slave->deviceType = quint32(deviceType);
+        slave->revisionNumber = quint32(revisionNumber);
+    }
+    slave->nodeId = quint8(nodeId);
+
+    if (!loadEdsIntoSlave(*slave, slave->edsFile)) {
+        slave->edsFile = movedEdsPath(slave->edsFile);
+        if (slave->name.isEmpty() && !loadEdsIntoSlave(*slave, slave->edsFile)) {
+            slave->name = QCoreApplication::translate("CanSlave", "Unknown Device");
+            return slave;
+        }
+    }
+
+    slave->pdoList = readPdoListStream(pdos, key);
+    slave->sdoList = readSdoListStream(sdos, creatorVersion >= SdoTextVersion);
+    return slave;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class CanObject;
+
+// The slave as the host keeps it in its project file. Which layout a stream
+// has is not in the stream: it follows the software that created the station file.
+constexpr int CurrentLayoutVersion = 2009; // identity values, name and check flags saved
+constexpr int SdoTextVersion = 2007;       // SDOs saved with the value text the user entered
+
+// Always the current layout.
+QByteArray saveProjectStream(const CanObject &slave);
+
+// A new slave under key, never null (short of memory). Its EDS is read again;
+// a damaged stream restores what it still holds.
+std::unique_ptr<CanObject> restoreProjectStream(const QByteArray &data, const QString &key);
+
+// Where the EDS of a project that was moved together with its eds folder is
+// looked for: "../eds/" and the file name of the stored path.
+QString movedEdsPath(const QString &stored);
