@@ -111,6 +111,7 @@ struct SubDialogShot {
 
 const SubDialogShot subDialogShots[] = {
     {nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
+    {"SDO Config", "Add", "sdo-config-new-sdo.png"},
 };
 
 struct Shots {

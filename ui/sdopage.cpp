@@ -1,0 +1,210 @@
+#include "ui/sdopage.h"
+
+#include "plugin/canobject.h"
+#include "plugin/hostservices.h"
+#include "plugin/sdovalue.h"
+#include "ui/newsdodialog.h"
+#include "ui/numbertext.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr int rowHeight = 20;
+constexpr int columnWidths[] = {140, 140, 200, 80, 140};
+
+} // namespace
+
+SdoPage::SdoPage(QWidget *parent)
+    : ITabpage(parent)
+{
+    setWindowTitle(tr("Auto SDO Config"));
+    resize(600, 400);
+
+    m_group = new QGroupBox(tr("SDO Config"), this);
+    m_table = new QTableWidget(0, 5, m_group);
+    m_table->setHorizontalHeaderLabels(
+        {tr("Index(hex)"), tr("Sub Index(hex)"), tr("Name"), tr("Length"), tr("Data")});
+    for (int column = 0; column < 5; ++column)
+        m_table->setColumnWidth(column, columnWidths[column]);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_table->installEventFilter(this);
+    auto *groupLayout = new QVBoxLayout(m_group);
+    groupLayout->addWidget(m_table);
+
+    m_addButton = new QPushButton(tr("Add"), this);
+    m_removeButton = new QPushButton(tr("Remove"), this);
+    m_editButton = new QPushButton(tr("Edit"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_removeButton);
+    buttons->addWidget(m_editButton);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_group);
+    layout->addLayout(buttons);
+
+    m_menu = new QMenu(this);
+    QAction *addAction = m_menu->addAction(tr("&Add"));
+    QAction *editAction = m_menu->addAction(tr("&Edit"));
+    QAction *removeAction = m_menu->addAction(tr("&Remove"));
+
+    m_helpAction = new QAction(tr("help"), this);
+    m_helpAction->setShortcut(QKeySequence(QStringLiteral("F1")));
+    this->addAction(m_helpAction);
+
+    connect(m_addButton, &QPushButton::clicked, this, &SdoPage::add_slot);
+    connect(addAction, &QAction::triggered, this, &SdoPage::add_slot);
+    connect(m_removeButton, &QPushButton::clicked, this, &SdoPage::remove_slot);
+    connect(removeAction, &QAction::triggered, this, &SdoPage::remove_slot);
+    connect(m_editButton, &QPushButton::clicked, this, &SdoPage::edit_slot);
+    connect(editAction, &QAction::triggered, this, &SdoPage::edit_slot);
+    connect(m_table, &QTableWidget::itemDoubleClicked, this, &SdoPage::sdotableDoubleClicked_slot);
+    connect(m_helpAction, &QAction::triggered, this, &SdoPage::startHelpSystem);
+}
+
+void SdoPage::setCanObject(CanObject *slave)
+{
+    if (!slave)
+        return;
+    m_slave = slave;
+    fillTable();
+}
+
+void SdoPage::applyToCanObject()
+{
+    // Every change is in the slave already.
+}
+
+bool SdoPage::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool result = ITabpage::eventFilter(watched, event);
+    if (watched == m_table && event->type() == QEvent::ContextMenu)
+        m_menu->exec(static_cast<QContextMenuEvent *>(event)->globalPos());
+    return result;
+}
+
+void SdoPage::add_slot()
+{
+    if (hasReachedMaxSdo()) {
+        showLimitReached();
+        return;
+    }
+    insertNewAudoSdo();
+}
+
+void SdoPage::remove_slot()
+{
+    if (!m_slave)
+        return;
+    QList<int> rows;
+    const QList<QTableWidgetItem *> selected = m_table->selectedItems();
+    for (const QTableWidgetItem *item : selected) {
+        if (item->column() == 0)
+            rows.append(item->row());
+    }
+    // Highest row first keeps the lower row numbers valid.
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    for (int row : qAsConst(rows)) {
+        m_slave->removeSdo(row);
+        m_table->removeRow(row);
+    }
+}
+
+void SdoPage::edit_slot()
+{
+    if (!m_slave)
+        return;
+    const int row = m_table->currentRow();
+    SDOEntry *sdo = m_slave->sdoAt(row);
+    if (!sdo)
+        return;
+    NewSDODialog dialog(this);
+    dialog.execEdit(sdo, m_slave);
+    // Rewritten whatever the result: opening the dialog may have given the value a text.
+    showSdo(row, *sdo);
+}
+
+void SdoPage::sdotableDoubleClicked_slot(QTableWidgetItem *)
+{
+    edit_slot();
+}
+
+bool SdoPage::hasReachedMaxSdo()
+{
+    return m_slave && m_slave->sdoList.size() >= maxSdoCount;
+}
+
+void SdoPage::insertNewAudoSdo()
+{
+    if (!m_slave)
+        return;
+    NewSDODialog dialog(this);
+    const QList<SDOEntry> entries = dialog.execNew(m_slave);
+    for (const SDOEntry &entry : entries) {
+        // Checked again for each entry: several chosen rows may pass the limit.
+        if (hasReachedMaxSdo()) {
+            showLimitReached();
+            return;
+        }
+        const int row = m_slave->addSdo(entry);
+        if (row < 0)
+            continue;
+        m_table->insertRow(row);
+        showSdo(row, entry);
+    }
+}
+
+void SdoPage::startHelpSystem()
+{
+    openSlaveConfigHelp();
+}
+
+void SdoPage::fillTable()
+{
+    m_table->clearContents();
+    m_table->setRowCount(0);
+    const QList<SDOEntry> sdos = m_slave->sdoList;
+    for (int row = 0; row < sdos.size(); ++row) {
+        SDOEntry shown = sdos.at(row);
+        // A value read back from a block has bytes only; show them, keep the model as it is.
+        if (shown.dataText.isEmpty() && !shown.data.isEmpty())
+            shown.dataText = sdoBytesText(shown.data.right(shown.length));
+        EdsEntry object;
+        if (m_slave->findMappable(shown.index, shown.subIndex, object) >= 0)
+            shown.name = object.parameterName;
+        m_table->insertRow(row);
+        showSdo(row, shown);
+    }
+}
+
+void SdoPage::showSdo(int row, const SDOEntry &sdo)
+{
+    const QString texts[] = {hexText(sdo.index), hexText(sdo.subIndex), sdo.name,
+                             QString::number(sdo.length), sdo.dataText};
+    for (int column = 0; column < 5; ++column)
+        m_table->setItem(row, column, new QTableWidgetItem(texts[column]));
+    m_table->setRowHeight(row, rowHeight);
+}
+
+void SdoPage::showLimitReached()
+{
+    QMessageBox::information(this, windowTitle(),
+                             tr("The count of auto SDO has reached the maximum number 8."), QMessageBox::Ok);
+}
