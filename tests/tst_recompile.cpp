@@ -46,6 +46,9 @@ void setBodyLength(QByteArray &block, int at, int length)
 
 // The block of the fixture's default slave at node 5, changed as the row says;
 // the slave itself is gone again, its memory free.
+// Slaves the host keeps while a test recompiles; released after each test.
+QList<CanObject *> otherSlaves;
+
 QByteArray blockWith(Change change)
 {
     CanObject *s = createCanObject(nullptr, fixture(), 5, key);
@@ -78,7 +81,7 @@ QByteArray blockWith(Change change)
     case ByteBeyondBody: block.append('\0'); break;
     case LengthZero: setBodyLength(block, at, 0); break;
     case LengthZeroByteAppended: block.append('\0'); setBodyLength(block, at, 0); break;
-    case PlaceTakenBySlave: createCanObject(nullptr, fixture(), 6, key); break; // kept by the host
+    case PlaceTakenBySlave: otherSlaves.append(createCanObject(nullptr, fixture(), 6, key)); break;
     case LaterPlaceTaken: getMemory(key, VarAreaInput, 6, 1); break; // the last transmit object's place
     default: break;
     }
@@ -92,6 +95,12 @@ class tst_Recompile : public QObject
     Q_OBJECT
 private slots:
     void init() { clearAllMemory(); resetMemoryAreaSizes(); }
+    void cleanup()
+    {
+        for (CanObject *other : qAsConst(otherSlaves))
+            releaseObject(other);
+        otherSlaves.clear();
+    }
     void codes_data();
     void codes();
     void unknownDevice();
