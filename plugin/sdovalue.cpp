@@ -165,6 +165,11 @@ QByteArray sdoValueBytes(const QString &text, int length)
     }
 }
 
+QByteArray sdoValueTail(const QByteArray &data, int length)
+{
+    return data.right(qMax(1, length));
+}
+
 QString sdoBytesText(const QByteArray &bytes)
 {
     return QStringLiteral("16#") + QString::fromLatin1(bytes.toHex());

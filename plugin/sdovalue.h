@@ -15,6 +15,10 @@ bool isSdoValueValid(const QString &text, int length);
 // for any other length. A part that does not parse counts as 0.
 QByteArray sdoValueBytes(const QString &text, int length);
 
+// The last length bytes of a stored value, the ones the SDO writes; at least
+// one, so that a length of 0 read back from a damaged file cannot wipe the value.
+QByteArray sdoValueTail(const QByteArray &data, int length);
+
 // "16#" and the bytes in lower-case hexadecimal: how a value stored only as
 // bytes is shown and edited.
 QString sdoBytesText(const QByteArray &bytes);

@@ -239,23 +239,27 @@ void tst_SdoPage::removeNonAdjacentRows()
 void tst_SdoPage::editShowsBytesAndWritesBack_data()
 {
     QTest::addColumn<bool>("byDoubleClick");
+    QTest::addColumn<int>("length");
     QTest::addColumn<QString>("typed"); // empty: Cancel
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("dataText");
 
-    QTest::newRow("Edit, Cancel") << false << "" << QByteArray::fromHex("7f") << "16#7f";
-    QTest::newRow("double-click, OK") << true << "-2" << QByteArray::fromHex("fe") << "-2";
+    QTest::newRow("Edit, Cancel") << false << 1 << "" << QByteArray::fromHex("7f") << "16#7f";
+    QTest::newRow("double-click, OK") << true << 1 << "-2" << QByteArray::fromHex("fe") << "-2";
+    // A damaged file's length of 0 keeps the last byte rather than nothing.
+    QTest::newRow("length 0, Cancel") << false << 0 << "" << QByteArray::fromHex("7f") << "16#7f";
 }
 
 void tst_SdoPage::editShowsBytesAndWritesBack()
 {
     QFETCH(bool, byDoubleClick);
+    QFETCH(int, length);
     QFETCH(QString, typed);
     // As a block read back leaves it: bytes only, no text.
-    slave.addSdo(sdo(0x6200, 1, 1, QByteArray::fromHex("0000007f")));
+    slave.addSdo(sdo(0x6200, 1, quint8(length), QByteArray::fromHex("0000007f")));
     page->setCanObject(&slave);
     QTableWidget *table = page->sdoTable();
-    QCOMPARE(rowTexts(table, 0), (QStringList{"6200", "1", "Write Output 8 Bit", "1", "16#7f"}));
+    QCOMPARE(rowTexts(table, 0), (QStringList{"6200", "1", "Write Output 8 Bit", QString::number(length), "16#7f"}));
     QVERIFY(slave.sdoList.first().dataText.isEmpty());
 
     ModalAnswerer answerer;

@@ -156,7 +156,7 @@ void NewSDODialog::execEdit(SDOEntry *entry, CanObject *slave)
     m_lengthBox->setValue(entry->length);
     // A value read back from a block has bytes only; from now on it has a text.
     if (entry->dataText.isEmpty() && !entry->data.isEmpty()) {
-        entry->data = entry->data.right(entry->length);
+        entry->data = sdoValueTail(entry->data, entry->length);
         entry->dataText = sdoBytesText(entry->data);
     }
     m_dataEdit->setText(entry->dataText);

@@ -185,7 +185,7 @@ void SdoPage::fillTable()
         SDOEntry shown = sdos.at(row);
         // A value read back from a block has bytes only; show them, keep the model as it is.
         if (shown.dataText.isEmpty() && !shown.data.isEmpty())
-            shown.dataText = sdoBytesText(shown.data.right(shown.length));
+            shown.dataText = sdoBytesText(sdoValueTail(shown.data, shown.length));
         EdsEntry object;
         if (m_slave->findMappable(shown.index, shown.subIndex, object) >= 0)
             shown.name = object.parameterName;
