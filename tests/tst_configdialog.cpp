@@ -10,6 +10,7 @@
 #include "ui/memoryeditwidget.h"
 #include "ui/paralistpage.h"
 #include "ui/pdoparameterlisttable.h"
+#include "ui/pdopage.h"
 #include "ui/slaveinfopage.h"
 
 #include <QCheckBox>
@@ -185,11 +186,13 @@ void tst_ConfigDialog::frameAndTabs()
         // Wider only when the platform's font needs more room than 800 pixels.
     QCOMPARE(dialog->size(), QSize(800, 600).expandedTo(dialog->minimumSizeHint()));
         auto *tabs = dialog->findChild<QTabWidget *>();
-        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->tabText(0), QStringLiteral("CANopen Slave Device"));
-        QCOMPARE(tabs->tabText(1), QStringLiteral("CANopen I/O Mapping"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("PDO Config"));
+        QCOMPARE(tabs->tabText(2), QStringLiteral("CANopen I/O Mapping"));
         QVERIFY(qobject_cast<SlaveInfoPage *>(tabs->widget(0)));
-        QVERIFY(qobject_cast<ParaListPage *>(tabs->widget(1)));
+        QVERIFY(qobject_cast<PDOpage *>(tabs->widget(1)));
+        QVERIFY(qobject_cast<ParaListPage *>(tabs->widget(2)));
         QCOMPARE(mappingTable(dialog)->rowCount(), 7);
         QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(!(dialog->windowFlags() & Qt::WindowContextHelpButtonHint));
@@ -277,7 +280,8 @@ void tst_ConfigDialog::helpFromEveryPage_data()
 {
     QTest::addColumn<QString>("tab");
     QTest::addColumn<bool>("byKey");
-    for (const QString &tab : {QStringLiteral("CANopen Slave Device"), QStringLiteral("CANopen I/O Mapping")}) {
+    for (const QString &tab : {QStringLiteral("CANopen Slave Device"), QStringLiteral("PDO Config"),
+                               QStringLiteral("CANopen I/O Mapping")}) {
         QTest::addRow("%s, Help button", qPrintable(tab)) << tab << false;
         QTest::addRow("%s, F1", qPrintable(tab)) << tab << true;
     }
