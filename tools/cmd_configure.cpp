@@ -110,6 +110,8 @@ struct SubDialogShot {
 
 const SubDialogShot subDialogShots[] = {
     {nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
+    {"PDO Config", "Config", "2-pdo-config-mapping.png"},
+    {"PDO Config", "Property", "2-pdo-config-property.png"},
 };
 
 struct Shots {
@@ -137,6 +139,11 @@ QPushButton *buttonWithText(QWidget *parent, const QString &text)
 void selectFirstRow(QWidget *page)
 {
     const QList<QTableWidget *> tables = page->findChildren<QTableWidget *>();
+    // The PDO page's buttons act on the current row of its lower table: give every table one.
+    for (QTableWidget *table : tables) {
+        if (table->rowCount() > 0 && table->isVisible())
+            table->setCurrentCell(0, 0);
+    }
     for (QTableWidget *table : tables) {
         if (table->rowCount() > 0 && table->isVisible()) {
             table->selectRow(0);

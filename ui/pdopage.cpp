@@ -36,6 +36,7 @@ QTableWidget *pdoTable(int columns, const QStringList &headers, QWidget *parent)
     // The style's minimum row height would otherwise win over the fixed one.
     table->verticalHeader()->setMinimumSectionSize(rowHeight);
     table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    table->verticalHeader()->hide();
     return table;
 }
 
@@ -66,6 +67,10 @@ PDOpage::PDOpage(QWidget *parent)
                           m_edsGroup);
     m_edsTable->setColumnWidth(0, 80);
     m_edsTable->setColumnWidth(2, 80);
+    // The remaining columns fit their headers; the name takes what is left.
+    m_edsTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_edsTable->horizontalHeader()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    m_edsTable->horizontalHeader()->setSectionResizeMode(4, QHeaderView::ResizeToContents);
     groupLayout(m_edsGroup, m_edsTable);
 
     m_mappedGroup = new QGroupBox(tr("Mapped PDO"), this);
@@ -73,6 +78,8 @@ PDOpage::PDOpage(QWidget *parent)
                              m_mappedGroup);
     for (int column = 0; column < 6; ++column)
         m_mappedTable->setColumnWidth(column, 75);
+    // The description is the last column: it takes the rest, so its header is not cut.
+    m_mappedTable->horizontalHeader()->setStretchLastSection(true);
     groupLayout(m_mappedGroup, m_mappedTable);
 
     m_addButton = new QPushButton(tr("Add"), this);

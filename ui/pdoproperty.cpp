@@ -24,7 +24,6 @@ PDOProperty::PDOProperty(PDOConfig *record, QWidget *parent)
     : QDialog(parent)
     , m_record(record)
 {
-    setFixedSize(270, 200);
     m_nameLabel = new QLabel(tr("TxPDO"), this);
     m_cobIdLabel = new QLabel(tr("COB ID"), this);
     m_cobIdEdit = new QLineEdit(this);
@@ -97,6 +96,8 @@ PDOProperty::PDOProperty(PDOConfig *record, QWidget *parent)
     if (found >= 0)
         m_typeCombo->setCurrentIndex(found);
     updateEventTime(m_typeCombo->currentText());
+    // Larger only when the platform's font needs more room for a long name or type text.
+    setFixedSize(QSize(270, 200).expandedTo(sizeHint()));
 }
 
 void PDOProperty::addTypeItem(const QString &pattern, int value)
