@@ -72,8 +72,8 @@ PDOProperty::PDOProperty(PDOConfig *record, QWidget *parent)
     connect(m_typeCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { updateEventTime(m_typeCombo->itemText(index)); });
 
-    // The device takes its timers only for transmit PDOs.
-    if (!isTransmit()) {
+    // A receive PDO has no use for the timers.
+    if (m_record->direction == PdoReceive) {
         m_eventTimer->setEnabled(false);
         m_inhibitTime->setEnabled(false);
     }
