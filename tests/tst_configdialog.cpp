@@ -10,6 +10,8 @@
 #include "ui/memoryeditwidget.h"
 #include "ui/paralistpage.h"
 #include "ui/pdoparameterlisttable.h"
+#include "ui/pdopage.h"
+#include "ui/sdopage.h"
 #include "ui/slaveinfopage.h"
 
 #include <QCheckBox>
@@ -188,9 +190,11 @@ void tst_ConfigDialog::frameAndTabs()
         QStringList titles;
         for (int i = 0; i < tabs->count(); ++i)
             titles.append(tabs->tabText(i));
-        QCOMPARE(titles, (QStringList{"CANopen Slave Device", "SDO Config", "CANopen I/O Mapping"}));
+        QCOMPARE(titles, (QStringList{"CANopen Slave Device", "PDO Config", "SDO Config", "CANopen I/O Mapping"}));
         QVERIFY(qobject_cast<SlaveInfoPage *>(tabs->widget(0)));
-        QVERIFY(qobject_cast<ParaListPage *>(tabs->widget(tabs->count() - 1)));
+        QVERIFY(qobject_cast<PDOpage *>(tabs->widget(1)));
+        QVERIFY(qobject_cast<SdoPage *>(tabs->widget(2)));
+        QVERIFY(qobject_cast<ParaListPage *>(tabs->widget(3)));
         QCOMPARE(mappingTable(dialog)->rowCount(), 7);
         QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(!(dialog->windowFlags() & Qt::WindowContextHelpButtonHint));
@@ -278,8 +282,8 @@ void tst_ConfigDialog::helpFromEveryPage_data()
 {
     QTest::addColumn<QString>("tab");
     QTest::addColumn<bool>("byKey");
-    for (const QString &tab : {QStringLiteral("CANopen Slave Device"), QStringLiteral("SDO Config"),
-                              QStringLiteral("CANopen I/O Mapping")}) {
+    for (const QString &tab : {QStringLiteral("CANopen Slave Device"), QStringLiteral("PDO Config"),
+                               QStringLiteral("SDO Config"), QStringLiteral("CANopen I/O Mapping")}) {
         QTest::addRow("%s, Help button", qPrintable(tab)) << tab << false;
         QTest::addRow("%s, F1", qPrintable(tab)) << tab << true;
     }

@@ -1,5 +1,6 @@
 // canslave-host configure, run as a user runs it; the dialog itself is only
 // rendered, because nobody is there to press OK.
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -63,12 +64,22 @@ void tst_ConfigureCommand::screenshotsOfEveryTab()
     QCOMPARE(written.size(), QDir(shots).entryList({QStringLiteral("*.png")}).size());
     QVERIFY(written.size() >= 2);
     QVERIFY(written.first().endsWith(QLatin1String("1-canopen-slave-device.png")));
+    // The tabs come first, numbered upwards; the sub-dialogs after them have sizes of their own.
+    int lastTab = 0;
+    bool tabs = true;
     for (const QString &path : written) {
         const QImage image(path);
         QVERIFY2(!image.isNull(), qPrintable(path));
+        const int number = QFileInfo(path).fileName().section(QLatin1Char('-'), 0, 0).toInt();
+        tabs = tabs && number > lastTab;
+        lastTab = number;
+        if (!tabs)
+            continue;
         QVERIFY(image.width() >= 800);
         QCOMPARE(image.height(), 600);
     }
+    for (const char *subDialog : {"pdo-config-mapping-editor.png", "pdo-config-property.png", "sdo-config-new-sdo.png"})
+        QVERIFY2(written.filter(QLatin1String(subDialog)).size() == 1, subDialog);
 }
 
 void tst_ConfigureCommand::refusedArguments_data()

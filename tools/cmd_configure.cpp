@@ -111,6 +111,8 @@ struct SubDialogShot {
 
 const SubDialogShot subDialogShots[] = {
     {nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
+    {"PDO Config", "Config", "pdo-config-mapping-editor.png"},
+    {"PDO Config", "Property", "pdo-config-property.png"},
     {"SDO Config", "Add", "sdo-config-new-sdo.png"},
 };
 
@@ -139,6 +141,11 @@ QPushButton *buttonWithText(QWidget *parent, const QString &text)
 void selectFirstRow(QWidget *page)
 {
     const QList<QTableWidget *> tables = page->findChildren<QTableWidget *>();
+    // The PDO page's buttons act on the current row of its lower table: give every table one.
+    for (QTableWidget *table : tables) {
+        if (table->rowCount() > 0 && table->isVisible())
+            table->setCurrentCell(0, 0);
+    }
     for (QTableWidget *table : tables) {
         if (table->rowCount() > 0 && table->isVisible()) {
             table->selectRow(0);

@@ -4,6 +4,7 @@
 #include "plugin/hostservices.h"
 #include "ui/canslavedlg.h"
 #include "ui/paralistpage.h"
+#include "ui/pdopage.h"
 #include "ui/sdopage.h"
 #include "ui/slaveinfopage.h"
 
@@ -16,6 +17,7 @@ void addSlavePages(CanSlaveDlg &dialog, const QList<int> &nodeIds)
 {
     dialog.addPage(DeviceTab, new SlaveInfoPage(nodeIds, &dialog),
                    CanSlaveDlg::tr("CANopen Slave Device"));
+    dialog.addPage(PdoTab, new PDOpage(&dialog), CanSlaveDlg::tr("PDO Config"));
     dialog.addPage(SdoTab, new SdoPage(&dialog), CanSlaveDlg::tr("SDO Config"));
     dialog.addPage(MappingTab, new ParaListPage(&dialog), CanSlaveDlg::tr("CANopen I/O Mapping"));
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+
+class CanObject;
+class PDOParameterListTable;
+class ParameterInEdsListTable;
+class QLabel;
+class QSplitter;
+struct EdsEntry;
+struct PDOConfig;
+
+// The objects one PDO carries. Picks go into the live record and the memory
+// book at once; whoever opens the dialog rolls both back when it is cancelled.
+class PDOParameterEditDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    PDOParameterEditDialog(CanObject *slave, PDOConfig *pdo, QWidget *parent);
+
+    ParameterInEdsListTable *edsTable() const { return m_edsTable; }
+    PDOParameterListTable *mappedTable() const { return m_mappedTable; }
+    QSplitter *splitter() const { return m_splitter; }
+
+public slots:
+    void startHelpSystem();
+    void insertParameter(int index, int subIndex, int value);
+    void slot_add();
+
+private:
+    void mapEntry(const EdsEntry &entry);
+    void refreshMappedTable();
+
+    CanObject *m_slave = nullptr;
+    PDOConfig *m_pdo = nullptr;
+    QLabel *m_indexValue = nullptr;
+    QLabel *m_nameValue = nullptr;
+    QSplitter *m_splitter = nullptr;
+    ParameterInEdsListTable *m_edsTable = nullptr;
+    PDOParameterListTable *m_mappedTable = nullptr;
+};
