@@ -1,3 +1,4 @@
+#include "ui/tablerows.h"
 #include "ui/pdopage.h"
 
 #include "plugin/canobject.h"
@@ -239,13 +240,7 @@ void PDOpage::remove_slot()
 {
     if (!m_slave)
         return;
-    QList<int> rows;
-    const QList<QTableWidgetItem *> selected = m_mappedTable->selectedItems();
-    for (const QTableWidgetItem *item : selected) {
-        if (item->column() == 0)
-            rows.append(item->row());
-    }
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    const QList<int> rows = selectedRowsDescending(m_mappedTable);
     QList<quint32> indexes;
     for (int row : qAsConst(rows)) {
         quint32 commIndex = 0;

@@ -5,6 +5,7 @@
 #include "ui/mappedrow.h"
 #include "ui/maptabledelegate.h"
 #include "ui/numbertext.h"
+#include "ui/tablerows.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -154,14 +155,7 @@ void PDOParameterListTable::mappedTableCellDoubleClicked_slot(QTableWidgetItem *
 
 void PDOParameterListTable::slot_remove()
 {
-    QList<int> rows;
-    const QList<QTableWidgetItem *> selected = m_table->selectedItems();
-    for (const QTableWidgetItem *item : selected) {
-        if (item->column() == 0)
-            rows.append(item->row());
-    }
-    // Highest row first, so the positions stored in the rows above stay true.
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    const QList<int> rows = selectedRowsDescending(m_table);
 
     for (int tableRow : qAsConst(rows)) {
         const MappedRow row = mappedRowAt(m_slave, m_table->model()->index(tableRow, 0));

@@ -5,6 +5,7 @@
 #include "plugin/sdovalue.h"
 #include "ui/newsdodialog.h"
 #include "ui/numbertext.h"
+#include "ui/tablerows.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -113,14 +114,7 @@ void SdoPage::remove_slot()
 {
     if (!m_slave)
         return;
-    QList<int> rows;
-    const QList<QTableWidgetItem *> selected = m_table->selectedItems();
-    for (const QTableWidgetItem *item : selected) {
-        if (item->column() == 0)
-            rows.append(item->row());
-    }
-    // Highest row first keeps the lower row numbers valid.
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    const QList<int> rows = selectedRowsDescending(m_table);
     for (int row : qAsConst(rows)) {
         m_slave->removeSdo(row);
         m_table->removeRow(row);
