@@ -1,4 +1,3 @@
-#include "ui/tablerows.h"
 #include "ui/pdopage.h"
 
 #include "plugin/canobject.h"
@@ -6,6 +5,7 @@
 #include "ui/numbertext.h"
 #include "ui/pdoparametereditdialog.h"
 #include "ui/pdoproperty.h"
+#include "ui/tablerows.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
