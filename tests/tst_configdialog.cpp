@@ -6,6 +6,7 @@
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
 #include "testslave.h"
+#include "widgetfinding.h"
 #include "ui/canslavedlg.h"
 #include "ui/memoryeditwidget.h"
 #include "ui/paralistpage.h"
@@ -30,17 +31,6 @@ namespace {
 
 const QString key = QStringLiteral("/stations/dialog.hwc");
 const QList<int> nodeIds{3, 9, 17};
-
-template<typename T>
-T *childWithText(QWidget *parent, const QString &text)
-{
-    const QList<T *> children = parent->findChildren<T *>();
-    for (T *child : children) {
-        if (child->text() == text)
-            return child;
-    }
-    return nullptr;
-}
 
 // Every reserved byte as (area, offset): runs of neighbouring places merge in the book.
 QSet<QPair<int, int>> reservedBytes()

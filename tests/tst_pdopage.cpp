@@ -5,6 +5,7 @@
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
 #include "testslave.h"
+#include "widgetfinding.h"
 #include "ui/canslavedlg.h"
 #include "ui/newpdodialog.h"
 #include "ui/parameterinedslisttable.h"
@@ -108,17 +109,6 @@ int rowOf(QTableWidget *table, const QString &index, const QString &subIndex)
             return row;
     }
     return -1;
-}
-
-template<typename T>
-T *childWithText(QWidget *parent, const QString &text)
-{
-    const QList<T *> children = parent->findChildren<T *>();
-    for (T *child : children) {
-        if (child->text() == text)
-            return child;
-    }
-    return nullptr;
 }
 
 void click(QWidget *parent, const QString &text)
