@@ -1,0 +1,74 @@
+#include "streamsummary.h"
+
+#include "commands.h"
+
+#include <QDataStream>
+#include <QPoint>
+
+namespace host {
+
+namespace {
+
+int countOf(const QByteArray &list)
+{
+    QDataStream in(list);
+    qint32 count = 0;
+    in >> count;
+    return qMax(0, count);
+}
+
+} // namespace
+
+StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
+{
+    StreamSummary s;
+    QDataStream in(stream);
+    qint8 marker = 0;
+    in >> marker >> s.edsFile;
+    if (marker != 1 || in.status() != QDataStream::Ok)
+        return s;
+    s.isStream = true;
+    qint8 byte = 0;
+    qint32 number = 0;
+    QPoint position;
+    QString text;
+    QByteArray pdos;
+    QByteArray sdos;
+    in >> byte;
+    for (int i = 0; i < (currentLayout ? 7 : 3); ++i) // identity values and times, or the times only
+        in >> number;
+    in >> position >> text >> pdos >> sdos;
+    if (currentLayout)
+        in >> text >> byte;
+    s.complete = in.status() == QDataStream::Ok;
+    s.unreadBytes = s.complete ? int(stream.size() - in.device()->pos()) : 0;
+    s.pdoCount = countOf(pdos);
+    s.sdoCount = countOf(sdos);
+    return s;
+}
+
+QString blockEdsPath(const QByteArray &block)
+{
+    if (block.size() < 2)
+        return QString();
+    const int nameEnd = 2 + quint8(block.at(1));
+    if (block.size() <= nameEnd)
+        return QString();
+    return QString::fromUtf8(block.mid(nameEnd + 1, quint8(block.at(nameEnd))));
+}
+
+QString recompileCodeText(int code)
+{
+    switch (code) {
+    case 0: return tr("the block was read completely and matches the EDS");
+    case 1: return tr("the block is cut short or damaged, or a memory place it names is taken already");
+    case 3: return tr("a PDO of the block is not defined by the EDS, or the block names it twice");
+    case 4: return tr("an object mapped in the block cannot be mapped into its PDO");
+    case 5: return tr("a PDO's COB-ID in the block differs from the one the EDS gives now");
+    case 6: return tr("bytes follow the end of the block");
+    case 128: return tr("the EDS the block names cannot be loaded");
+    }
+    return tr("a code this host does not know");
+}
+
+} // namespace host
