@@ -67,7 +67,8 @@ int causeLine(const EdsDiagnostic &d, const EdsSource &source)
 Severity severityOf(const QString &readerText)
 {
     for (const Rule &rule : rules) {
-        const QRegularExpression re(QStringLiteral("^(?:") + QLatin1String(rule.pattern) + QLatin1Char(')'));
+        const QRegularExpression re(QStringLiteral("^(?:") + QLatin1String(rule.pattern) + QLatin1Char(')'),
+                                    QRegularExpression::CaseInsensitiveOption);
         if (re.match(readerText).hasMatch())
             return rule.severity;
     }
@@ -93,7 +94,11 @@ QList<Finding> readerFindings(const EdsFile &eds, const EdsSource &source)
         if (d.text.startsWith(unknownSection)) {
             const QString name = d.text.mid(unknownSection.size());
             unknownSections.append(d.section);
-            findings.append({Severity::Note, d.line,
+            // An index section the reader cannot place loses that object's data.
+            static const QRegularExpression indexLike(QStringLiteral("^[0-9a-f]{4}"), QRegularExpression::CaseInsensitiveOption);
+            const bool lost = indexLike.match(name).hasMatch() && !name.endsWith(QLatin1String("Value"), Qt::CaseInsensitive)
+                && !name.endsWith(QLatin1String("Denotation"), Qt::CaseInsensitive);
+            findings.append({lost ? Severity::Warning : Severity::Note, d.line,
                              tr("unknown section [%1] ignored (%2 lines)").arg(name).arg(source.contentLines(name))});
             continue;
         }
