@@ -95,9 +95,12 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
             << '\n';
     else if (code != 0)
         err << tr("%1: code %2: %3; no slave").arg(file).arg(code).arg(recompileCodeText(code)) << '\n';
+    const int unread = blockUnreadBytes(block);
+    if (unread > 0)
+        err << tr("%1: %2 bytes after the end of the block were not read").arg(file).arg(unread) << '\n';
     if (slave.get())
         printSlave(plugin, slave.get(), printChoice(arguments), out);
-    return code == 0 && slave.get() ? 0 : 1;
+    return code == 0 && slave.get() && unread == 0 ? 0 : 1;
 }
 
 } // namespace

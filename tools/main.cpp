@@ -106,7 +106,9 @@ int main(int argc, char *argv[])
     if (!needsDisplay(*chosen, parsed) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     provideRuntimeDir();
-    QApplication app(argc, argv);
+    // Qt would take --plugin for one of its own options: it sees only the program name.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
 
     Plugin plugin;
     if (!plugin.load(pluginPath)) {

@@ -57,6 +57,18 @@ QString blockEdsPath(const QByteArray &block)
     return QString::fromUtf8(block.mid(nameEnd + 1, quint8(block.at(nameEnd))));
 }
 
+int blockUnreadBytes(const QByteArray &block)
+{
+    // Marker, name, path, node id, identity, flags, 15 zero bytes: then the body length.
+    if (block.size() < 2 || block.size() < 3 + quint8(block.at(1)))
+        return 0;
+    const int lengthAt = 3 + quint8(block.at(1)) + quint8(block.at(2 + quint8(block.at(1)))) + 1 + 16 + 1 + 15;
+    if (block.size() < lengthAt + 2)
+        return 0;
+    const int end = lengthAt + ((quint8(block.at(lengthAt)) << 8) | quint8(block.at(lengthAt + 1)));
+    return qMax(0, int(block.size()) - end);
+}
+
 QString recompileCodeText(int code)
 {
     switch (code) {

@@ -21,6 +21,8 @@ struct StreamSummary {
 StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout);
 // The EDS path a configuration block names; empty when the block is too short to name one.
 QString blockEdsPath(const QByteArray &block);
+// Bytes after the end the block's own lengths give; 0 when it is too short to tell.
+int blockUnreadBytes(const QByteArray &block);
 // What a recompile result code means.
 QString recompileCodeText(int code);
 
