@@ -53,6 +53,17 @@ void provideRuntimeDir()
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
 }
 
+QtMessageHandler qtHandler = nullptr;
+
+// The off-screen platform tells about every window it cannot size; that says
+// nothing to whoever reads this program's output.
+void quietPlatform(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    qtHandler(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -106,6 +117,7 @@ int main(int argc, char *argv[])
     if (!needsDisplay(*chosen, parsed) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     provideRuntimeDir();
+    qtHandler = qInstallMessageHandler(quietPlatform);
     // Qt would take --plugin for one of its own options: it sees only the program name.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
