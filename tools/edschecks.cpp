@@ -6,6 +6,7 @@
 #include "edssource.h"
 
 #include "eds/edsfile.h"
+#include "plugin/slaverecords.h"
 
 #include <QHash>
 
@@ -108,7 +109,7 @@ void checkCobIds(const EdsFile &eds, const EdsSource &source, QList<Finding> &fi
     QHash<QPair<qint32, quint32>, int> seen;
     for (const EdsObject &object : eds.objects) {
         const int index = object.entry.index;
-        if (!(index >= 0x1400 && index <= 0x15FF) && !(index >= 0x1800 && index <= 0x19FF))
+        if (!isReceivePdoIndex(quint32(index)) && !isTransmitPdoIndex(quint32(index)))
             continue;
         const QPair<qint32, quint32> cobId = eds.pdoCobId(index);
         if (cobId.second == 0 || (cobId.second & cobIdInvalid))
@@ -132,7 +133,8 @@ QList<Finding> configurationFindings(const EdsFile &eds, const EdsSource &source
     checkListedObjects(eds, source, findings);
     for (const EdsObject &object : eds.objects) {
         const int index = object.entry.index;
-        if ((index >= 0x1600 && index <= 0x17FF) || (index >= 0x1A00 && index <= 0x1BFF))
+        // A mapping object follows its communication object by 0x200.
+        if (isReceivePdoIndex(quint32(index) - 0x200) || isTransmitPdoIndex(quint32(index) - 0x200))
             checkDefaultMapping(eds, source, index, findings);
     }
     checkCobIds(eds, source, findings);

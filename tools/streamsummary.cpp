@@ -47,26 +47,28 @@ StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
     return s;
 }
 
+// -1 past the end.
+int byteAt(const QByteArray &bytes, int i)
+{
+    return i < bytes.size() ? quint8(bytes.at(i)) : -1;
+}
+
 QString blockEdsPath(const QByteArray &block)
 {
-    if (block.size() < 2)
-        return QString();
-    const int nameEnd = 2 + quint8(block.at(1));
-    if (block.size() <= nameEnd)
-        return QString();
-    return QString::fromUtf8(block.mid(nameEnd + 1, quint8(block.at(nameEnd))));
+    const int nameLength = byteAt(block, 1);
+    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
+    return pathLength < 0 ? QString() : QString::fromUtf8(block.mid(3 + nameLength, pathLength));
 }
 
 int blockUnreadBytes(const QByteArray &block)
 {
-    // Marker, name, path, node id, identity, flags, 15 zero bytes: then the body length.
-    if (block.size() < 2 || block.size() < 3 + quint8(block.at(1)))
+    const int nameLength = byteAt(block, 1);
+    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
+    // After the path: node id, identity, flags and 15 zero bytes, then the body length.
+    const int lengthAt = 3 + nameLength + pathLength + 1 + 16 + 1 + 15;
+    if (pathLength < 0 || byteAt(block, lengthAt + 1) < 0)
         return 0;
-    const int lengthAt = 3 + quint8(block.at(1)) + quint8(block.at(2 + quint8(block.at(1)))) + 1 + 16 + 1 + 15;
-    if (block.size() < lengthAt + 2)
-        return 0;
-    const int end = lengthAt + ((quint8(block.at(lengthAt)) << 8) | quint8(block.at(lengthAt + 1)));
-    return qMax(0, int(block.size()) - end);
+    return qMax(0, int(block.size()) - lengthAt - (byteAt(block, lengthAt) << 8 | byteAt(block, lengthAt + 1)));
 }
 
 QString recompileCodeText(int code)
