@@ -47,7 +47,8 @@ void tst_HostCommands::refusesArguments_data()
     QTest::newRow("node without value") << QStringList{"show", example, "--node"} << "--node needs a value";
     QTest::newRow("node range past 127") << QStringList{"configure", example, "--nodes", "1-200"} << "--nodes 1-200";
     QTest::newRow("node range backwards") << QStringList{"configure", example, "--nodes", "9-3"} << "--nodes 9-3";
-    QTest::newRow("no EDS") << QStringList{"show"} << "no EDS given";
+    QTest::newRow("no EDS") << QStringList{"show"} << "no EDS given (usage: canslave-host show EDS [--node N]";
+    QTest::newRow("no file to check") << QStringList{"check"} << "no FILE given (usage: canslave-host check FILE... [--strict])";
     QTest::newRow("missing EDS") << QStringList{"show", missing} << "no-such.eds: no such file";
     QTest::newRow("folder as EDS") << QStringList{"check", QStringLiteral(CANSLAVE_TEST_DATA)} << "is a folder";
     QTest::newRow("two EDS") << QStringList{"show", example, example} << "unexpected argument";
