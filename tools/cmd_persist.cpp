@@ -49,6 +49,9 @@ bool reportRestore(const QString &file, const StreamSummary &stored, const CanOb
         if (slave.edsFile != stored.edsFile)
             where += tr(" nor at \"%1\"").arg(slave.edsFile);
         problem(tr("EDS file not found at %1; the slave \"%2\" has no EDS").arg(where, slave.name));
+    } else if (slave.edsFile != stored.edsFile) {
+        err << file << ": " << tr("the EDS was not at \"%1\"; it was read from \"%2\"").arg(stored.edsFile, slave.edsFile)
+            << '\n';
     }
     if (stored.pdoCount != slave.pdoList.size() || stored.sdoCount != slave.sdoList.size())
         problem(tr("the stream holds %1 PDOs and %2 SDOs, the restored slave %3 PDOs and %4 SDOs")

@@ -1,5 +1,6 @@
 #include "slavereport.h"
 
+#include "commands.h"
 #include "pluginlibrary.h"
 
 #include "plugin/canobject.h"
@@ -24,16 +25,16 @@ QString placeText(int area, int offset)
 QString transmissionTypeText(int type)
 {
     if (type == 0)
-        return QStringLiteral("synchronous (acyclic)");
+        return tr("synchronous (acyclic)");
     if (type <= 240)
-        return QStringLiteral("synchronous (cyclic, every %1. SYNC)").arg(type);
+        return tr("synchronous (cyclic, every %1. SYNC)").arg(type);
     if (type == 252)
-        return QStringLiteral("synchronous (RTR only)");
+        return tr("synchronous (RTR only)");
     if (type == 253)
-        return QStringLiteral("asynchronous (RTR only)");
+        return tr("asynchronous (RTR only)");
     if (type >= 254)
-        return QStringLiteral("asynchronous");
-    return QStringLiteral("reserved");
+        return tr("asynchronous");
+    return tr("reserved");
 }
 
 QJsonArray mappedObjects(const PDOConfig &pdo)
