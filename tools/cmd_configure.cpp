@@ -2,8 +2,10 @@
 // dialog on it, as a host does; or render every tab of that dialog to PNG files.
 
 #include "commands.h"
+#include "arguments.h"
 #include "hostslave.h"
 #include "pluginlibrary.h"
+#include "slavereport.h"
 
 #include "plugin/canobject.h"
 
@@ -15,76 +17,9 @@
 #include <QTableWidget>
 #include <QTimer>
 
+namespace host {
+
 namespace {
-
-struct Options {
-    QString eds;
-    int node = 1;
-    QList<int> nodeIds;
-    QString station = QStringLiteral("canslave-host");
-    QString screenshotDir;
-    bool readOnly = false;
-};
-
-// "1-127", "5" or "1,3,8-10".
-bool parseNodeIds(const QString &text, QList<int> &ids)
-{
-    const QStringList parts = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString &part : parts) {
-        const QStringList range = part.split(QLatin1Char('-'));
-        bool firstOk = false;
-        bool lastOk = false;
-        const int first = range.first().toInt(&firstOk);
-        const int last = range.size() == 2 ? range.at(1).toInt(&lastOk) : first;
-        if (!firstOk || (range.size() == 2 && !lastOk) || range.size() > 2 || first > last || first < 0
-            || last > 255)
-            return false;
-        for (int id = first; id <= last; ++id)
-            ids.append(id);
-    }
-    return !ids.isEmpty();
-}
-
-bool parse(const QStringList &arguments, Options &o, QTextStream &err)
-{
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == QLatin1String("--node") && hasValue) {
-            bool ok = false;
-            o.node = arguments.at(++i).toInt(&ok, 0);
-            if (!ok) {
-                err << "not a node id: " << arguments.at(i) << '\n';
-                return false;
-            }
-        } else if (a == QLatin1String("--nodes") && hasValue) {
-            if (!parseNodeIds(arguments.at(++i), o.nodeIds)) {
-                err << "not a list of node ids: " << arguments.at(i) << '\n';
-                return false;
-            }
-        } else if (a == QLatin1String("--station") && hasValue) {
-            o.station = arguments.at(++i);
-        } else if (a == QLatin1String("--screenshot") && hasValue) {
-            o.screenshotDir = arguments.at(++i);
-        } else if (a == QLatin1String("--read-only")) {
-            o.readOnly = true;
-        } else if (o.eds.isEmpty() && !a.startsWith(QLatin1Char('-'))) {
-            o.eds = a;
-        } else {
-            err << "unexpected argument: " << a << '\n';
-            return false;
-        }
-    }
-    if (o.eds.isEmpty()) {
-        err << "no EDS file given\n";
-        return false;
-    }
-    if (o.nodeIds.isEmpty()) {
-        for (int id = 1; id <= 127; ++id)
-            o.nodeIds.append(id);
-    }
-    return true;
-}
 
 // "1-device.png" from the tab's position and title.
 QString screenshotName(int index, const QString &title)
@@ -202,47 +137,57 @@ void renderTabsAndCancel(Shots &shots)
     dialog->reject();
 }
 
-} // namespace
-
-int runConfigure(Plugin &plugin, const QStringList &arguments, QTextStream &out, QTextStream &err)
+int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
-    Options o;
-    if (!parse(arguments, o, err))
-        return 2;
-    auto create = plugin.get<canslave::CreateCanObjectFn>("createCanObject");
-    auto configure = plugin.get<canslave::ConfigCanObjectFn>("configCanObject");
-    auto release = plugin.get<canslave::ReleaseObjectFn>("releaseObject");
-    if (!create || !configure || !release) {
-        err << "the plug-in lacks the exports this command needs\n";
+    const QString screenshotDir = arguments.value("--screenshot");
+    HostSlave slave(plugin);
+    if (!requireExports(plugin, printExports() + QList<const char *>{"configCanObject"}, err))
+        return 1;
+    if (!screenshotDir.isEmpty() && !QDir().mkpath(screenshotDir)) {
+        err << tr("%1: cannot create the folder").arg(screenshotDir) << '\n';
         return 1;
     }
-    if (!o.screenshotDir.isEmpty() && !QDir().mkpath(o.screenshotDir)) {
-        err << o.screenshotDir << ": cannot create the folder\n";
+    if (!slave.create(arguments, err))
         return 1;
-    }
-    CanObject *slave = create(nullptr, o.eds, o.node, o.station);
-    if (!slave) {
-        err << o.eds << ": the plug-in created no slave\n";
-        return 1;
-    }
 
-    Shots shots{o.screenshotDir, {}, {}};
-    if (!o.screenshotDir.isEmpty())
+    Shots shots{screenshotDir, {}, {}};
+    if (!screenshotDir.isEmpty())
         QTimer::singleShot(0, [&shots] { renderTabsAndCancel(shots); });
-    const int result = configure(slave, o.nodeIds, nullptr, o.readOnly);
+    const int result = plugin.get<canslave::ConfigCanObjectFn>("configCanObject")(
+        slave.get(), nodeIdList(arguments.value("--nodes")), nullptr, arguments.has("--read-only"));
 
-    int status = 0;
-    if (!o.screenshotDir.isEmpty()) {
+    if (!screenshotDir.isEmpty()) {
         for (const QString &path : qAsConst(shots.written))
             out << path << '\n';
         for (const QString &path : qAsConst(shots.failed))
-            err << path << ": cannot render or write the image\n";
-        status = shots.written.isEmpty() || !shots.failed.isEmpty() ? 1 : 0;
-    } else if (result == 0) {
-        printSlave(plugin, slave, out);
-    } else {
-        out << "Cancelled: the slave is unchanged.\n";
+            err << tr("%1: cannot render or write the image").arg(path) << '\n';
+        return shots.written.isEmpty() || !shots.failed.isEmpty() ? 1 : 0;
     }
-    release(slave);
-    return status;
+    if (result != 0) {
+        err << tr("Cancelled: the slave is unchanged.") << '\n';
+        return 0;
+    }
+    printSlave(plugin, slave.get(), printChoice(arguments), out);
+    return 0;
 }
+
+} // namespace
+
+// Every option of configure is declared here, and only here.
+const Command configureCommand{
+    "configure", Inputs::One, "EDS",
+    "create a slave, open the plug-in's configuration dialog on it and print the slave after OK",
+    QList<Option>{nodeOption(),
+                  {"--nodes", Value::NodeList, "LIST", "node ids the dialog offers, such as 1-127 or 1,3,8-10",
+                   false, "1-127"},
+                  stationOption(),
+                  {"--read-only", Value::None, nullptr, "open the dialog with OK disabled"},
+                  {"--screenshot", Value::Folder, "DIR",
+                   "render every tab and sub-dialog to DIR/*.png without a display, then cancel"}}
+        + printOptions(),
+    runConfigure,
+    "The dialog needs a display (DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM); --screenshot does not.\n"
+    "Exit status: 0 OK or Cancel (Cancel is said on stderr), 1 no slave or an image not written,\n"
+    "2 wrong arguments or no display.\n"};
+
+} // namespace host

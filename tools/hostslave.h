@@ -1,7 +1,7 @@
 #pragma once
 
-// What the slave commands share: their options, the slave they hold (handed
-// back to the plug-in when the command ends) and how they print a slave.
+// The slave a command holds, handed back to the plug-in when the command ends,
+// and the files the commands read and write.
 
 #include <QStringList>
 #include <QTextStream>
@@ -9,21 +9,16 @@
 class CanObject;
 class Plugin;
 
-struct SlaveOptions {
-    QString input;  // the EDS, stream or block file, by command
-    int node = 1;
-    QString station = QStringLiteral("canslave-host");
-    QString output;
-    int creatorVersion = -1; // -1: whatever the host's registry says
-};
+namespace host {
 
-// Accepts the options named in allowed ("--node", "--station", "-o",
-// "--creator-version") and one input; inputName is what a missing input is called.
-bool parseSlaveOptions(const QStringList &arguments, const QStringList &allowed, const char *inputName,
-                       SlaveOptions &o, QTextStream &err);
+struct Arguments;
+struct PrintChoice;
 
 // False, with a message, when the plug-in lacks one of the exports.
 bool requireExports(const Plugin &plugin, const QList<const char *> &names, QTextStream &err);
+// The exports printing a slave needs.
+const QList<const char *> &printExports();
+PrintChoice printChoice(const Arguments &arguments);
 
 class HostSlave
 {
@@ -35,16 +30,15 @@ public:
 
     CanObject *get() const { return m_slave; }
     void reset(CanObject *slave);
-    // createCanObject with the options' input as the EDS.
-    bool create(const SlaveOptions &o, QTextStream &err);
+    // createCanObject with the first input as the EDS, --node and --station.
+    bool create(const Arguments &arguments, QTextStream &err);
 
 private:
     Plugin &m_plugin;
     CanObject *m_slave = nullptr;
 };
 
-// Configuration, memory maps, mapping symbols and configuration block of a slave.
-void printSlave(const Plugin &plugin, CanObject *slave, QTextStream &out);
-
 bool writeFile(const QString &path, const QByteArray &bytes, QTextStream &err);
 bool readFile(const QString &path, QByteArray &bytes, QTextStream &err);
+
+} // namespace host
