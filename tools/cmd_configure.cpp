@@ -7,6 +7,8 @@
 
 #include "plugin/canobject.h"
 
+#include <helpsharemodule.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -24,6 +26,7 @@ struct Options {
     QString station = QStringLiteral("canslave-host");
     QString screenshotDir;
     bool readOnly = false;
+    QString language;  // empty: the UI language decides
 };
 
 // "1-127", "5" or "1,3,8-10".
@@ -66,6 +69,12 @@ bool parse(const QStringList &arguments, Options &o, QTextStream &err)
             o.station = arguments.at(++i);
         } else if (a == QLatin1String("--screenshot") && hasValue) {
             o.screenshotDir = arguments.at(++i);
+        } else if (a == QLatin1String("--lang") && hasValue) {
+            o.language = arguments.at(++i);
+            if (o.language != QLatin1String("zh_CN") && o.language != QLatin1String("en")) {
+                err << "not a language (zh_CN or en): " << o.language << '\n';
+                return false;
+            }
         } else if (a == QLatin1String("--read-only")) {
             o.readOnly = true;
         } else if (o.eds.isEmpty() && !a.startsWith(QLatin1Char('-'))) {
@@ -86,11 +95,25 @@ bool parse(const QStringList &arguments, Options &o, QTextStream &err)
     return true;
 }
 
-// "1-device.png" from the tab's position and title.
+const char *const tabTitles[] = {"CANopen Slave Device", "PDO Config", "SDO Config", "CANopen I/O Mapping"};
+
+// The dialog's own text for a text the plug-in may have translated.
+QString shownText(const char *context, const char *text)
+{
+    return QCoreApplication::translate(context, text);
+}
+
+// "1-device.png" from the tab's position and title; the original title, so
+// every language names its images alike.
 QString screenshotName(int index, const QString &title)
 {
+    QString original = title;
+    for (const char *known : tabTitles) {
+        if (shownText("CanSlaveDlg", known) == title)
+            original = QLatin1String(known);
+    }
     QString name;
-    for (const QChar c : title.toLower()) {
+    for (const QChar c : original.toLower()) {
         if (c.isLetterOrNumber())
             name += c;
         else if (!name.endsWith(QLatin1Char('-')))
@@ -105,15 +128,16 @@ QString screenshotName(int index, const QString &title)
 // table row selected, as a user would open it.
 struct SubDialogShot {
     const char *tabTitle;
-    const char *buttonText;  // without the '&'
+    const char *pageContext;  // the page class, which translates its buttons
+    const char *buttonText;   // without the '&'
     const char *fileName;
 };
 
 const SubDialogShot subDialogShots[] = {
-    {nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
-    {"PDO Config", "Config", "pdo-config-mapping-editor.png"},
-    {"PDO Config", "Property", "pdo-config-property.png"},
-    {"SDO Config", "Add", "sdo-config-new-sdo.png"},
+    {nullptr, nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
+    {"PDO Config", "PDOpage", "Config", "pdo-config-mapping-editor.png"},
+    {"PDO Config", "PDOpage", "Property", "pdo-config-property.png"},
+    {"SDO Config", "SdoPage", "Add", "sdo-config-new-sdo.png"},
 };
 
 struct Shots {
@@ -157,11 +181,11 @@ void selectFirstRow(QWidget *page)
 void shootSubDialog(QDialog *dialog, QTabWidget *tabs, const SubDialogShot &shot, Shots &shots)
 {
     for (int i = 0; i < tabs->count(); ++i) {
-        if (tabs->tabText(i) == QLatin1String(shot.tabTitle))
+        if (tabs->tabText(i) == shownText("CanSlaveDlg", shot.tabTitle))
             tabs->setCurrentIndex(i);
     }
     selectFirstRow(tabs->currentWidget());
-    QPushButton *button = buttonWithText(tabs->currentWidget(), QLatin1String(shot.buttonText));
+    QPushButton *button = buttonWithText(tabs->currentWidget(), shownText(shot.pageContext, shot.buttonText));
     if (!button) {
         shots.failed.append(QDir(shots.dir).filePath(QLatin1String(shot.fileName)));
         return;
@@ -225,6 +249,9 @@ int runConfigure(Plugin &plugin, const QStringList &arguments, QTextStream &out,
         err << o.eds << ": the plug-in created no slave\n";
         return 1;
     }
+
+    if (!o.language.isEmpty())
+        setHelpLanguage(o.language);
 
     Shots shots{o.screenshotDir, {}, {}};
     if (!o.screenshotDir.isEmpty())

@@ -15,7 +15,7 @@ const Command commands[] = {
     {"exports", "exports", "list the exports the plug-in offers", runExports},
     {"show", "show EDS [--node N] [--station KEY]", "create a slave and print its configuration, maps, symbols and block", runShow},
     {"compile", "compile EDS --node N -o FILE", "create a slave and write its configuration block", runCompile},
-    {"configure", "configure EDS [--node N] [--nodes 1-127] [--read-only] [--screenshot DIR]",
+    {"configure", "configure EDS [--node N] [--nodes 1-127] [--read-only] [--lang zh_CN|en] [--screenshot DIR]",
      "create a slave, open the configuration dialog and print the slave after OK", runConfigure},
     {"save", "save EDS --node N -o FILE", "create a slave and write its project stream", runSave},
     {"restore", "restore FILE [--creator-version V] [--station KEY]", "restore a slave from a project stream and print it", runRestore},
