@@ -8,6 +8,7 @@
 #include "ui/newsdodialog.h"
 #include "ui/pdoparametereditdialog.h"
 #include "ui/pdoproperty.h"
+#include "ui/slaveinfopage.h"
 
 #include <basemodule.h>
 #include <helpsharemodule.h>
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
@@ -177,17 +179,21 @@ void tst_Translation::translatorLivesWithDialog()
     const auto tabTitle = [] { return QCoreApplication::translate("CanSlaveDlg", "PDO Config"); };
     const QString original = tabTitle();
     CanObject slave = makeTestSlave(key);
+    slave.name = QStringLiteral("Unknown Device");  // as restore names a slave whose EDS is lost
     setHelpLanguage(language);
-    QString inside;
+    QString inside, shownName;
     ModalAnswerer answerer;
     answerer.onModal([&](QWidget *dialog) {
         inside = tabTitle();
+        shownName = dialog->findChild<SlaveInfoPage *>()->findChild<QLineEdit *>()->text();
         QCOMPARE(dialog->findChild<QTabWidget *>()->tabText(1), inside);
         qobject_cast<QDialog *>(dialog)->accept();
     });
     configureSlave(&slave, {3}, nullptr, false);
     QVERIFY2(answerer.failure().isEmpty(), qPrintable(answerer.failure()));
     QCOMPARE(inside != original, chinese);
+    QCOMPARE(shownName != slave.name, chinese);
+    QCOMPARE(slave.name, QStringLiteral("Unknown Device"));
     QCOMPARE(tabTitle(), original);
 }
 

@@ -117,6 +117,7 @@
     </message>
     <message>
         <source>NewPar0</source>
+        <translatorcomment>Stays as it is: the parameter name becomes part of the PLC&apos;s mapping symbols.</translatorcomment>
         <translation>NewPar0</translation>
     </message>
     <message>
