@@ -115,6 +115,7 @@ private slots:
     void everyShownTextTranslated();
     void translatorLivesWithDialog_data();
     void translatorLivesWithDialog();
+    void hostForcesLanguage();
 };
 
 void tst_Translation::everyShownTextTranslated()
@@ -195,6 +196,31 @@ void tst_Translation::translatorLivesWithDialog()
     QCOMPARE(shownName != slave.name, chinese);
     QCOMPARE(slave.name, QStringLiteral("Unknown Device"));
     QCOMPARE(tabTitle(), original);
+}
+
+void tst_Translation::hostForcesLanguage()
+{
+    // Screenshots find their tabs and buttons by the texts shown, and keep one set of names.
+    QTemporaryDir dir;
+    const auto shoot = [&dir](const QString &language) {
+        QProcess host;
+        host.start(QStringLiteral(CANSLAVE_HOST_PATH),
+                   {QStringLiteral("configure"), QStringLiteral(CANSLAVE_EXAMPLES "/io-module.eds"),
+                    QStringLiteral("--lang"), language, QStringLiteral("--screenshot"), dir.filePath(language)});
+        return host.waitForFinished(60000) ? host.exitCode() : -1;
+    };
+    QCOMPARE(shoot(QStringLiteral("de")), 2);
+    QVERIFY(!QDir(dir.filePath(QStringLiteral("de"))).exists());
+    QCOMPARE(shoot(QStringLiteral("en")), 0);
+    QCOMPARE(shoot(QStringLiteral("zh_CN")), 0);
+    const QStringList names = QDir(QStringLiteral(CANSLAVE_SCREENSHOTS)).entryList(QDir::Files);
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("en"))).entryList(QDir::Files), names);
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("zh_CN"))).entryList(QDir::Files), names);
+    const auto image = [&dir](const QString &language) {
+        QFile file(dir.filePath(language + QLatin1String("/1-canopen-slave-device.png")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QVERIFY(image(QStringLiteral("en")) != image(QStringLiteral("zh_CN")));
 }
 
 QTEST_MAIN(tst_Translation)
