@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
@@ -136,7 +137,9 @@ void tst_Translation::everyShownTextTranslated()
             QScopedPointer<QWidget>(new PDOProperty(&copy.pdoList.first(), dialog)),
             QScopedPointer<QWidget>(new PDOProperty(&copy.pdoList.last(), dialog)),
             QScopedPointer<QWidget>(new NewPDODialog(dialog)),
-            QScopedPointer<QWidget>(new NewSDODialog(dialog))};
+            QScopedPointer<QWidget>(new NewSDODialog(dialog)),
+            // the dialogs' information boxes answer with Qt's own OK button
+            QScopedPointer<QWidget>(new QMessageBox(QMessageBox::Information, {}, {}, QMessageBox::Ok, dialog))};
         for (const auto &sub : subDialogs)
             collectTexts(sub.data(), chrome, values);
         qobject_cast<QDialog *>(dialog)->reject();

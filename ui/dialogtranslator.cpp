@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QTranslator>
 
+#include <memory>
+
 namespace {
 
 // Message boxes take their standard buttons' texts from Qt itself; listed here
@@ -12,6 +14,16 @@ namespace {
 [[maybe_unused]] const char *const qtButtonTexts[] = {
     QT_TRANSLATE_NOOP("QPlatformTheme", "OK"),
 };
+
+// "zh_CN" where the help would open in Chinese, empty for the original texts.
+QString dialogLanguage()
+{
+    // The help library picks between the two help keywords; asking it to pick
+    // between two language names keeps the dialog in the language of its help,
+    // whatever rule the host follows.
+    const QString picked = helpKeyWord(QByteArrayLiteral("en"), QByteArrayLiteral("zh_CN"));
+    return picked == QLatin1String("zh_CN") ? picked : QString();
+}
 
 } // namespace
 
@@ -22,29 +34,17 @@ static void initTranslationResources()
     Q_INIT_RESOURCE(canslave_translations);
 }
 
-QString dialogLanguage()
-{
-    // The help library picks between the two help keywords; asking it to pick
-    // between two language names keeps the dialog in the language of its help,
-    // whatever rule the host follows.
-    const QString picked = helpKeyWord(QByteArrayLiteral("en"), QByteArrayLiteral("zh_CN"));
-    return picked == QLatin1String("zh_CN") ? picked : QString();
-}
-
 DialogTranslator::DialogTranslator()
 {
     const QString language = dialogLanguage();
-    if (language.isEmpty() || !QCoreApplication::instance())
+    if (language.isEmpty())
         return;
     initTranslationResources();
-    auto translator = new QTranslator;
-    if (!translator->load(QStringLiteral(":/canslave/translations/canslave_%1.qm").arg(language))
-        || !QCoreApplication::installTranslator(translator)) {
-        delete translator;
-        return;
-    }
-    m_translator = translator;
-    m_language = language;
+    auto translator = std::make_unique<QTranslator>();
+    // Without an application to install into, the texts stay as they are.
+    if (translator->load(QStringLiteral(":/canslave/translations/canslave_%1.qm").arg(language))
+        && QCoreApplication::installTranslator(translator.get()))
+        m_translator = translator.release();
 }
 
 DialogTranslator::~DialogTranslator()

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 class QTranslator;
 
 // Speaks the user's language in the configuration dialog for as long as it
@@ -15,14 +13,6 @@ public:
     DialogTranslator(const DialogTranslator &) = delete;
     DialogTranslator &operator=(const DialogTranslator &) = delete;
 
-    // "zh_CN" or empty for the original texts.
-    QString language() const { return m_language; }
-
 private:
     QTranslator *m_translator = nullptr;
-    QString m_language;
 };
-
-// The translation the dialog uses: "zh_CN" where the help would open in
-// Chinese, empty otherwise.
-QString dialogLanguage();
