@@ -4,6 +4,7 @@
 #include "modalanswerer.h"
 #include "testslave.h"
 #include "ui/configureslave.h"
+#include "ui/memoryeditwidget.h"
 #include "ui/newpdodialog.h"
 #include "ui/newsdodialog.h"
 #include "ui/pdoparametereditdialog.h"
@@ -132,7 +133,10 @@ void tst_Translation::everyShownTextTranslated()
     ModalAnswerer answerer;
     answerer.onModal([&](QWidget *dialog) {
         collectTexts(dialog, chrome, values);
+        auto *memoryEditor = new MemoryEditWidget(dialog);  // the mapping tables' place editor
+        memoryEditor->setValue(copy.pdoList.first().mapList.last(), PdoReceive);
         QScopedPointer<QWidget> subDialogs[] = {
+            QScopedPointer<QWidget>(memoryEditor),
             QScopedPointer<QWidget>(new PDOParameterEditDialog(&copy, &copy.pdoList.first(), dialog)),
             QScopedPointer<QWidget>(new PDOProperty(&copy.pdoList.first(), dialog)),
             QScopedPointer<QWidget>(new PDOProperty(&copy.pdoList.last(), dialog)),

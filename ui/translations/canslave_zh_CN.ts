@@ -230,6 +230,10 @@
         <source>Memory map error, no more available!</source>
         <translation>内存映射错误，没有可用空间！</translation>
     </message>
+    <message>
+        <source>Parameter Can Not Be Added To ReadOnly PDO!</source>
+        <translation>只读PDO不能添加参数！</translation>
+    </message>
 </context>
 <context>
     <name>PDOParameterListTable</name>
