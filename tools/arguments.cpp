@@ -59,6 +59,10 @@ QString checkValue(const Option &option, const QString &value)
         if (QFileInfo(value).exists() && !QFileInfo(value).isDir())
             return tr("is a file, not a folder");
         break;
+    case Value::Language:
+        if (value != QLatin1String("zh_CN") && value != QLatin1String("en"))
+            return tr("not a language (zh_CN or en)");
+        break;
     }
     return QString();
 }

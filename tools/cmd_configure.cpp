@@ -9,6 +9,8 @@
 
 #include "plugin/canobject.h"
 
+#include <helpsharemodule.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -21,11 +23,25 @@ namespace host {
 
 namespace {
 
-// "1-device.png" from the tab's position and title.
+const char *const tabTitles[] = {"CANopen Slave Device", "PDO Config", "SDO Config", "CANopen I/O Mapping"};
+
+// The dialog's own text for a text the plug-in may have translated.
+QString shownText(const char *context, const char *text)
+{
+    return QCoreApplication::translate(context, text);
+}
+
+// "1-device.png" from the tab's position and title; the original title, so
+// every language names its images alike.
 QString screenshotName(int index, const QString &title)
 {
+    QString original = title;
+    for (const char *known : tabTitles) {
+        if (shownText("CanSlaveDlg", known) == title)
+            original = QLatin1String(known);
+    }
     QString name;
-    for (const QChar c : title.toLower()) {
+    for (const QChar c : original.toLower()) {
         if (c.isLetterOrNumber())
             name += c;
         else if (!name.endsWith(QLatin1Char('-')))
@@ -40,15 +56,16 @@ QString screenshotName(int index, const QString &title)
 // table row selected, as a user would open it.
 struct SubDialogShot {
     const char *tabTitle;
-    const char *buttonText;  // without the '&'
+    const char *pageContext;  // the page class, which translates its buttons
+    const char *buttonText;   // without the '&'
     const char *fileName;
 };
 
 const SubDialogShot subDialogShots[] = {
-    {nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
-    {"PDO Config", "Config", "pdo-config-mapping-editor.png"},
-    {"PDO Config", "Property", "pdo-config-property.png"},
-    {"SDO Config", "Add", "sdo-config-new-sdo.png"},
+    {nullptr, nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
+    {"PDO Config", "PDOpage", "Config", "pdo-config-mapping-editor.png"},
+    {"PDO Config", "PDOpage", "Property", "pdo-config-property.png"},
+    {"SDO Config", "SdoPage", "Add", "sdo-config-new-sdo.png"},
 };
 
 struct Shots {
@@ -92,11 +109,11 @@ void selectFirstRow(QWidget *page)
 void shootSubDialog(QDialog *dialog, QTabWidget *tabs, const SubDialogShot &shot, Shots &shots)
 {
     for (int i = 0; i < tabs->count(); ++i) {
-        if (tabs->tabText(i) == QLatin1String(shot.tabTitle))
+        if (tabs->tabText(i) == shownText("CanSlaveDlg", shot.tabTitle))
             tabs->setCurrentIndex(i);
     }
     selectFirstRow(tabs->currentWidget());
-    QPushButton *button = buttonWithText(tabs->currentWidget(), QLatin1String(shot.buttonText));
+    QPushButton *button = buttonWithText(tabs->currentWidget(), shownText(shot.pageContext, shot.buttonText));
     if (!button) {
         shots.failed.append(QDir(shots.dir).filePath(QLatin1String(shot.fileName)));
         return;
@@ -150,6 +167,9 @@ int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
     if (!slave.create(arguments, err))
         return 1;
 
+    if (arguments.has("--lang"))
+        setHelpLanguage(arguments.value("--lang"));
+
     Shots shots{screenshotDir, {}, {}};
     if (!screenshotDir.isEmpty())
         QTimer::singleShot(0, [&shots] { renderTabsAndCancel(shots); });
@@ -182,6 +202,8 @@ const Command configureCommand{
                    false, "1-127"},
                   stationOption(),
                   {"--read-only", Value::None, nullptr, "open the dialog with OK disabled"},
+                  {"--lang", Value::Language, "LANG",
+                   "zh_CN or en: the dialog's language, instead of the one the UI language picks"},
                   {"--screenshot", Value::Folder, "DIR",
                    "render every tab and sub-dialog to DIR/*.png without a display, then cancel"}}
         + printOptions(),

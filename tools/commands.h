@@ -27,6 +27,7 @@ enum class Value {
     Text,        // any non-empty text
     OutputFile,  // a file to write, in an existing folder
     Folder,      // a folder, made when missing
+    Language,    // "zh_CN" or "en"
 };
 
 struct Option {

@@ -3,6 +3,7 @@
 #include "plugin/canobject.h"
 #include "plugin/hostservices.h"
 #include "ui/canslavedlg.h"
+#include "ui/dialogtranslator.h"
 #include "ui/paralistpage.h"
 #include "ui/pdopage.h"
 #include "ui/sdopage.h"
@@ -30,6 +31,8 @@ int configureSlave(CanObject *slave, const QList<int> &nodeIds, QWidget *parent,
     if (!slave)
         return 1;
 
+    // Speaks the help's language while the dialog lives, and only then.
+    const DialogTranslator translator;
     // The pages edit the copy; only OK lets it replace the host's slave.
     // Declared first so that it outlives the pages that borrow it.
     CanObject workingCopy(*slave);

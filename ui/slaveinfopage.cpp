@@ -4,6 +4,7 @@
 #include "plugin/hostservices.h"
 #include "ui/errorcontrolwidget.h"
 #include "ui/numbertext.h"
+#include "ui/slavenametext.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -130,7 +131,7 @@ void SlaveInfoPage::setCanObject(CanObject *slave)
     m_slave = slave;
 
     m_nodeIdCombo->setCurrentIndex(m_nodeIdCombo->findText(QString::number(slave->nodeId)));
-    m_nameEdit->setText(slave->name);
+    m_nameEdit->setText(shownSlaveName(slave->name));
     m_vendorIdEdit->setText(hex8Text(slave->vendorId));
     const QString productName = getCanSlaveProductName(QFileInfo(slave->edsFile).fileName());
     m_deviceTypeEdit->setText(QStringLiteral("%1(%2)").arg(productName, hex8Text(slave->deviceType)));
@@ -148,7 +149,7 @@ void SlaveInfoPage::applyToCanObject()
     if (!m_slave)
         return;
     m_errorControl->applyToCanObject();
-    m_slave->name = m_nameEdit->text();
+    m_slave->name = storedSlaveName(m_nameEdit->text());
     m_slave->skipVendorIdCheck = !m_checkVendorId->isChecked();
     m_slave->skipDeviceTypeCheck = !m_checkDeviceType->isChecked();
     m_slave->skipProductCodeCheck = !m_checkProductCode->isChecked();

@@ -1,6 +1,6 @@
 # Shared by the scripts: installs what is missing (Debian, as root) and configures a build.
 
-CANSLAVE_PACKAGES=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools libqt5svg5 libbenchmark-dev binutils)
+CANSLAVE_PACKAGES=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools qttools5-dev-tools fonts-wqy-microhei libqt5svg5 libbenchmark-dev binutils)
 CANSLAVE_SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
 
 ensure_packages() {
