@@ -111,6 +111,8 @@ public:
     QList<EdsObject> objects;                 // ascending index, one per index
     QList<EdsSubEntryGroup> pendingSubEntries; // sub-index sections without an object
     QList<EdsNameSection> nameSections;       // ascending index
+    // DCF [xxxxValue]: configured values of CompactSubObj elements, as written.
+    QList<EdsNameSection> valueSections;      // ascending index
     // The first maxKeptDiagnostics problems; diagnosticCount counts them all.
     QList<EdsDiagnostic> diagnostics;
     int diagnosticCount = 0;
@@ -120,6 +122,7 @@ public:
     int findEntry(int index, int subIndex, EdsEntry &out) const;
     int objectPosition(int index) const;
     bool nameOf(int index, int subIndex, QString &out) const;
+    bool configuredValueOf(int index, int subIndex, QString &out) const;
 
     quint32 deviceType() const;
     quint32 vendorId() const;
@@ -147,3 +150,7 @@ std::unique_ptr<EdsFile> loadEdsFromData(const QByteArray &data);
 constexpr qint64 maxEdsFileSize = 64 * 1024 * 1024;
 // A file of garbage would otherwise keep one record per line.
 constexpr int maxKeptDiagnostics = 10000;
+// CompactSubObj expansion adds sub-indexes that the file does not write out:
+// this many for any file, and one more per this many characters of it.
+constexpr int maxExpandedSubEntriesBase = 65536;
+constexpr int expandedSubEntryBytes = 32;
