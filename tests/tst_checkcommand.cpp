@@ -71,7 +71,7 @@ void tst_CheckCommand::reportsCompilerStyle()
     const Run run = runCheck({broken, data("no-such-file.eds")});
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const QStringList expected{
-        broken + ":3: Unknown token: Denotation",
+        broken + ":3: Unknown token: Colour",
         broken + ":5: grammer error",
         broken + ":5: Unknown token: ",
         broken + ":0: Unused section,index:2001",
