@@ -110,11 +110,15 @@ void readEntryLines(EdsReader &reader, EdsEntry &entry)
     });
     // The device runs with the configured value, so it replaces the default
     // wherever the entry is used; an empty one configures nothing.
+    // One that is no number (a template's placeholder) leaves the default in place.
     if (!reading.parameterValue.text.isEmpty()) {
         const QStringView value = reader.splitKeyValue(reading.parameterValue).value;
-        if (!value.isEmpty()) {
+        const NodeRelativeValue configured = readNodeRelativeValue(value);
+        if (configured.converted) {
             reading.valueProblems.clear();
             assignValue(reading, reading.parameterValue, value);
+        } else if (!withoutValueComment(value).isEmpty()) {
+            reading.valueProblems.append(reading.parameterValue);
         }
     }
     if (isIntegerType(entry.dataType)) {

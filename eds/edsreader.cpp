@@ -99,5 +99,12 @@ quint32 unsignedValue(EdsReader &reader, const EdsLine &line, QStringView value)
 
 qint32 signedValue(EdsReader &reader, const EdsLine &line, QStringView value)
 {
-    return keyNumber(reader, line, value, [](QStringView t, bool *ok) { return toSignedNumber(t, ok); });
+    // Limits of UNSIGNED32 objects are written up to 0xFFFFFFFF: numbers all the
+    // same, stored as 0 because they do not fit.
+    return keyNumber(reader, line, value, [](QStringView t, bool *ok) {
+        const qint32 number = toSignedNumber(t, ok);
+        if (!*ok)
+            toUnsignedNumber(t, ok);
+        return number;
+    });
 }
