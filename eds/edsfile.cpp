@@ -77,10 +77,10 @@ bool textOf(const QList<EdsNameSection> &sections, int index, int subIndex, QStr
     // names is in ascending sub-index order, so its counted front is too.
     const auto first = section.names.cbegin();
     const auto found = std::lower_bound(first, first + counted, subIndex,
-                                        [](const QPair<qint32, QString> &p, int sub) { return p.first < sub; });
-    if (found == first + counted || found->first != subIndex)
+                                        [](const EdsSubIndexText &t, int sub) { return t.subIndex < sub; });
+    if (found == first + counted || found->subIndex != subIndex)
         return false;
-    out = found->second;
+    out = section.textAt(int(found - first));
     return true;
 }
 

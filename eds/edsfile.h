@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -84,10 +85,22 @@ struct EdsSubEntryGroup {
     QList<EdsEntry> entries;       // ascending subIndex
 };
 
+// Where the text of one sub-index lies in its section's texts.
+struct EdsSubIndexText {
+    qint32 subIndex = 0;
+    int offset = 0;
+    int length = 0;
+};
+
 struct EdsNameSection {
     qint32 index = -1;
     qint32 nrOfEntries = 0;
-    QList<QPair<qint32, QString>> names; // ascending sub-index
+    // One text per sub-index (0 to 255), ascending, all held in one string: a file
+    // of short names would otherwise cost many times its size.
+    QVector<EdsSubIndexText> names;
+    QString texts;
+
+    QString textAt(int position) const { return texts.mid(names.at(position).offset, names.at(position).length); }
 };
 
 // A problem met while reading; reading goes on regardless.

@@ -168,8 +168,9 @@ void readObjectSection(EdsReader &reader, qint64 index)
     readEntryLines(reader, object.entry);
     // Sub-entries are only attached after the last line, so replacing a whole
     // earlier object here replaces exactly its own entry.
-    appendKeyed(reader.file.objects, std::move(object),
-                [](const EdsObject &o) { return o.entry.index; }, reader.objectsUnsorted);
+    const auto indexOf = [](const EdsObject &o) { return o.entry.index; };
+    appendKeyed(reader.file.objects, std::move(object), indexOf, reader.objectsUnsorted);
+    compactWhenLarge(reader.file.objects, indexOf, reader.objectsUnsorted, 0x10000);
 }
 
 void readSubIndexSection(EdsReader &reader, qint64 index, qint64 subIndex)
@@ -193,6 +194,11 @@ void readSubIndexSection(EdsReader &reader, qint64 index, qint64 subIndex)
         groups.append(group);
     }
     insertSubEntry(groups.last().entries, std::move(entry));
+    // Split groups of one index are merged now and then, not only at the end.
+    if (reader.subEntriesUnsorted && groups.size() > 2 * 0x10000) {
+        sortSubEntryGroups(groups);
+        reader.subEntriesUnsorted = false;
+    }
 }
 
 namespace {
@@ -208,13 +214,14 @@ void readSubIndexTexts(EdsReader &reader, qint64 index, QList<EdsNameSection> &t
     EdsNameSection section;
     section.index = qint32(index);
     bool namesUnsorted = false;
+    const auto subIndexOf = [](const EdsSubIndexText &t) { return t.subIndex; };
     readSectionLines(reader, [&](const EdsLine &line) {
         const EdsKeyValue kv = reader.splitKeyValue(line);
-        bool ok = false;
         if (equalsIgnoringCase(kv.key, QLatin1String("NrOfEntries"))) {
             section.nrOfEntries = signedValue(reader, line, kv.value);
             return;
         }
+        bool ok = false;
         const qint32 subIndex = toSignedNumber(kv.key, &ok);
         if (!ok) {
             reader.diagnose(unknownEntry, line.number);
@@ -222,12 +229,21 @@ void readSubIndexTexts(EdsReader &reader, qint64 index, QList<EdsNameSection> &t
         }
         if (subIndex < 0)
             return;
-        appendKeyed(section.names, qMakePair(subIndex, kv.value.toString()),
-                    [](const QPair<qint32, QString> &p) { return p.first; }, namesUnsorted);
+        if (subIndex > 0xFF) {
+            reader.diagnose(QStringLiteral("Sub-index %1 out of range").arg(subIndex), line.number);
+            return;
+        }
+        // A text given again replaces the earlier one, which stays unused in texts.
+        appendKeyed(section.names, EdsSubIndexText{subIndex, section.texts.size(), int(kv.value.size())},
+                    subIndexOf, namesUnsorted);
+        section.texts.append(kv.value);
+        compactWhenLarge(section.names, subIndexOf, namesUnsorted, 0x100);
     });
     if (namesUnsorted)
-        sortKeyedKeepingLast(section.names, [](const QPair<qint32, QString> &p) { return p.first; });
-    appendKeyed(target, std::move(section), [](const EdsNameSection &s) { return s.index; }, targetUnsorted);
+        sortKeyedKeepingLast(section.names, subIndexOf);
+    const auto indexOf = [](const EdsNameSection &s) { return s.index; };
+    appendKeyed(target, std::move(section), indexOf, targetUnsorted);
+    compactWhenLarge(target, indexOf, targetUnsorted, 0x10000);
 }
 
 } // namespace

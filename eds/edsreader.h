@@ -167,6 +167,33 @@ void appendKeyed(List &list, Value &&value, Key &&keyOf, bool &unsorted)
 }
 
 template<typename List, typename Key>
+void sortKeyedKeepingLast(List &list, Key &&keyOf);
+
+template<typename T>
+void swapElements(QList<T> &list, int a, int b)
+{
+    list.swapItemsAt(a, b);
+}
+
+template<typename T>
+void swapElements(QVector<T> &vector, int a, int b)
+{
+    std::swap(vector[a], vector[b]);
+}
+
+// A list whose keys take at most `distinct` values and that the file keeps
+// filling out of order is sorted as it goes, so it never holds more than twice
+// what it keeps in the end.
+template<typename List, typename Key>
+void compactWhenLarge(List &list, Key &&keyOf, bool &unsorted, int distinct)
+{
+    if (unsorted && list.size() > 2 * distinct) {
+        sortKeyedKeepingLast(list, keyOf);
+        unsorted = false;
+    }
+}
+
+template<typename List, typename Key>
 void sortKeyedKeepingLast(List &list, Key &&keyOf)
 {
     const int size = list.size();
@@ -197,7 +224,7 @@ void sortKeyedKeepingLast(List &list, Key &&keyOf)
             const int next = permutation[size_t(current)];
             if (next == start)
                 break;
-            list.swapItemsAt(current, next);
+            swapElements(list, current, next);
             current = next;
         }
     }
