@@ -67,7 +67,6 @@ void tst_DeviceFiles::entryValues_data()
     QTest::newRow("constant before node id") << QByteArray("DefaultValue=0x80000200+$NODEID") << 1 << qint64(0x80000200) << false << QStringList();
     QTest::newRow("node id before constant") << QByteArray("DefaultValue=$NODEID+0x80000200") << 1 << qint64(0x80000200) << false << QStringList();
     QTest::newRow("blanks and lower case") << QByteArray("DefaultValue=0x180 + $nodeid") << 1 << qint64(0x180) << false << QStringList();
-    QTest::newRow("node id alone") << QByteArray("DefaultValue=$NODEID") << 1 << qint64(0) << false << QStringList();
     QTest::newRow("plus without node id")
         << QByteArray("DefaultValue=0x180+5") << 1 << qint64(5) << false << QStringList{"3:No $NODEID in DefaultValue=0x180+5"};
     QTest::newRow("node id term with comment") << QByteArray("DefaultValue=$NODEID+0x200 ; RPDO") << 1 << qint64(0x200) << false << QStringList();
@@ -75,7 +74,6 @@ void tst_DeviceFiles::entryValues_data()
     QTest::newRow("configured placeholder keeps default")
         << QByteArray("DefaultValue=7|ParameterValue=<!gain>") << 0 << qint64(7) << false << QStringList{"4:Not a number: ParameterValue=<!gain>"};
     QTest::newRow("empty configured value") << QByteArray("DefaultValue=7|ParameterValue=") << 0 << qint64(7) << false << QStringList();
-    QTest::newRow("mapping 0x0") << QByteArray("PDOMapping=0x0") << 0 << qint64(0) << false << QStringList();
     QTest::newRow("mapping 00") << QByteArray("PDOMapping=00") << 0 << qint64(0) << false << QStringList();
     QTest::newRow("mapping 0x1") << QByteArray("PDOMapping=0x1") << 0 << qint64(0) << true << QStringList();
     QTest::newRow("mapping 0 with comment") << QByteArray("PDOMapping=0 ; no") << 0 << qint64(0) << false << QStringList();
