@@ -165,6 +165,9 @@ public:
             pdo(0x1800 + n, 0x1A00 + n, n, true);
     }
 
+    // Files beyond the index range of ordinary ones get their size from larger arrays.
+    int maxSubs = 12;
+
     void applicationObject(int index)
     {
         static const int dataTypes[] = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -175,7 +178,7 @@ public:
         if (kind < 8) { // VAR
             entry(indexName(index), name, 7, dataType, access, anyNumber(quint32(pick(0, 100))), pick(0, 1));
         } else if (kind < 17) { // ARRAY or RECORD
-            const int subs = pick(4, 12);
+            const int subs = pick(4, maxSubs);
             const bool record = kind >= 15;
             entry(indexName(index), name, record ? 9 : 8, 0, "", "", false, subs + 1);
             entry(subName(index, 0), "Highest sub-index supported", 7, 5, "ro", QByteArray::number(subs), false);
@@ -212,6 +215,8 @@ private:
 QByteArray generateEds(qint64 approxBytes, quint32 seed)
 {
     EdsWriter writer(seed);
+    if (approxBytes > 12 * 1000 * 1000)
+        writer.maxSubs = 254;
     writer.text.reserve(int(qMin<qint64>(approxBytes + 4096, 512 * 1024 * 1024)));
     writer.header(8);
     writer.mappedObject();

@@ -128,6 +128,12 @@ void assignChannelValue(EdsReader &reader, EdsChannelSegment &segment, ChannelKe
 
 } // namespace
 
+namespace {
+
+constexpr qint32 maxChannelSegment = 0xFFFF;
+
+} // namespace
+
 void readDynamicChannelsSection(EdsReader &reader)
 {
     EdsDynamicChannels &channels = reader.file.dynamicChannels;
@@ -158,6 +164,12 @@ void readDynamicChannelsSection(EdsReader &reader)
         if (number < 0)
             return;
         auto it = segments.find(number);
+        // Devices have a handful of segments; numbers beyond any real count would
+        // only make the file cost more than it holds.
+        if (it == segments.end() && number > maxChannelSegment) {
+            reader.diagnose(QStringLiteral("Seg %1 out of range").arg(number), line.number);
+            return;
+        }
         if (it == segments.end()) {
             EdsChannelSegment segment;
             segment.number = number;

@@ -1,6 +1,8 @@
 #include "eds/edsfile.h"
 #include "eds/edsreader.h"
 
+#include <algorithm>
+
 namespace {
 
 int subEntryPosition(const QList<EdsEntry> &entries, int subIndex)
@@ -61,20 +63,37 @@ int EdsFile::findEntry(int index, int subIndex, EdsEntry &out) const
     return 1;
 }
 
+namespace {
+
+// The text a name or value section gives to a sub-index; only the first
+// NrOfEntries of its lines count.
+bool textOf(const QList<EdsNameSection> &sections, int index, int subIndex, QString &out)
+{
+    const int position = lowerBound(sections, index, [](const EdsNameSection &s) { return s.index; });
+    if (position >= sections.size() || sections.at(position).index != index)
+        return false;
+    const EdsNameSection &section = sections.at(position);
+    const int counted = qBound(0, section.nrOfEntries, section.names.size());
+    // names is in ascending sub-index order, so its counted front is too.
+    const auto first = section.names.cbegin();
+    const auto found = std::lower_bound(first, first + counted, subIndex,
+                                        [](const EdsSubIndexText &t, int sub) { return t.subIndex < sub; });
+    if (found == first + counted || found->subIndex != subIndex)
+        return false;
+    out = section.textAt(int(found - first));
+    return true;
+}
+
+} // namespace
+
 bool EdsFile::nameOf(int index, int subIndex, QString &out) const
 {
-    const int position = lowerBound(nameSections, index, [](const EdsNameSection &s) { return s.index; });
-    if (position >= nameSections.size() || nameSections.at(position).index != index)
-        return false;
-    const EdsNameSection &section = nameSections.at(position);
-    const int counted = qBound(0, section.nrOfEntries, section.names.size());
-    for (int i = 0; i < counted; ++i) {
-        if (section.names.at(i).first == subIndex) {
-            out = section.names.at(i).second;
-            return true;
-        }
-    }
-    return false;
+    return textOf(nameSections, index, subIndex, out);
+}
+
+bool EdsFile::configuredValueOf(int index, int subIndex, QString &out) const
+{
+    return textOf(valueSections, index, subIndex, out);
 }
 
 namespace {

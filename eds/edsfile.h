@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -84,10 +85,22 @@ struct EdsSubEntryGroup {
     QList<EdsEntry> entries;       // ascending subIndex
 };
 
+// Where the text of one sub-index lies in its section's texts.
+struct EdsSubIndexText {
+    qint32 subIndex = 0;
+    int offset = 0;
+    int length = 0;
+};
+
 struct EdsNameSection {
     qint32 index = -1;
     qint32 nrOfEntries = 0;
-    QList<QPair<qint32, QString>> names; // ascending sub-index
+    // One text per sub-index (0 to 255), ascending, all held in one string: a file
+    // of short names would otherwise cost many times its size.
+    QVector<EdsSubIndexText> names;
+    QString texts;
+
+    QString textAt(int position) const { return texts.mid(names.at(position).offset, names.at(position).length); }
 };
 
 // A problem met while reading; reading goes on regardless.
@@ -111,6 +124,8 @@ public:
     QList<EdsObject> objects;                 // ascending index, one per index
     QList<EdsSubEntryGroup> pendingSubEntries; // sub-index sections without an object
     QList<EdsNameSection> nameSections;       // ascending index
+    // DCF [xxxxValue]: configured values of CompactSubObj elements, as written.
+    QList<EdsNameSection> valueSections;      // ascending index
     // The first maxKeptDiagnostics problems; diagnosticCount counts them all.
     QList<EdsDiagnostic> diagnostics;
     int diagnosticCount = 0;
@@ -120,6 +135,7 @@ public:
     int findEntry(int index, int subIndex, EdsEntry &out) const;
     int objectPosition(int index) const;
     bool nameOf(int index, int subIndex, QString &out) const;
+    bool configuredValueOf(int index, int subIndex, QString &out) const;
 
     quint32 deviceType() const;
     quint32 vendorId() const;
@@ -147,3 +163,7 @@ std::unique_ptr<EdsFile> loadEdsFromData(const QByteArray &data);
 constexpr qint64 maxEdsFileSize = 64 * 1024 * 1024;
 // A file of garbage would otherwise keep one record per line.
 constexpr int maxKeptDiagnostics = 10000;
+// CompactSubObj expansion adds sub-indexes that the file does not write out:
+// this many for any file, and one more per this many characters of it.
+constexpr int maxExpandedSubEntriesBase = 65536;
+constexpr int expandedSubEntryBytes = 32;

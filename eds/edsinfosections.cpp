@@ -4,18 +4,26 @@
 
 namespace {
 
+// A number of a key line is converted with the reader at hand, so that a value
+// that is no number can be diagnosed.
+struct KeyLine {
+    EdsReader &reader;
+    const EdsLine &line;
+    QStringView value;
+};
+
 template<typename Record>
 struct KeyField {
     QLatin1String key;
-    void (*assign)(Record &record, QStringView value);
+    void (*assign)(Record &record, const KeyLine &line);
 };
 
 template<typename Record, size_t N>
-bool assignKey(const KeyField<Record> (&table)[N], Record &record, const EdsKeyValue &line)
+bool assignKey(const KeyField<Record> (&table)[N], Record &record, QStringView key, const KeyLine &line)
 {
     for (const KeyField<Record> &field : table) {
-        if (equalsIgnoringCase(line.key, field.key)) {
-            field.assign(record, line.value);
+        if (equalsIgnoringCase(key, field.key)) {
+            field.assign(record, line);
             return true;
         }
     }
@@ -23,11 +31,13 @@ bool assignKey(const KeyField<Record> (&table)[N], Record &record, const EdsKeyV
 }
 
 #define TEXT_FIELD(Record, key, member) \
-    {QLatin1String(key), [](Record &r, QStringView v) { r.member = v.toString(); }}
+    {QLatin1String(key), [](Record &r, const KeyLine &l) { r.member = l.value.toString(); }}
 #define NUMBER_FIELD(Record, key, member) \
-    {QLatin1String(key), [](Record &r, QStringView v) { r.member = decltype(r.member)(toUnsignedNumber(v)); }}
+    {QLatin1String(key), [](Record &r, const KeyLine &l) { r.member = decltype(r.member)(unsignedValue(l.reader, l.line, l.value)); }}
 #define FLAG_FIELD(Record, key, member) \
-    {QLatin1String(key), [](Record &r, QStringView v) { r.member = isTrueValue(v); }}
+    {QLatin1String(key), [](Record &r, const KeyLine &l) { r.member = isTrueValue(l.value); }}
+#define IGNORED_FIELD(Record, key) \
+    {QLatin1String(key), [](Record &, const KeyLine &) {}}
 
 const KeyField<EdsFileInfo> fileInfoKeys[] = {
     TEXT_FIELD(EdsFileInfo, "FileName", fileName),
@@ -41,6 +51,8 @@ const KeyField<EdsFileInfo> fileInfoKeys[] = {
     TEXT_FIELD(EdsFileInfo, "ModificationTime", modificationTime),
     TEXT_FIELD(EdsFileInfo, "ModificationDate", modificationDate),
     TEXT_FIELD(EdsFileInfo, "ModifiedBy", modifiedBy),
+    // A DCF names the EDS it was made from.
+    IGNORED_FIELD(EdsFileInfo, "LastEDS"),
 };
 
 const KeyField<EdsDeviceInfo> deviceInfoKeys[] = {
@@ -72,6 +84,7 @@ const KeyField<EdsDeviceInfo> deviceInfoKeys[] = {
 #undef TEXT_FIELD
 #undef NUMBER_FIELD
 #undef FLAG_FIELD
+#undef IGNORED_FIELD
 
 // Every line of the section fills the record through the table; unknownKey
 // composes the diagnostic of a key the table lacks.
@@ -81,7 +94,7 @@ void readKeyTableSection(EdsReader &reader, const KeyField<Record> (&table)[N], 
 {
     readSectionLines(reader, [&](const EdsLine &line) {
         const EdsKeyValue kv = reader.splitKeyValue(line);
-        if (!assignKey(table, record, kv))
+        if (!assignKey(table, record, kv.key, KeyLine{reader, line, kv.value}))
             reader.diagnose(unknownKey(kv.key), line.number);
     });
 }
@@ -113,6 +126,10 @@ void readDummyUsageSection(EdsReader &reader)
                 return;
             }
         }
+        // The dummy types of the larger integers; no PDO of ours maps them.
+        if (kv.key.size() == 9 && startsWithIgnoringCase(kv.key, QLatin1String("dummy001"))
+            && isHexDigit(kv.key[8]) && toIndexNumber(kv.key.mid(8)) <= 0xB)
+            return;
         reader.diagnose(QStringLiteral("Unknown entry"), line.number);
     });
 }

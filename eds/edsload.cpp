@@ -30,6 +30,9 @@ const FixedSection fixedSections[] = {
     {QLatin1String("MandatoryObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.mandatoryObjects, QLatin1String("MandatoryObjects")); }},
     {QLatin1String("OptionalObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.optionalObjects, QLatin1String("OptionalObjects")); }},
     {QLatin1String("ManufacturerObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.manufacturerObjects, QLatin1String("ManufacturerObjects")); }},
+    // A DCF's node id, name and bit rate: the host decides those for the slave.
+    {QLatin1String("DeviceCommissioning"), skipSectionLines},
+    {QLatin1String("DeviceComissioning"), skipSectionLines},
 };
 
 bool allHexDigits(QStringView text)
@@ -62,8 +65,12 @@ bool dispatchIndexSection(EdsReader &reader, QStringView name)
         readNameSection(reader, toIndexNumber(index));
         return true;
     }
-    if (equalsIgnoringCase(rest, QLatin1String("ObjectLinks"))) {
-        readObjectLinksSection(reader, toIndexNumber(index));
+    if (equalsIgnoringCase(rest, QLatin1String("Value"))) {
+        readValueSection(reader, toIndexNumber(index));
+        return true;
+    }
+    if (equalsIgnoringCase(rest, QLatin1String("ObjectLinks")) || equalsIgnoringCase(rest, QLatin1String("Denotation"))) {
+        readSkippedIndexSection(reader, toIndexNumber(index));
         return true;
     }
     return false;

@@ -133,6 +133,45 @@ bool isTrueValue(QStringView text)
     return !text.isEmpty() && text != QLatin1String("0");
 }
 
+QStringView withoutValueComment(QStringView value)
+{
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == QLatin1Char(';') || value[i] == QLatin1Char('#'))
+            return value.left(i).trimmed();
+    }
+    return value.trimmed();
+}
+
+NodeRelativeValue readNodeRelativeValue(QStringView text)
+{
+    const QLatin1String nodeId("$NODEID");
+    NodeRelativeValue result;
+    text = withoutValueComment(text);
+    const qsizetype plus = text.indexOf(QLatin1Char('+'));
+    if (plus < 0) {
+        if (equalsIgnoringCase(text, nodeId)) {
+            result.relative = 1;
+            result.converted = true;
+        } else {
+            result.value = toUnsignedNumber(text, &result.converted);
+        }
+        return result;
+    }
+    result.relative = 1;
+    const qsizetype lastPlus = text.lastIndexOf(QLatin1Char('+'));
+    QStringView number;
+    if (equalsIgnoringCase(text.left(plus).trimmed(), nodeId)) {
+        number = text.mid(plus + 1);
+    } else if (equalsIgnoringCase(text.mid(lastPlus + 1).trimmed(), nodeId)) {
+        number = text.left(lastPlus);
+    } else {
+        result.plusWithoutNodeId = true;
+        number = text.mid(plus + 1);
+    }
+    result.value = toUnsignedNumber(number.trimmed(), &result.converted);
+    return result;
+}
+
 namespace {
 
 bool sameCharIgnoringCase(QChar a, char b)

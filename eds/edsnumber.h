@@ -13,6 +13,20 @@ quint32 toUnsignedNumber(QStringView text, bool *ok = nullptr);
 qint64 toIndexNumber(QStringView text);
 // Flags: anything but an empty text and "0" is true.
 bool isTrueValue(QStringView text);
+// A key's value without a trailing comment: "0x0007 # UNSIGNED32" and "0 ; no"
+// are written by hand often enough that the number should still count.
+QStringView withoutValueComment(QStringView value);
+
+// A DefaultValue or ParameterValue: a number, or a number and $NODEID joined by
+// "+" in either order (any case, blanks allowed), or $NODEID alone.
+struct NodeRelativeValue {
+    qint32 relative = 0;
+    quint32 value = 0;
+    bool converted = false;
+    // A "+" without $NODEID: read as node-relative all the same, as it always was.
+    bool plusWithoutNodeId = false;
+};
+NodeRelativeValue readNodeRelativeValue(QStringView text);
 
 // ASCII-keyed, case-insensitive comparison of a whole text.
 bool equalsIgnoringCase(QStringView text, QLatin1String key);

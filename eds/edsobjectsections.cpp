@@ -4,17 +4,50 @@
 
 namespace {
 
-void assignDefaultValue(EdsEntry &entry, QStringView value)
+// BOOLEAN and the integer types of CiA 301: only their values must be numbers;
+// strings, domains and reals carry other text in DefaultValue.
+bool isIntegerType(quint8 code)
 {
-    // "$NODEID+0x180": only what follows the first "+" is the value.
-    const qsizetype plus = value.indexOf(QLatin1Char('+'));
-    if (plus >= 0) {
-        entry.defaultIsNodeRelative = 1;
-        entry.defaultValue = toUnsignedNumber(value.mid(plus + 1).trimmed());
-    } else {
-        entry.defaultIsNodeRelative = 0;
-        entry.defaultValue = toUnsignedNumber(value);
+    return (code >= 0x01 && code <= 0x07) || code == 0x10 || (code >= 0x12 && code <= 0x1B);
+}
+
+// What one object or sub-index section said, beyond the entry's own fields.
+struct EntryReading {
+    EdsReader &reader;
+    EdsEntry &entry;
+    EdsLine parameterValue;         // DCF: the value configured into the device
+    QVector<EdsLine> valueProblems; // DefaultValue lines that are no number
+};
+
+quint32 unsignedOf(EntryReading &r, const EdsLine &line, QStringView value)
+{
+    return unsignedValue(r.reader, line, value);
+}
+
+qint32 signedOf(EntryReading &r, const EdsLine &line, QStringView value)
+{
+    return signedValue(r.reader, line, value);
+}
+
+void assignValue(EntryReading &r, const EdsLine &line, QStringView text)
+{
+    const NodeRelativeValue value = readNodeRelativeValue(text);
+    r.entry.defaultIsNodeRelative = value.relative;
+    r.entry.defaultValue = value.value;
+    if (!value.converted && !withoutValueComment(text).isEmpty())
+        r.valueProblems.append(line);
+    if (value.plusWithoutNodeId) {
+        const EdsKeyValue kv = r.reader.splitKeyValue(line);
+        r.reader.diagnose(QStringLiteral("No $NODEID in %1=%2").arg(kv.key, kv.value), line.number);
     }
+}
+
+bool mappingFlag(QStringView text)
+{
+    text = withoutValueComment(text);
+    bool ok = false;
+    const quint32 number = toUnsignedNumber(text, &ok);
+    return ok ? number != 0 : isTrueValue(text);
 }
 
 // Nearly every entry has one of a handful of access types; sharing those
@@ -32,38 +65,66 @@ QString accessTypeText(QStringView value)
     return value.toString();
 }
 
+using Assign = void (*)(EntryReading &r, const EdsLine &line, QStringView value);
+
 struct EntryKey {
     QLatin1String key;
-    void (*assign)(EdsEntry &entry, QStringView value);
+    Assign assign;
 };
+
+void ignore(EntryReading &, const EdsLine &, QStringView) {}
 
 // Values wider than their field keep their low bits.
 const EntryKey entryKeys[] = {
-    {QLatin1String("subNumber"), [](EdsEntry &e, QStringView v) { e.subNumber = toSignedNumber(v); }},
-    {QLatin1String("parameterName"), [](EdsEntry &e, QStringView v) { e.parameterName = v.toString(); }},
-    {QLatin1String("ObjectType"), [](EdsEntry &e, QStringView v) { e.objectType = quint8(toSignedNumber(v)); }},
-    {QLatin1String("dataType"), [](EdsEntry &e, QStringView v) { e.dataType = quint8(toUnsignedNumber(v)); }},
-    {QLatin1String("lowLimit"), [](EdsEntry &e, QStringView v) { e.lowLimit = toSignedNumber(v); }},
-    {QLatin1String("highLimit"), [](EdsEntry &e, QStringView v) { e.highLimit = toSignedNumber(v); }},
-    {QLatin1String("AccessType"), [](EdsEntry &e, QStringView v) { e.accessType = accessTypeText(v); }},
-    {QLatin1String("defaultValue"), assignDefaultValue},
-    {QLatin1String("PDOMapping"), [](EdsEntry &e, QStringView v) { e.pdoMapping = isTrueValue(v); }},
-    {QLatin1String("ObjFlags"), [](EdsEntry &e, QStringView v) { e.objFlags = quint8(toUnsignedNumber(v)); }},
-    {QLatin1String("compactSubObj"), [](EdsEntry &e, QStringView v) { e.compactSubObj = quint8(toUnsignedNumber(v)); }},
+    {QLatin1String("subNumber"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.subNumber = signedOf(r, l, v); }},
+    {QLatin1String("parameterName"), [](EntryReading &r, const EdsLine &, QStringView v) { r.entry.parameterName = v.toString(); }},
+    {QLatin1String("ObjectType"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.objectType = quint8(signedOf(r, l, v)); }},
+    {QLatin1String("dataType"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.dataType = quint8(unsignedOf(r, l, v)); }},
+    {QLatin1String("lowLimit"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.lowLimit = signedOf(r, l, v); }},
+    {QLatin1String("highLimit"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.highLimit = signedOf(r, l, v); }},
+    {QLatin1String("AccessType"), [](EntryReading &r, const EdsLine &, QStringView v) { r.entry.accessType = accessTypeText(v); }},
+    {QLatin1String("defaultValue"), assignValue},
+    {QLatin1String("PDOMapping"), [](EntryReading &r, const EdsLine &, QStringView v) { r.entry.pdoMapping = mappingFlag(v); }},
+    {QLatin1String("ObjFlags"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.objFlags = quint8(unsignedOf(r, l, v)); }},
+    {QLatin1String("compactSubObj"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.compactSubObj = quint8(unsignedOf(r, l, v)); }},
+    // What a DCF adds to an entry: the configured value, the user's name for
+    // the object and files for domains.
+    {QLatin1String("ParameterValue"), [](EntryReading &r, const EdsLine &l, QStringView) { r.parameterValue = l; }},
+    {QLatin1String("Denotation"), ignore},
+    {QLatin1String("UploadFile"), ignore},
+    {QLatin1String("DownloadFile"), ignore},
 };
 
 void readEntryLines(EdsReader &reader, EdsEntry &entry)
 {
+    EntryReading reading{reader, entry, {}, {}};
     readSectionLines(reader, [&](const EdsLine &line) {
         const EdsKeyValue kv = reader.splitKeyValue(line);
         for (const EntryKey &field : entryKeys) {
             if (equalsIgnoringCase(kv.key, field.key)) {
-                field.assign(entry, kv.value);
+                field.assign(reading, line, kv.value);
                 return;
             }
         }
         reader.diagnose(QStringLiteral("Unknown token: %1").arg(kv.key), line.number);
     });
+    // The device runs with the configured value, so it replaces the default
+    // wherever the entry is used; an empty one configures nothing.
+    // One that is no number (a template's placeholder) leaves the default in place.
+    if (!reading.parameterValue.text.isEmpty()) {
+        const QStringView value = reader.splitKeyValue(reading.parameterValue).value;
+        const NodeRelativeValue configured = readNodeRelativeValue(value);
+        if (configured.converted) {
+            reading.valueProblems.clear();
+            assignValue(reading, reading.parameterValue, value);
+        } else if (!withoutValueComment(value).isEmpty()) {
+            reading.valueProblems.append(reading.parameterValue);
+        }
+    }
+    if (isIntegerType(entry.dataType)) {
+        for (const EdsLine &line : qAsConst(reading.valueProblems))
+            reader.diagnoseNotANumber(line);
+    }
 }
 
 void insertSubEntry(QList<EdsEntry> &entries, EdsEntry &&entry)
@@ -107,8 +168,9 @@ void readObjectSection(EdsReader &reader, qint64 index)
     readEntryLines(reader, object.entry);
     // Sub-entries are only attached after the last line, so replacing a whole
     // earlier object here replaces exactly its own entry.
-    appendKeyed(reader.file.objects, std::move(object),
-                [](const EdsObject &o) { return o.entry.index; }, reader.objectsUnsorted);
+    const auto indexOf = [](const EdsObject &o) { return o.entry.index; };
+    appendKeyed(reader.file.objects, std::move(object), indexOf, reader.objectsUnsorted);
+    compactWhenLarge(reader.file.objects, indexOf, reader.objectsUnsorted, 0x10000);
 }
 
 void readSubIndexSection(EdsReader &reader, qint64 index, qint64 subIndex)
@@ -132,9 +194,18 @@ void readSubIndexSection(EdsReader &reader, qint64 index, qint64 subIndex)
         groups.append(group);
     }
     insertSubEntry(groups.last().entries, std::move(entry));
+    // Split groups of one index are merged now and then, not only at the end.
+    if (reader.subEntriesUnsorted && groups.size() > 2 * 0x10000) {
+        sortSubEntryGroups(groups);
+        reader.subEntriesUnsorted = false;
+    }
 }
 
-void readNameSection(EdsReader &reader, qint64 index)
+namespace {
+
+// [xxxxName] and [xxxxValue]: NrOfEntries and one text per sub-index.
+void readSubIndexTexts(EdsReader &reader, qint64 index, QList<EdsNameSection> &target, bool &targetUnsorted,
+                       const QString &unknownEntry)
 {
     if (index < 0) {
         reader.diagnose(QStringLiteral("Index error"), reader.sectionHeadLine());
@@ -143,30 +214,53 @@ void readNameSection(EdsReader &reader, qint64 index)
     EdsNameSection section;
     section.index = qint32(index);
     bool namesUnsorted = false;
+    const auto subIndexOf = [](const EdsSubIndexText &t) { return t.subIndex; };
     readSectionLines(reader, [&](const EdsLine &line) {
         const EdsKeyValue kv = reader.splitKeyValue(line);
         if (equalsIgnoringCase(kv.key, QLatin1String("NrOfEntries"))) {
-            section.nrOfEntries = toSignedNumber(kv.value);
+            section.nrOfEntries = signedValue(reader, line, kv.value);
             return;
         }
         bool ok = false;
         const qint32 subIndex = toSignedNumber(kv.key, &ok);
         if (!ok) {
-            reader.diagnose(QStringLiteral("Unknown entry in name section"), line.number);
+            reader.diagnose(unknownEntry, line.number);
             return;
         }
         if (subIndex < 0)
             return;
-        appendKeyed(section.names, qMakePair(subIndex, kv.value.toString()),
-                    [](const QPair<qint32, QString> &p) { return p.first; }, namesUnsorted);
+        if (subIndex > 0xFF) {
+            reader.diagnose(QStringLiteral("Sub-index %1 out of range").arg(subIndex), line.number);
+            return;
+        }
+        // A text given again replaces the earlier one, which stays unused in texts.
+        appendKeyed(section.names, EdsSubIndexText{subIndex, section.texts.size(), int(kv.value.size())},
+                    subIndexOf, namesUnsorted);
+        section.texts.append(kv.value);
+        compactWhenLarge(section.names, subIndexOf, namesUnsorted, 0x100);
     });
     if (namesUnsorted)
-        sortKeyedKeepingLast(section.names, [](const QPair<qint32, QString> &p) { return p.first; });
-    appendKeyed(reader.file.nameSections, std::move(section),
-                [](const EdsNameSection &s) { return s.index; }, reader.nameSectionsUnsorted);
+        sortKeyedKeepingLast(section.names, subIndexOf);
+    const auto indexOf = [](const EdsNameSection &s) { return s.index; };
+    appendKeyed(target, std::move(section), indexOf, targetUnsorted);
+    compactWhenLarge(target, indexOf, targetUnsorted, 0x10000);
 }
 
-void readObjectLinksSection(EdsReader &reader, qint64 index)
+} // namespace
+
+void readNameSection(EdsReader &reader, qint64 index)
+{
+    readSubIndexTexts(reader, index, reader.file.nameSections, reader.nameSectionsUnsorted,
+                      QStringLiteral("Unknown entry in name section"));
+}
+
+void readValueSection(EdsReader &reader, qint64 index)
+{
+    readSubIndexTexts(reader, index, reader.file.valueSections, reader.valueSectionsUnsorted,
+                      QStringLiteral("Unknown entry in value section"));
+}
+
+void readSkippedIndexSection(EdsReader &reader, qint64 index)
 {
     if (index < 0) {
         reader.diagnose(QStringLiteral("Index error"), reader.sectionHeadLine());
@@ -182,6 +276,8 @@ void finishSections(EdsReader &reader)
         sortKeyedKeepingLast(file.objects, [](const EdsObject &o) { return o.entry.index; });
     if (reader.nameSectionsUnsorted)
         sortKeyedKeepingLast(file.nameSections, [](const EdsNameSection &s) { return s.index; });
+    if (reader.valueSectionsUnsorted)
+        sortKeyedKeepingLast(file.valueSections, [](const EdsNameSection &s) { return s.index; });
     if (reader.subEntriesUnsorted)
         sortSubEntryGroups(file.pendingSubEntries);
 }

@@ -1,4 +1,5 @@
 // Completion of the object dictionary once every line has been read.
+#include "eds/edsnumber.h"
 #include "eds/edsreader.h"
 
 namespace {
@@ -25,23 +26,45 @@ int insertObject(EdsFile &file, qint32 index, const QString &name)
     return position;
 }
 
+// The communication parameters CiA 301 gives a PDO that nobody configured:
+// PDOs 1 to 4 of each direction use the predefined connection set, the others
+// start disabled; transmission type 255, no inhibit time, no event timer.
+EdsEntry communicationDefault(qint32 index, int subIndex)
+{
+    EdsEntry entry;
+    entry.index = index;
+    entry.subIndex = subIndex;
+    const bool receive = index < 0x1800;
+    const int n = index - (receive ? 0x1400 : 0x1800);
+    switch (subIndex) {
+    case 1:
+        if (n < 4) {
+            entry.defaultIsNodeRelative = 1;
+            entry.defaultValue = quint32((receive ? 0x200 : 0x180) + 0x100 * n);
+        } else {
+            entry.defaultValue = 0x80000000u;
+        }
+        break;
+    case 2:
+        entry.defaultValue = 255;
+        break;
+    default:
+        break;
+    }
+    return entry;
+}
+
 void appendCommunicationDefaults(EdsObject &object, quint8 compactPdo)
 {
-    // Rows of the template are defaults; only which sub-indexes exist depends on
-    // the device's CompactPDO bits (1 COB-ID, 2 type, 3 inhibit, 4 reserved, 5 event).
-    const auto row = [&](int subIndex) {
-        EdsEntry entry;
-        entry.index = object.entry.index;
-        entry.subIndex = subIndex;
-        return entry;
-    };
+    // Template row k + 1 is sub-index k + 1 and exists when bit k of CompactPDO is
+    // set (1 COB-ID, 2 transmission type, 3 inhibit time, 4 reserved, 5 event timer);
+    // row 0, sub-index 0, counts the rows that follow.
     QList<EdsEntry> rows;
     for (int k = 0; k <= 4; ++k) {
         if (compactPdo & (1u << k))
-            rows.append(row(k + 1));
+            rows.append(communicationDefault(object.entry.index, k + 1));
     }
-    EdsEntry count = row(0);
-    count.defaultIsNodeRelative = 0;
+    EdsEntry count = communicationDefault(object.entry.index, 0);
     count.defaultValue = quint32(rows.size());
     rows.prepend(count);
     object.subEntries += rows;
@@ -82,7 +105,8 @@ void mergeSubEntries(EdsReader &reader)
             unused.append(std::move(file.pendingSubEntries[group++]));
         if (group < file.pendingSubEntries.size() && file.pendingSubEntries.at(group).index == index)
             object.subEntries = std::move(file.pendingSubEntries[group++].entries);
-        if (object.subEntries.isEmpty() && getsOwnSubEntry(index)) {
+        // A CompactSubObj object gets its sub-indexes when it is expanded.
+        if (object.subEntries.isEmpty() && getsOwnSubEntry(index) && object.entry.compactSubObj == 0) {
             EdsEntry own = object.entry;
             own.subIndex = 0;
             object.subEntries.append(own);
@@ -128,9 +152,29 @@ void checkPdoObjects(EdsReader &reader)
     }
 }
 
+void applyConfiguredValues(EdsReader &reader, EdsObject &object)
+{
+    QString text;
+    for (EdsEntry &entry : object.subEntries) {
+        if (!reader.file.configuredValueOf(entry.index, entry.subIndex, text) || text.trimmed().isEmpty())
+            continue;
+        const NodeRelativeValue value = readNodeRelativeValue(text);
+        entry.defaultIsNodeRelative = value.relative;
+        entry.defaultValue = value.value;
+        if (!value.converted || value.plusWithoutNodeId)
+            reader.diagnose(QStringLiteral("Not a number: [%1Value] %2=%3")
+                                .arg(hex(entry.index).toUpper().rightJustified(4, QLatin1Char('0')))
+                                .arg(entry.subIndex)
+                                .arg(text), 0);
+    }
+}
+
 void expandCompactSubObjects(EdsReader &reader)
 {
     EdsFile &file = reader.file;
+    // Each expanded sub-index costs about a hundred bytes that the file never
+    // wrote, so the file's own size pays for them beyond a fixed allowance.
+    qint64 budget = qint64(maxExpandedSubEntriesBase) + reader.textSize() / expandedSubEntryBytes;
     for (EdsObject &object : file.objects) {
         const EdsEntry &own = object.entry;
         const quint8 count = own.compactSubObj;
@@ -146,6 +190,12 @@ void expandCompactSubObjects(EdsReader &reader)
         }
         if (own.subNumber != 0)
             continue;
+        if (budget < count + 1) {
+            reader.diagnose(QStringLiteral("compactSubObj not expanded, too many sub-indexes for the file size,index:%1")
+                                .arg(hex(own.index)), 0);
+            continue;
+        }
+        budget -= count + 1;
         EdsEntry number = own;
         number.subIndex = 0;
         number.parameterName = QStringLiteral("NrOfObjects");
@@ -154,6 +204,7 @@ void expandCompactSubObjects(EdsReader &reader)
         number.defaultIsNodeRelative = 0;
         number.defaultValue = count;
         number.pdoMapping = false;
+        object.subEntries.reserve(count + 1);
         object.subEntries.append(number);
         for (int i = 1; i <= count; ++i) {
             EdsEntry element = own;
@@ -162,5 +213,6 @@ void expandCompactSubObjects(EdsReader &reader)
                 element.parameterName = own.parameterName + QString::number(i, 16).toUpper();
             object.subEntries.append(element);
         }
+        applyConfiguredValues(reader, object);
     }
 }

@@ -1,5 +1,7 @@
 #include "eds/edsreader.h"
 
+#include "eds/edsnumber.h"
+
 Q_LOGGING_CATEGORY(lcEds, "canslave.eds", QtWarningMsg)
 
 EdsReader::EdsReader(QStringView text, EdsFile &file)
@@ -49,6 +51,12 @@ void EdsReader::diagnose(const QString &text, int line)
         file.diagnostics.append(EdsDiagnostic{text, line, m_sectionName.toString()});
 }
 
+void EdsReader::diagnoseNotANumber(const EdsLine &line)
+{
+    const EdsKeyValue kv = splitKeyValue(line);
+    diagnose(QStringLiteral("Not a number: %1=%2").arg(kv.key, kv.value), line.number);
+}
+
 EdsKeyValue EdsReader::splitKeyValue(const EdsLine &line)
 {
     const qsizetype equals = line.text.indexOf(QLatin1Char('='));
@@ -67,4 +75,36 @@ bool isSectionHead(QStringView line)
 void skipSectionLines(EdsReader &reader)
 {
     readSectionLines(reader, [](const EdsLine &) {});
+}
+
+namespace {
+
+template<typename Convert>
+auto keyNumber(EdsReader &reader, const EdsLine &line, QStringView value, Convert convert)
+{
+    bool ok = false;
+    const QStringView number = withoutValueComment(value);
+    const auto result = convert(number, &ok);
+    if (!ok && !number.isEmpty())
+        reader.diagnoseNotANumber(line);
+    return result;
+}
+
+} // namespace
+
+quint32 unsignedValue(EdsReader &reader, const EdsLine &line, QStringView value)
+{
+    return keyNumber(reader, line, value, [](QStringView t, bool *ok) { return toUnsignedNumber(t, ok); });
+}
+
+qint32 signedValue(EdsReader &reader, const EdsLine &line, QStringView value)
+{
+    // Limits of UNSIGNED32 objects are written up to 0xFFFFFFFF: numbers all the
+    // same, stored as 0 because they do not fit.
+    return keyNumber(reader, line, value, [](QStringView t, bool *ok) {
+        const qint32 number = toSignedNumber(t, ok);
+        if (!*ok)
+            toUnsignedNumber(t, ok);
+        return number;
+    });
 }

@@ -39,6 +39,8 @@ public:
     int sectionHeadLine() const { return m_sectionLine; }
 
     void diagnose(const QString &text, int line);
+    // "Not a number: key=value" for a key line whose number does not convert.
+    void diagnoseNotANumber(const EdsLine &line);
     // Key and value of a key line; a line without "=" has neither and is diagnosed.
     EdsKeyValue splitKeyValue(const EdsLine &line);
 
@@ -47,6 +49,10 @@ public:
     bool objectsUnsorted = false;
     bool subEntriesUnsorted = false;
     bool nameSectionsUnsorted = false;
+    bool valueSectionsUnsorted = false;
+
+    // Characters of the whole text: what the file pays for what it makes the reader build.
+    qsizetype textSize() const { return m_text.size(); }
 
 private:
     QStringView m_text;
@@ -58,6 +64,11 @@ private:
 };
 
 bool isSectionHead(QStringView line);
+
+// Number values of keys: a trailing comment is dropped; a value that still does not
+// convert gives 0 and is diagnosed (an empty one counts as absent and is not).
+quint32 unsignedValue(EdsReader &reader, const EdsLine &line, QStringView value);
+qint32 signedValue(EdsReader &reader, const EdsLine &line, QStringView value);
 
 // Hands every key line of the current section to parse, up to the next section head,
 // which is pushed back for the main loop.
@@ -104,7 +115,9 @@ void readObjectListSection(EdsReader &reader, EdsObjectList &target, QLatin1Stri
 void readObjectSection(EdsReader &reader, qint64 index);
 void readSubIndexSection(EdsReader &reader, qint64 index, qint64 subIndex);
 void readNameSection(EdsReader &reader, qint64 index);
-void readObjectLinksSection(EdsReader &reader, qint64 index);
+void readValueSection(EdsReader &reader, qint64 index);
+// [xxxxObjectLinks] and [xxxxDenotation]: checked for their index, nothing kept.
+void readSkippedIndexSection(EdsReader &reader, qint64 index);
 void skipSectionLines(EdsReader &reader);
 
 // Sorts what the sections filled where the file did not keep index order.
@@ -114,6 +127,8 @@ void mergeSubEntries(EdsReader &reader);
 void completeCompactPdos(EdsFile &file);
 void checkPdoObjects(EdsReader &reader);
 void expandCompactSubObjects(EdsReader &reader);
+// A DCF's [xxxxValue] for an expanded CompactSubObj object replaces its defaults.
+void applyConfiguredValues(EdsReader &reader, EdsObject &object);
 
 // Sorted-list helpers: position of the first element whose key is not smaller.
 template<typename List, typename Key>
@@ -152,6 +167,33 @@ void appendKeyed(List &list, Value &&value, Key &&keyOf, bool &unsorted)
 }
 
 template<typename List, typename Key>
+void sortKeyedKeepingLast(List &list, Key &&keyOf);
+
+template<typename T>
+void swapElements(QList<T> &list, int a, int b)
+{
+    list.swapItemsAt(a, b);
+}
+
+template<typename T>
+void swapElements(QVector<T> &vector, int a, int b)
+{
+    std::swap(vector[a], vector[b]);
+}
+
+// A list whose keys take at most `distinct` values and that the file keeps
+// filling out of order is sorted as it goes, so it never holds more than twice
+// what it keeps in the end.
+template<typename List, typename Key>
+void compactWhenLarge(List &list, Key &&keyOf, bool &unsorted, int distinct)
+{
+    if (unsorted && list.size() > 2 * distinct) {
+        sortKeyedKeepingLast(list, keyOf);
+        unsorted = false;
+    }
+}
+
+template<typename List, typename Key>
 void sortKeyedKeepingLast(List &list, Key &&keyOf)
 {
     const int size = list.size();
@@ -182,7 +224,7 @@ void sortKeyedKeepingLast(List &list, Key &&keyOf)
             const int next = permutation[size_t(current)];
             if (next == start)
                 break;
-            list.swapItemsAt(current, next);
+            swapElements(list, current, next);
             current = next;
         }
     }

@@ -4,12 +4,166 @@
 #include "eds/edsfile.h"
 #include "plugin/canobject.h"
 
+#include <algorithm>
+
+namespace {
+
+EdsSource &installedSource()
+{
+    static EdsSource source;
+    return source;
+}
+
+std::shared_ptr<const EdsFile> readEds(const QString &path)
+{
+    const EdsSource &source = installedSource();
+    if (source)
+        return source(path);
+    return std::shared_ptr<const EdsFile>(loadEds(path));
+}
+
+// Identifiers CiA 301 keeps for NMT, SYNC, TIME, SDO, node guarding and LSS:
+// a PDO sent there would disturb the network.
+bool isReservedCobId(quint32 id)
+{
+    static const quint32 reserved[][2] = {{0x000, 0x07F}, {0x101, 0x180}, {0x581, 0x5FF}, {0x601, 0x67F},
+                                          {0x6E0, 0x6FF}, {0x701, 0x77F}, {0x780, 0x7FF}};
+    for (const auto &range : reserved) {
+        if (id >= range[0] && id <= range[1])
+            return true;
+    }
+    return false;
+}
+
+bool isValidDefaultCobId(const EdsPdoEntry &pdo, quint8 nodeId)
+{
+    const quint32 base = quint32(pdo.cobIdBase);
+    const quint32 cobId = pdo.cobIdRelative ? base + nodeId : base;
+    if (cobId & 0x80000000u)
+        return false;
+    // The ranges are those of 11-bit identifiers; bit 29 selects 29-bit ones.
+    if (cobId & 0x20000000u)
+        return true;
+    return !isReservedCobId(cobId & 0x1FFFFFFFu);
+}
+
+qint64 keyOf(const EdsEntry &entry)
+{
+    return qint64(entry.index) << 32 | quint32(entry.subIndex);
+}
+
+bool inDictionaryOrder(const QList<EdsEntry> &entries)
+{
+    return std::is_sorted(entries.cbegin(), entries.cend(),
+                          [](const EdsEntry &a, const EdsEntry &b) { return keyOf(a) < keyOf(b); });
+}
+
+// The slave's mapping and mappable entries, searched by index and sub-index.
+// Lists read from an EDS are in dictionary order, so a binary search finds
+// what a walk from the start would; lists in any other order are walked.
+class EntryLookup
+{
+public:
+    explicit EntryLookup(const CanObject &slave)
+        : m_slave(slave)
+        , m_mappingSorted(inDictionaryOrder(slave.edsMappingList))
+        , m_mappableSorted(inDictionaryOrder(slave.mappableList))
+    {
+    }
+
+    // Positions of the mapping words 1 to count of mapping object index, by sub-index.
+    QVector<int> mappingWords(int index, qint64 count) const
+    {
+        const QList<EdsEntry> &list = m_slave.edsMappingList;
+        QVector<int> words;
+        const auto wanted = [&](const EdsEntry &e) { return e.index == index && e.subIndex >= 1 && e.subIndex <= count; };
+        if (m_mappingSorted) {
+            EdsEntry first;
+            first.index = index;
+            first.subIndex = 1;
+            auto it = std::lower_bound(list.cbegin(), list.cend(), first,
+                                       [](const EdsEntry &a, const EdsEntry &b) { return keyOf(a) < keyOf(b); });
+            for (; it != list.cend() && wanted(*it); ++it)
+                words.append(int(it - list.cbegin()));
+            return words;
+        }
+        for (int i = 0; i < list.size(); ++i) {
+            const EdsEntry &e = list.at(i);
+            const bool earlierTwin = std::any_of(words.cbegin(), words.cend(),
+                                                 [&](int w) { return list.at(w).subIndex == e.subIndex; });
+            if (wanted(e) && !earlierTwin)
+                words.append(i);
+        }
+        std::sort(words.begin(), words.end(), [&](int a, int b) { return list.at(a).subIndex < list.at(b).subIndex; });
+        return words;
+    }
+
+    bool mappable(int index, int subIndex, EdsEntry &out) const
+    {
+        if (!m_mappableSorted)
+            return m_slave.findMappable(index, subIndex, out) >= 0;
+        const QList<EdsEntry> &list = m_slave.mappableList;
+        EdsEntry wanted;
+        wanted.index = index;
+        wanted.subIndex = subIndex;
+        const auto it = std::lower_bound(list.cbegin(), list.cend(), wanted,
+                                         [](const EdsEntry &a, const EdsEntry &b) { return keyOf(a) < keyOf(b); });
+        if (it == list.cend() || keyOf(*it) != keyOf(wanted))
+            return false;
+        out = *it;
+        return true;
+    }
+
+private:
+    const CanObject &m_slave;
+    bool m_mappingSorted;
+    bool m_mappableSorted;
+};
+
+void mapDefaults(CanObject &slave, PDOConfig &pdo, const EntryLookup &lookup)
+{
+    if (pdo.direction != PdoReceive && pdo.direction != PdoTransmit)
+        return;
+    const int mappingIndex = int(pdo.commIndex) + 0x200;
+    const int countAt = slave.findMappingEntry(mappingIndex, 0);
+    if (countAt < 0)
+        return;
+    // The count may promise any number of words; only those the file holds are read.
+    const qint64 count = slave.edsMappingList.at(countAt).defaultValue;
+    if (count < 1)
+        return;
+    for (int wordAt : lookup.mappingWords(mappingIndex, count)) {
+        const EdsEntry &word = slave.edsMappingList.at(wordAt);
+        const quint32 v = word.defaultValue;
+        EdsEntry object;
+        if (!lookup.mappable(int(v >> 16), int((v >> 8) & 0xFF), object))
+            continue;
+        const int position = CanObject::addMapEntry(pdo, object, -1);
+        if (position < 0)
+            continue;
+        PDOMapEntry &added = pdo.mapList[position];
+        if (!placeNewEntry(slave.projectKey, pdo, added)) {
+            CanObject::removeMapEntry(pdo, position);
+            return;
+        }
+        if (word.accessType.contains(QLatin1String("RO"), Qt::CaseInsensitive))
+            added.readOnly = true;
+    }
+}
+
+} // namespace
+
+void setEdsSource(EdsSource source)
+{
+    installedSource() = std::move(source);
+}
+
 int loadEdsIntoSlave(CanObject &slave, const QString &path)
 {
     if (path.isEmpty())
         return 0;
     slave.eds.reset();
-    std::shared_ptr<const EdsFile> eds(loadEds(path));
+    const std::shared_ptr<const EdsFile> eds = readEds(path);
     if (!eds)
         return 0;
     slave.eds = eds;
@@ -44,42 +198,17 @@ int loadEdsIntoSlave(CanObject &slave, const QString &path)
 void buildDefaultPdos(CanObject &slave)
 {
     const QList<EdsPdoEntry> offered = slave.edsPdoList;
+    const EntryLookup lookup(slave);
     for (const EdsPdoEntry &entry : offered) {
-        if (entry.cobIdBase < 0)
+        if (!isValidDefaultCobId(entry, slave.nodeId))
             continue;
         slave.addPdo(quint32(entry.index));
         if (PDOConfig *pdo = slave.pdo(quint32(entry.index)))
-            addDefaultMapping(slave, *pdo);
+            mapDefaults(slave, *pdo, lookup);
     }
 }
 
 void addDefaultMapping(CanObject &slave, PDOConfig &pdo)
 {
-    if (pdo.direction != PdoReceive && pdo.direction != PdoTransmit)
-        return;
-    const int mappingIndex = int(pdo.commIndex) + 0x200;
-    const int countAt = slave.findMappingEntry(mappingIndex, 0);
-    if (countAt < 0)
-        return;
-    const int count = int(slave.edsMappingList.at(countAt).defaultValue);
-    for (int s = 1; s <= count; ++s) {
-        const int wordAt = slave.findMappingEntry(mappingIndex, s);
-        if (wordAt < 0)
-            continue;
-        const EdsEntry &word = slave.edsMappingList.at(wordAt);
-        const quint32 v = word.defaultValue;
-        EdsEntry object;
-        if (slave.findMappable(int(v >> 16), int((v >> 8) & 0xFF), object) < 0)
-            continue;
-        const int position = CanObject::addMapEntry(pdo, object, -1);
-        if (position < 0)
-            continue;
-        PDOMapEntry &added = pdo.mapList[position];
-        if (!placeNewEntry(slave.projectKey, pdo, added)) {
-            CanObject::removeMapEntry(pdo, position);
-            return;
-        }
-        if (word.accessType.contains(QLatin1String("RO"), Qt::CaseInsensitive))
-            added.readOnly = true;
-    }
+    mapDefaults(slave, pdo, EntryLookup(slave));
 }

@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (const EdsEntry &sub : object.subEntries) {
             eds->findEntry(sub.index, sub.subIndex, entry);
             eds->nameOf(sub.index, sub.subIndex, name);
+            eds->configuredValueOf(sub.index, sub.subIndex, name);
         }
     }
     for (int index : {0x1400, 0x1800, 0x1A00})

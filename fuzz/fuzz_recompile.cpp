@@ -1,6 +1,7 @@
 // Any bytes as a configuration block: recompile must stay safe, and a refused
 // block must leave nothing reserved behind.
 #include "compile/configblock.h"
+#include "edscache.h"
 #include "compile/recompile.h"
 #include "plugin/canobject.h"
 #include "plugin/hostservices.h"
@@ -12,6 +13,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const QString key = QStringLiteral("fuzz-station");
+    static const bool cached = (cacheEdsFiles(), true);
+    Q_UNUSED(cached);
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
     RecompileResult result = recompileBlock(bytes, key);
     if ((result.code == RecompileOk || result.code == RecompileEdsMissing) != bool(result.slave))

@@ -1,5 +1,6 @@
 // Any bytes as a saved project, under each layout: restoring must stay safe
 // and bounded, and what comes back must save and release cleanly.
+#include "edscache.h"
 #include "persist/projectstream.h"
 #include "plugin/canobject.h"
 #include "plugin/hostservices.h"
@@ -11,6 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const QString key = QStringLiteral("fuzz-station");
+    static const bool cached = (cacheEdsFiles(), true);
+    Q_UNUSED(cached);
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
     for (int version : {2006, 2008, CurrentCreatorVersion}) {
         setHwFileCreatedVerNum(key, version);

@@ -45,8 +45,8 @@ void tst_EdsDictionary::entryKeys_data()
     QTest::newRow("node-relative value") << QByteArray("DefaultValue=$NODEID+0x180") << "default" << qint64(0x180);
     QTest::newRow("plus with blanks") << QByteArray("DefaultValue=$NODEID + 0x180") << "default" << qint64(0x180);
     QTest::newRow("node id after") << QByteArray("DefaultValue=0x180+$NODEID") << "relative" << qint64(1);
-    QTest::newRow("node id after value") << QByteArray("DefaultValue=0x180+$NODEID") << "default" << qint64(0);
-    QTest::newRow("node id alone") << QByteArray("DefaultValue=$NODEID") << "relative" << qint64(0);
+    QTest::newRow("node id after value") << QByteArray("DefaultValue=0x180+$NODEID") << "default" << qint64(0x180);
+    QTest::newRow("node id alone") << QByteArray("DefaultValue=$NODEID") << "relative" << qint64(1);
     QTest::newRow("uint max default") << QByteArray("DefaultValue=0xFFFFFFFF") << "default" << qint64(0xFFFFFFFF);
     QTest::newRow("minus one default") << QByteArray("DefaultValue=-1") << "default" << qint64(0xFFFFFFFF);
     QTest::newRow("octal default") << QByteArray("DefaultValue=010") << "default" << qint64(8);
@@ -58,7 +58,7 @@ void tst_EdsDictionary::entryKeys_data()
     QTest::newRow("object type low bits") << QByteArray("ObjectType=0x107") << "objectType" << qint64(7);
     QTest::newRow("data type") << QByteArray("DataType=0x0007") << "dataType" << qint64(7);
     QTest::newRow("sub number") << QByteArray("SubNumber=5") << "subNumber" << qint64(5);
-    QTest::newRow("mapping 0x0") << QByteArray("PDOMapping=0x0") << "pdoMapping" << qint64(1);
+    QTest::newRow("mapping 0x0") << QByteArray("PDOMapping=0x0") << "pdoMapping" << qint64(0);
     QTest::newRow("mapping 0") << QByteArray("PDOMapping=0") << "pdoMapping" << qint64(0);
     QTest::newRow("mapping empty") << QByteArray("PDOMapping=") << "pdoMapping" << qint64(0);
     QTest::newRow("obj flags") << QByteArray("ObjFlags=3") << "objFlags" << qint64(3);
