@@ -17,7 +17,11 @@ MappedRow mappedRowAt(CanObject *slave, const QModelIndex &index)
     const int position = first.data(MapPositionRole).toInt(&positionOk);
     if (!commOk || !positionOk)
         return row;
-    row.pdo = slave->pdo(commIndex);
+    // Searched in list order: a damaged or foreign stream may hold the PDOs unsorted.
+    for (int i = 0; i < slave->pdoList.size() && !row.pdo; ++i) {
+        if (slave->pdoList.at(i).commIndex == commIndex)
+            row.pdo = &slave->pdoList[i];
+    }
     if (!row.pdo)
         return row;
     row.entry = CanObject::mapEntryAt(*row.pdo, position);
