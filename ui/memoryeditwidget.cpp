@@ -128,6 +128,10 @@ bool MemoryEditWidget::eventFilter(QObject *watched, QEvent *event)
 
 void MemoryEditWidget::hideEvent(QHideEvent *event)
 {
+    // The view hands focus back only from the offset box; from the area box it
+    // would stay on a hidden widget and the table would not hear its keys.
+    if (focusInside() && parentWidget() && parentWidget()->isVisible())
+        parentWidget()->setFocus();
     leave();
     QWidget::hideEvent(event);
 }

@@ -141,7 +141,7 @@ bool PDOParameterListTable::eventFilter(QObject *watched, QEvent *event)
 bool PDOParameterListTable::editorHasFocus() const
 {
     const QWidget *focus = QApplication::focusWidget();
-    return focus && focus != m_table && m_table->viewport()->isAncestorOf(focus);
+    return focus && focus != m_table && focus->isVisible() && m_table->viewport()->isAncestorOf(focus);
 }
 
 void PDOParameterListTable::mappedTableCellDoubleClicked_slot(QTableWidgetItem *item)
