@@ -18,9 +18,11 @@ MappedRow mappedRowAt(CanObject *slave, const QModelIndex &index)
     if (!commOk || !positionOk)
         return row;
     // Searched in list order: a damaged or foreign stream may hold the PDOs unsorted.
-    for (int i = 0; i < slave->pdoList.size() && !row.pdo; ++i) {
-        if (slave->pdoList.at(i).commIndex == commIndex)
-            row.pdo = &slave->pdoList[i];
+    for (PDOConfig &pdo : slave->pdoList) {
+        if (pdo.commIndex == commIndex) {
+            row.pdo = &pdo;
+            break;
+        }
     }
     if (!row.pdo)
         return row;
