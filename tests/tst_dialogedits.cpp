@@ -111,6 +111,8 @@ private slots:
             leaveBy.startsWith('P') ? showTab(dialog, leaveBy) : click(dialog, leaveBy);
             if (leaveBy != QLatin1String("&OK")) {
                 QTRY_VERIFY(!editor || !editor->isVisible());
+                // Focus stays where the user put it.
+                QVERIFY(leaveBy != "Help" || QApplication::focusWidget() == childWithText<QPushButton>(dialog, leaveBy));
                 QCOMPARE(ioTable(dialog)->item(5, 4)->text(), QStringLiteral("%I,40"));
                 click(dialog, QStringLiteral("&OK"));
             }
