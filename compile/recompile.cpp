@@ -1,6 +1,7 @@
 #include "compile/recompile.h"
 
 #include "compile/blockreader.h"
+#include "eds/fixedmapping.h"
 #include "eds/slavefromeds.h"
 #include "plugin/canobject.h"
 #include "plugin/hostservices.h"
@@ -213,6 +214,8 @@ RecompileResult recompileBlock(const QByteArray &block, const QString &key)
 
     Claims claims(key);
     result.code = readConfiguration(in, *slave, claims);
+    // The block does not carry read-only flags: the EDS gives them back.
+    markFixedMappings(*slave);
     if (result.code == RecompileOk)
         result.slave = std::move(slave);
     else

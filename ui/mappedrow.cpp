@@ -17,7 +17,13 @@ MappedRow mappedRowAt(CanObject *slave, const QModelIndex &index)
     const int position = first.data(MapPositionRole).toInt(&positionOk);
     if (!commOk || !positionOk)
         return row;
-    row.pdo = slave->pdo(commIndex);
+    // Searched in list order: a damaged or foreign stream may hold the PDOs unsorted.
+    for (PDOConfig &pdo : slave->pdoList) {
+        if (pdo.commIndex == commIndex) {
+            row.pdo = &pdo;
+            break;
+        }
+    }
     if (!row.pdo)
         return row;
     row.entry = CanObject::mapEntryAt(*row.pdo, position);

@@ -21,7 +21,17 @@ QWidget *MapTableDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
 {
     if (index.column() != memoryColumn)
         return QItemDelegate::createEditor(parent, option, index);
-    return new MemoryEditWidget(parent);
+    auto *editor = new MemoryEditWidget(parent);
+    // Filled at once, so that its size hint counts the areas it offers.
+    setEditorData(editor, index);
+    // Leaving the editor takes the place typed (or keeps the old one when it is
+    // not free); closing the view's editor state afterwards restores the cell.
+    auto *self = const_cast<MapTableDelegate *>(this);
+    connect(editor, &MemoryEditWidget::editingLeft, self, [self, editor]() {
+        emit self->commitData(editor);
+        emit self->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    });
+    return editor;
 }
 
 void MapTableDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
@@ -36,6 +46,16 @@ void MapTableDelegate::setEditorData(QWidget *editor, const QModelIndex &index) 
         memoryEditor->setValue(*row.entry, row.pdo->direction);
 }
 
+void MapTableDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                            const QModelIndex &index) const
+{
+    QItemDelegate::updateEditorGeometry(editor, option, index);
+    // The cell is as narrow as its text; the editor needs room for the area and
+    // the widest offset, so it reaches over the next column when it must.
+    if (index.column() == memoryColumn && editor->width() < editor->sizeHint().width())
+        editor->resize(editor->sizeHint().width(), editor->height());
+}
+
 void MapTableDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
                                     const QModelIndex &index) const
 {
@@ -44,6 +64,8 @@ void MapTableDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         QItemDelegate::setModelData(editor, model, index);
         return;
     }
+    // Return and leaving the box apply the even-offset rule, Tab does not: applied here for every way in.
+    memoryEditor->offsetEditingFinished();
     const MappedRow row = mappedRowAt(m_slave, index);
     int area = -1;
     int offset = -1;

@@ -3,7 +3,9 @@
 #include "plugin/hostservices.h"
 #include "plugin/slaverecords.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QSpinBox>
 
@@ -20,6 +22,8 @@ MemoryEditWidget::MemoryEditWidget(QWidget *parent)
     : QWidget(parent)
 {
     m_area = new QComboBox(this);
+    // The areas change with every entry; the box must always fit "AI" and "AQ".
+    m_area->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_offset = new QSpinBox(this);
     m_offset->setRange(0, 655555);
 
@@ -30,6 +34,9 @@ MemoryEditWidget::MemoryEditWidget(QWidget *parent)
     layout->addWidget(m_offset, 1);
     setFocusProxy(m_offset);
     setAutoFillBackground(true);
+    // Focus rests on the parts, never on the editor itself, so the parts report it leaving.
+    m_area->installEventFilter(this);
+    m_offset->installEventFilter(this);
 
     connect(m_area, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MemoryEditWidget::memTypeChanged);
@@ -110,4 +117,39 @@ int MemoryEditWidget::takeEvenOffset(int value)
         return value;
     }
     return m_rememberedOffset % 2 == 0 ? m_rememberedOffset : value;
+}
+
+bool MemoryEditWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut && !focusInside())
+        leave();
+    return QWidget::eventFilter(watched, event);
+}
+
+void MemoryEditWidget::hideEvent(QHideEvent *event)
+{
+    // The view hands focus back only from the offset box; from the area box it
+    // would stay on a hidden widget and the table would not hear its keys.
+    if (focusInside() && parentWidget() && parentWidget()->isVisible())
+        parentWidget()->setFocus();
+    leave();
+    QWidget::hideEvent(event);
+}
+
+bool MemoryEditWidget::focusInside() const
+{
+    // Walks across window borders too: the area list pops up in a window of its own.
+    for (const QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        if (w == this)
+            return true;
+    }
+    return false;
+}
+
+void MemoryEditWidget::leave()
+{
+    if (m_left)
+        return;
+    m_left = true;
+    emit editingLeft();
 }

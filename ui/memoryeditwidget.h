@@ -22,17 +22,30 @@ public:
     QComboBox *areaBox() const { return m_area; }
     QSpinBox *offsetBox() const { return m_offset; }
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    // Focus went outside the editor, or the editor was hidden with its page or
+    // dialog: what was typed must be taken or dropped now, not lost later.
+    void editingLeft();
+
 public slots:
     void memTypeChanged(int index);
     void offsetChanged(int newv);
     void offsetEditingFinished();
 
+protected:
+    void hideEvent(QHideEvent *event) override;
+
 private:
     bool evenAreaChosen() const;
+    bool focusInside() const;
+    void leave();
     // An even value is remembered; an odd one gives way to the remembered even one.
     int takeEvenOffset(int value);
 
     QComboBox *m_area = nullptr;
     QSpinBox *m_offset = nullptr;
     int m_rememberedOffset = 0;
+    bool m_left = false;
 };

@@ -102,14 +102,14 @@ QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
     setWindowTitle(tr("New SDO"));
     showWritableParameters(slave);
     m_lengthBox->setValue(4);
+    // An empty value keeps OK disabled from the start: OK never closes and adds nothing.
+    checkDataValid(m_dataEdit->text());
     if (exec() != QDialog::Accepted)
         return {};
-    const QList<QTableWidgetItem *> selected = m_parameters->table()->selectedItems();
-    if (selected.isEmpty())
-        return {};
 
-    // The editors are enabled for exactly one chosen row: they hold its SDO.
-    if (m_indexBox->isEnabled()) {
+    // One chosen row, or none and an object typed by hand: the editors hold the SDO.
+    const QList<int> rows = selectedRows();
+    if (rows.size() <= 1) {
         SDOEntry entry;
         entry.index = quint16(m_indexBox->value());
         entry.subIndex = quint8(m_subIndexBox->value());
@@ -120,12 +120,6 @@ QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
         return {entry};
     }
 
-    QList<int> rows;
-    for (const QTableWidgetItem *item : selected) {
-        if (!rows.contains(item->row()))
-            rows.append(item->row());
-    }
-    std::sort(rows.begin(), rows.end());
     QList<SDOEntry> entries;
     for (int row : qAsConst(rows)) {
         int index = 0;
@@ -160,6 +154,8 @@ void NewSDODialog::execEdit(SDOEntry *entry, CanObject *slave)
         entry->dataText = sdoBytesText(entry->data);
     }
     m_dataEdit->setText(entry->dataText);
+    // setText does not signal when the text stays empty: check the value as it opens.
+    checkDataValid(m_dataEdit->text());
     if (exec() != QDialog::Accepted)
         return;
 
@@ -205,19 +201,41 @@ void NewSDODialog::insertParemeter_slot(int index, int subIndex, int value)
 
 void NewSDODialog::tblWidetItemSelectionChanged()
 {
-    // One whole row of the four columns: its object can be edited.
-    const bool oneRow = m_parameters->table()->selectedItems().size() == 4;
+    // Several rows are taken over with defaults; one row, or none and an object
+    // typed by hand, is what the editors show and OK takes.
+    const QList<int> rows = selectedRows();
     for (QWidget *editor : {static_cast<QWidget *>(m_indexBox), static_cast<QWidget *>(m_subIndexBox),
                             static_cast<QWidget *>(m_lengthBox), static_cast<QWidget *>(m_dataEdit)})
-        editor->setEnabled(oneRow);
+        editor->setEnabled(rows.size() <= 1);
+    // Only a row the user selects changes the object: focus entering the list makes
+    // a row current without selecting it, and must leave the editors alone.
+    int index = 0;
+    int subIndex = 0;
+    if (rows.size() == 1 && rowObject(rows.first(), index, subIndex))
+        insertParemeter_slot(index, subIndex, 0);
 }
 
 void NewSDODialog::tblWidetCurrentItemChanged(QTableWidgetItem *current, QTableWidgetItem *)
 {
+    // A click makes the row current before selecting it, so the selection handler
+    // takes it; a selected row that becomes current is taken again, to the same effect.
+    const QList<int> rows = selectedRows();
     int index = 0;
     int subIndex = 0;
-    if (current && rowObject(current->row(), index, subIndex))
+    if (current && rows == QList<int>{current->row()} && rowObject(current->row(), index, subIndex))
         insertParemeter_slot(index, subIndex, 0);
+}
+
+QList<int> NewSDODialog::selectedRows() const
+{
+    QList<int> rows;
+    const QList<QTableWidgetItem *> selected = m_parameters->table()->selectedItems();
+    for (const QTableWidgetItem *item : selected) {
+        if (!rows.contains(item->row()))
+            rows.append(item->row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void NewSDODialog::showWritableParameters(CanObject *slave)

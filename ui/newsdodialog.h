@@ -44,6 +44,8 @@ private:
     int objectLength(int index, int subIndex) const;
     QString objectName(int index, int subIndex) const;
     bool rowObject(int row, int &index, int &subIndex) const;
+    // The rows of the parameter list that are selected, ascending.
+    QList<int> selectedRows() const;
 
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;

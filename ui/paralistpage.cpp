@@ -27,9 +27,11 @@ void ParaListPage::setCanObject(CanObject *slave)
     // Rebuilt every time: the other tabs may have changed the mapping meanwhile.
     m_slave = slave;
     m_pdos.clear();
-    // By position: the first write access may detach the list from the host's slave.
+    // By position, not by a search that assumes sorted PDOs: every mapped object
+    // shows, whatever order a stream left. The first [] detaches the list from the
+    // host's slave before any pointer is taken.
     for (int i = 0; i < slave->pdoList.size(); ++i)
-        m_pdos.append(slave->pdo(slave->pdoList.at(i).commIndex));
+        m_pdos.append(&slave->pdoList[i]);
     m_table->fillTable(slave, m_pdos);
 }
 

@@ -25,6 +25,9 @@ ParameterInEdsListTable::ParameterInEdsListTable(QWidget *parent)
     m_table->setHorizontalHeaderLabels({tr("Index"), tr("Sub Index"), tr("R/W"), tr("Name")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab passes through the list as through any field of a dialog; a row is
+    // chosen by click or arrow keys, never by going past.
+    m_table->setTabKeyNavigation(false);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->verticalHeader()->hide();
     // The style's minimum row height would otherwise win over the fixed one.

@@ -1,5 +1,7 @@
 #include "ui/pdopage.h"
 
+#include "eds/fixedmapping.h"
+#include "eds/slavefromeds.h"
 #include "plugin/canobject.h"
 #include "plugin/hostservices.h"
 #include "ui/numbertext.h"
@@ -205,8 +207,14 @@ void PDOpage::addEdsPdo(const QTableWidgetItem *indexItem)
     const int position = m_slave->addPdo(commIndex);
     if (position == -1)
         return;
-    if (const PDOConfig *pdo = m_slave->pdo(commIndex))
-        insertMappedRow(position, *pdo);
+    PDOConfig *pdo = m_slave->pdo(commIndex);
+    if (!pdo)
+        return;
+    // The device takes a fixed mapping and no other: the PDO comes back with it,
+    // read-only as when the slave was created, not empty.
+    if (hasFixedMapping(*m_slave, commIndex))
+        addDefaultMapping(*m_slave, *pdo);
+    insertMappedRow(position, *pdo);
 }
 
 void PDOpage::edsPdoTableItemDoubleClicked_slot(QTableWidgetItem *item)

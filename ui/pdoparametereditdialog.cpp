@@ -117,13 +117,15 @@ void PDOParameterEditDialog::startHelpSystem()
 void PDOParameterEditDialog::insertParameter(int index, int subIndex, int)
 {
     EdsEntry entry;
-    if (!m_slave || m_slave->findMappable(index, subIndex, entry) < 0)
+    if (!m_slave || m_slave->findMappable(index, subIndex, entry) < 0 || refuseFixedMapping())
         return;
     mapEntry(entry);
 }
 
 void PDOParameterEditDialog::slot_add()
 {
+    if (refuseFixedMapping())
+        return;
     NewPDODialog dialog(this);
     const EdsEntry entry = dialog.runForEntry();
     if (entry.dataType == 0)
@@ -150,6 +152,22 @@ void PDOParameterEditDialog::mapEntry(const EdsEntry &entry)
     QMessageBox::information(this, windowTitle(), tr("Memory map error, no more available!"), QMessageBox::Ok);
     // The entry holds no memory yet, so there is nothing to free.
     CanObject::removeMapEntry(*m_pdo, position);
+}
+
+bool PDOParameterEditDialog::refuseFixedMapping()
+{
+    if (!m_pdo)
+        return false;
+    // Read-only objects come from a mapping the device keeps as it is: it refuses
+    // any object added to it at start-up.
+    for (const PDOMapEntry &entry : qAsConst(m_pdo->mapList)) {
+        if (entry.readOnly) {
+            QMessageBox::information(this, windowTitle(), tr("Parameter Can Not Be Added To ReadOnly PDO!"),
+                                     QMessageBox::Ok);
+            return true;
+        }
+    }
+    return false;
 }
 
 void PDOParameterEditDialog::refreshMappedTable()

@@ -29,6 +29,8 @@ public slots:
 
 private:
     void mapEntry(const EdsEntry &entry);
+    // True, after telling the user, when the PDO's mapping is fixed.
+    bool refuseFixedMapping();
     void refreshMappedTable();
 
     CanObject *m_slave = nullptr;

@@ -8,6 +8,7 @@
 #include "ui/tablerows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -126,13 +127,21 @@ bool PDOParameterListTable::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_table) {
         if (event->type() == QEvent::ContextMenu) {
             m_menu->exec(static_cast<QContextMenuEvent *>(event)->globalPos());
-        } else if (event->type() == QEvent::KeyPress) {
+        } else if (event->type() == QEvent::KeyPress && !editorHasFocus()) {
+            // Keys an open editor does not use pass on to the table: they must
+            // not remove the object being edited.
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Delete || key == Qt::Key_D)
                 slot_remove();
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool PDOParameterListTable::editorHasFocus() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus && focus != m_table && focus->isVisible() && m_table->viewport()->isAncestorOf(focus);
 }
 
 void PDOParameterListTable::mappedTableCellDoubleClicked_slot(QTableWidgetItem *item)

@@ -36,6 +36,9 @@ public slots:
     void slot_add();
 
 private:
+    // An in-cell editor is open and has the keyboard.
+    bool editorHasFocus() const;
+
     QTableWidget *m_table = nullptr;
     CanObject *m_slave = nullptr;
     QList<PDOConfig *> m_pdos;
