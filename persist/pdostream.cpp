@@ -1,7 +1,6 @@
 #include "persist/pdostream.h"
 
-#include "plugin/hostservices.h"
-#include "plugin/slaverecords.h"
+#include "plugin/canobject.h"
 
 #include <QDataStream>
 
@@ -65,8 +64,9 @@ PDOConfig readPdoRecord(const QByteArray &bytes, const QString &key)
         const PDOMapEntry e = readMapEntry(s);
         if (s.status() != QDataStream::Ok)
             break;
-        getMemory(key, VarArea(e.area), e.offset, int(e.byteLength));
-        pdo.mapList.append(e);
+        PDOMapEntry claimed = e;
+        claimPlace(key, claimed);
+        pdo.mapList.append(claimed);
     }
     return pdo;
 }
