@@ -1,0 +1,298 @@
+// A project as a host meets it through the exports: a slave owns its PLC
+// places alone, and a missing EDS, a foreign PDO order or a non-UTF-8 host
+// lose nothing of the configuration.
+
+#include "plugin/canobject.h"
+#include "plugin/canslave.h"
+#include "plugin/hostservices.h"
+
+#include <QDataStream>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+QString fixture()
+{
+    return QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds");
+}
+
+QByteArray blockOf(CanObject *s)
+{
+    QByteArray block;
+    CompileList list;
+    compile(s, block, list);
+    return block;
+}
+
+QByteArray mapOf(CanObject *s)
+{
+    int count = 0;
+    return getInputMemMap(s, &count) + getOutputMemMap(s, &count);
+}
+
+int totalBytes(const QList<MemoryReservation> &places)
+{
+    int total = 0;
+    for (const MemoryReservation &r : places)
+        total += r.size;
+    return total;
+}
+
+// The stream as software before 2009 wrote it: no identity values, name or check flags.
+QByteArray olderLayout(const QByteArray &current)
+{
+    QDataStream in(current);
+    qint8 marker = 0, node = 0;
+    qint32 identity[4], times[3];
+    QString eds, reserved;
+    QPoint position;
+    QByteArray pdos, sdos;
+    in >> marker >> eds >> node >> identity[0] >> identity[1] >> identity[2] >> identity[3] >> times[0]
+        >> times[1] >> times[2] >> position >> reserved >> pdos >> sdos;
+    QByteArray older;
+    QDataStream out(&older, QIODevice::WriteOnly);
+    out << marker << eds << node << times[0] << times[1] << times[2] << position << reserved << pdos << sdos;
+    return older;
+}
+
+enum Flow { CopyReleased, DamagedCopyReleased, AutoMallocAfterCreate, ReopenedProject };
+
+} // namespace
+
+class tst_ProjectSurvival : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        clearAllMemory();
+        clearHwFileCreatedVerNums();
+        dir.reset(new QTemporaryDir);
+        QVERIFY(dir->isValid());
+        key = dir->filePath(QStringLiteral("station/hw.stn"));
+        QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("station")) && QDir(dir->path()).mkpath(QStringLiteral("eds")));
+    }
+    void ownership_data();
+    void ownership();
+    void pdoOrder();
+    void missingEds_data();
+    void missingEds();
+    void foundBesideStation_data();
+    void foundBesideStation();
+    void unplacedEntry();
+    void localCodec();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QString key;
+};
+
+void tst_ProjectSurvival::ownership_data()
+{
+    QTest::addColumn<int>("flow");
+    QTest::newRow("restored copy released") << int(CopyReleased);
+    QTest::newRow("copy with a damaged length released") << int(DamagedCopyReleased);
+    QTest::newRow("automatic allocation after create") << int(AutoMallocAfterCreate);
+    QTest::newRow("reopened project, automatic allocation") << int(ReopenedProject);
+}
+
+void tst_ProjectSurvival::ownership()
+{
+    QFETCH(int, flow);
+    CanObject *a = createCanObject(nullptr, fixture(), 5, key);
+    QVERIFY(a);
+    const QList<MemoryReservation> places = memoryReservations(key);
+    const QByteArray map = mapOf(a);
+    QVERIFY(!places.isEmpty());
+
+    if (flow == CopyReleased || flow == DamagedCopyReleased) {
+        CanObject damaged(*a);
+        if (flow == DamagedCopyReleased)
+            damaged.pdoList.last().mapList.first().byteLength = 16711681;
+        releaseObject(restore(save(&damaged), key));
+        QCOMPARE(memoryReservations(key), places);
+        // The next slave gets places of its own.
+        CanObject *b = createCanObject(nullptr, fixture(), 6, key);
+        QCOMPARE(totalBytes(memoryReservations(key)), 2 * totalBytes(places));
+        releaseObject(b);
+    } else {
+        if (flow == ReopenedProject) {
+            const QByteArray stream = save(a);
+            releaseObject(a);
+            a = restore(stream, key);
+        }
+        QVERIFY(autoMallocInMap(a));
+        QVERIFY(autoMallocOutMap(a));
+        QCOMPARE(mapOf(a).toHex(), map.toHex());
+        QCOMPARE(memoryReservations(key), places);
+    }
+    releaseObject(a);
+    QVERIFY(memoryReservations(key).isEmpty());
+}
+
+void tst_ProjectSurvival::pdoOrder()
+{
+    CanObject *a = createCanObject(nullptr, fixture(), 5, key);
+    QVERIFY(a);
+    CanObject reversed(*a);
+    std::reverse(reversed.pdoList.begin(), reversed.pdoList.end());
+    const QByteArray expected = save(a);
+    releaseObject(a);
+    CanObject *r = restore(save(&reversed), key);
+    QCOMPARE(save(r).toHex(), expected.toHex());
+    for (const PDOConfig &p : reversed.pdoList)
+        QVERIFY(r->removePdo(p.commIndex) >= 0);
+    QVERIFY(memoryReservations(key).isEmpty());
+    releaseObject(r);
+}
+
+void tst_ProjectSurvival::missingEds_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("current layout") << 2012 << "Mine";
+    QTest::newRow("older layout") << 2008 << "Unknown Device";
+}
+
+void tst_ProjectSurvival::missingEds()
+{
+    QFETCH(int, version);
+    setHwFileCreatedVerNum(key, version);
+    const QString eds = dir->filePath(QStringLiteral("io.eds"));
+    QVERIFY(QFile::copy(fixture(), eds));
+    CanObject *a = createCanObject(nullptr, eds, 5, key);
+    QVERIFY(a);
+    a->name = QStringLiteral("Mine");
+    SDOEntry sdo;
+    sdo.index = 0x2000;
+    sdo.length = 1;
+    sdo.data = QByteArray::fromHex("0000007F");
+    a->addSdo(sdo);
+    const QByteArray stream = version >= 2009 ? save(a) : olderLayout(save(a));
+    const QByteArray block = blockOf(a);
+    const QByteArray map = mapOf(a);
+    const int offered = a->edsPdoList.size();
+    releaseObject(a);
+    QVERIFY(QFile::remove(eds));
+
+    CanObject *r = restore(stream, key);
+    QTEST(getName(r), "name");
+    QCOMPARE(getEdsFileName(r), eds);
+    QVERIFY(!r->eds);
+    QCOMPARE(mapOf(r).toHex(), map.toHex());
+    QCOMPARE(r->sdoList.size(), 1);
+    if (version >= 2009)
+        QCOMPARE(save(r).toHex(), stream.toHex());
+    releaseObject(r);
+    int code = 0;
+    r = recompile(block, key, &code);
+    QCOMPARE(code, 128);
+    QCOMPARE(getName(r), QStringLiteral("Mine"));
+    QCOMPARE(blockOf(r).toHex(), block.toHex());
+    releaseObject(r);
+    QVERIFY(memoryReservations(key).isEmpty());
+
+    // The file is back: the saved project finds it again.
+    QVERIFY(QFile::copy(fixture(), eds));
+    r = restore(stream, key);
+    QVERIFY(r->eds);
+    QCOMPARE(r->edsPdoList.size(), offered);
+    QCOMPARE(mapOf(r).toHex(), map.toHex());
+    releaseObject(r);
+    code = -7;
+    r = recompile(block, key, &code);
+    QCOMPARE(code, -7);
+    QVERIFY(r && r->eds);
+    releaseObject(r);
+}
+
+void tst_ProjectSurvival::foundBesideStation_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("beside the station file") << "station/io.eds";
+    QTest::newRow("eds folder beside the station's folder") << "eds/io.eds";
+}
+
+void tst_ProjectSurvival::foundBesideStation()
+{
+    QFETCH(QString, where);
+    const QString stored = QStringLiteral("C:\\old\\project\\eds\\io.eds");
+    CanObject *a = createCanObject(nullptr, fixture(), 5, key);
+    QVERIFY(a);
+    a->edsFile = stored;
+    const QByteArray stream = save(a);
+    const QByteArray block = blockOf(a);
+    releaseObject(a);
+    QVERIFY(QFile::copy(fixture(), dir->filePath(where)));
+
+    CanObject *r = restore(stream, key);
+    QVERIFY(r->eds);
+    QCOMPARE(getEdsFileName(r), dir->filePath(where));
+    releaseObject(r);
+    int code = -7;
+    r = recompile(block, key, &code);
+    QCOMPARE(code, -7);
+    QCOMPARE(getEdsFileName(r), dir->filePath(where));
+    releaseObject(r);
+}
+
+void tst_ProjectSurvival::unplacedEntry()
+{
+    // A copy of a slave that fills the input area finds no place of its own.
+    setMemoryAreaSize(VarAreaInput, 10);
+    setMemoryAreaSize(VarAreaFallback, 0);
+    CanObject *a = createCanObject(nullptr, fixture(), 5, key);
+    QVERIFY(a);
+    CanObject *copy = restore(save(a), key);
+    QVERIFY(!autoMallocInMap(copy));
+    const QByteArray block = blockOf(copy);
+    QVERIFY(block.contains(QByteArray::fromHex("81FFFF")));
+    releaseObject(copy);
+    releaseObject(a);
+
+    int code = -7;
+    CanObject *r = recompile(block, key, &code);
+    resetMemoryAreaSizes();
+    QCOMPARE(code, -7);
+    QVERIFY(r);
+    QCOMPARE(blockOf(r).toHex(), block.toHex());
+    QCOMPARE(reservedByteCount(key, VarAreaInput), 0);
+    releaseObject(r);
+    QVERIFY(memoryReservations(key).isEmpty());
+}
+
+void tst_ProjectSurvival::localCodec()
+{
+    // A Chinese Windows host: names and paths travel in GB18030.
+    QTextCodec *before = QTextCodec::codecForLocale();
+    QTextCodec *chinese = QTextCodec::codecForName("GB18030");
+    QVERIFY(chinese);
+    QTextCodec::setCodecForLocale(chinese);
+    const QString folder = dir->filePath(QStringLiteral("设备"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString eds = folder + QStringLiteral("/从站.eds");
+    QVERIFY(QFile::copy(fixture(), eds));
+    CanObject *a = createCanObject(nullptr, eds, 5, key);
+    QVERIFY(a);
+    a->name = QStringLiteral("阀门");
+    const QByteArray block = blockOf(a);
+    releaseObject(a);
+    int code = -7;
+    CanObject *r = recompile(block, key, &code);
+    // Removed while the names still encode the same way.
+    QFile::remove(eds);
+    QDir().rmdir(folder);
+    QTextCodec::setCodecForLocale(before);
+    QCOMPARE(code, -7);
+    QCOMPARE(getName(r), QStringLiteral("阀门"));
+    QCOMPARE(getEdsFileName(r), eds);
+    releaseObject(r);
+}
+
+QTEST_GUILESS_MAIN(tst_ProjectSurvival)
+#include "tst_projectsurvival.moc"
