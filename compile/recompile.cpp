@@ -256,7 +256,12 @@ RecompileResult recompileBlock(const QByteArray &block, const QString &key)
         slave->name = QCoreApplication::translate("CanSlave", "Unknown Device");
 
     Claims claims(key);
-    result.code = readConfiguration(in, *slave, claims);
+    try {
+        result.code = readConfiguration(in, *slave, claims);
+    } catch (...) {
+        claims.releaseAll();
+        throw;
+    }
     if (result.code != RecompileOk) {
         claims.releaseAll();
         return result;

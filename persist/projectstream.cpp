@@ -55,10 +55,15 @@ std::unique_ptr<CanObject> restoreProjectStream(const QByteArray &data, const QS
         slave->name = QCoreApplication::translate("CanSlave", "Unknown Device");
 
     slave->pdoList = readPdoListStream(pdos, key);
-    // The binary searches over the PDOs rely on this order, which a damaged
-    // or foreign stream need not have.
-    std::stable_sort(slave->pdoList.begin(), slave->pdoList.end(),
-                     [](const PDOConfig &a, const PDOConfig &b) { return a.commIndex < b.commIndex; });
-    slave->sdoList = readSdoListStream(sdos, creatorVersion >= SdoTextVersion);
+    try {
+        // The binary searches over the PDOs rely on this order, which a damaged
+        // or foreign stream need not have.
+        std::stable_sort(slave->pdoList.begin(), slave->pdoList.end(),
+                         [](const PDOConfig &a, const PDOConfig &b) { return a.commIndex < b.commIndex; });
+        slave->sdoList = readSdoListStream(sdos, creatorVersion >= SdoTextVersion);
+    } catch (...) {
+        slave->releaseMappedMemory();
+        throw;
+    }
     return slave;
 }
