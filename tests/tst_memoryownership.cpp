@@ -61,27 +61,21 @@ public:
         case 1: return recompileOf(s);
         case 2: return autoMallocInMap(s), QStringLiteral("autoMallocInMap");
         case 3: return autoMallocOutMap(s), QStringLiteral("autoMallocOutMap");
-        case 4: return edit(*s);
-        case 5: return dialog(*s);
-        case 6:
-            live.removeOne(s);
-            releaseObject(s);
-            return QStringLiteral("release");
+        case 4: return dialog(*s);
+        case 5: return live.removeOne(s), releaseObject(s), QStringLiteral("release");
         default: return edit(*s);
         }
     }
 
-    // Fails with the first byte held twice or a book that differs from the held places.
+    // Empty, or the first byte held twice, or how the book differs from the held places.
     QString check() const
     {
-        Bytes held;
+        Bytes held, book;
         for (const CanObject *s : live) {
             for (const PDOConfig &p : s->pdoList) {
                 for (const PDOMapEntry &e : p.mapList) {
-                    if (!e.held)
-                        continue;
                     QBitArray &bits = bitsOf(held, e.area);
-                    for (int i = e.offset; i < e.offset + int(e.byteLength); ++i) {
+                    for (int i = e.offset; e.held && i < e.offset + int(e.byteLength); ++i) {
                         if (i < 0 || i >= bits.size() || bits.testBit(i))
                             return QStringLiteral("byte %1 of area %2 held twice or outside").arg(i).arg(e.area);
                         bits.setBit(i);
@@ -89,12 +83,11 @@ public:
                 }
             }
         }
-        Bytes book;
         for (const MemoryReservation &r : memoryReservations(key))
             bitsOf(book, r.area).fill(true, r.offset, r.offset + r.size);
         for (int area : areas) {
             if (bitsOf(held, area) != bitsOf(book, area))
-                return QStringLiteral("area %1: book %2 bytes, held %3").arg(area).arg(book[area].count(true)).arg(held[area].count(true));
+                return QStringLiteral("area %1: book and held places differ").arg(area);
         }
         return QString();
     }
@@ -124,10 +117,8 @@ private:
         CompileList list;
         compile(s, block, list);
         const bool released = g.bounded(2);
-        if (released) {
-            live.removeOne(s);
-            releaseObject(s);
-        }
+        if (released)
+            live.removeOne(s), releaseObject(s);
         int code = 0;
         if (CanObject *r = recompile(block, key, &code))
             live << r;

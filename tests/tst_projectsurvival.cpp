@@ -1,6 +1,6 @@
 // A project as a host meets it through the exports: a slave owns its PLC
-// places alone, and a missing EDS, a foreign PDO order or a non-UTF-8 host
-// lose nothing of the configuration.
+// places alone; a missing EDS, a foreign PDO order or a non-UTF-8 host lose
+// nothing of the configuration; a failing allocation never escapes.
 
 #include "plugin/canobject.h"
 #include "plugin/canslave.h"
@@ -12,7 +12,43 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <new>
+
+namespace {
+
+int allocationsLeft = -1; // -1: none fails
+int failures = 0;
+
+void *allocate(std::size_t size)
+{
+    if (allocationsLeft == 0) {
+        allocationsLeft = -1;
+        ++failures;
+        throw std::bad_alloc();
+    }
+    if (allocationsLeft > 0)
+        --allocationsLeft;
+    if (void *p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+// Every form that pairs with these frees, so that no sanitizer sees a mismatch.
+void *operator new(std::size_t size) { return allocate(size); }
+void *operator new[](std::size_t size) { return allocate(size); }
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept { return std::malloc(size ? size : 1); }
+void *operator new[](std::size_t size, const std::nothrow_t &) noexcept { return std::malloc(size ? size : 1); }
+void operator delete(void *p) noexcept { std::free(p); }
+void operator delete[](void *p) noexcept { std::free(p); }
+void operator delete(void *p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
+void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
+void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
 
 namespace {
 
@@ -86,6 +122,8 @@ private slots:
     void foundBesideStation();
     void unplacedEntry();
     void localCodec();
+    void failingAllocation_data();
+    void failingAllocation();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -292,6 +330,74 @@ void tst_ProjectSurvival::localCodec()
     QCOMPARE(getName(r), QStringLiteral("阀门"));
     QCOMPARE(getEdsFileName(r), eds);
     releaseObject(r);
+}
+
+// Whether the answer is whole or the failure answer; made is a slave the call made.
+using ExportCall = std::function<bool(CanObject *&slave, CanObject *&made, const QByteArray &stream,
+                                      const QByteArray &block)>;
+Q_DECLARE_METATYPE(ExportCall)
+
+void tst_ProjectSurvival::failingAllocation_data()
+{
+    QTest::addColumn<ExportCall>("call");
+    QTest::newRow("createCanObject") << ExportCall([](CanObject *&, CanObject *&made, auto &, auto &) {
+        made = createCanObject(nullptr, fixture(), 6, QStringLiteral("station-a"));
+        return true;
+    });
+    QTest::newRow("restore") << ExportCall([](CanObject *&slave, CanObject *&made, auto &stream, auto &) {
+        releaseObject(std::exchange(slave, nullptr));
+        made = restore(stream, QStringLiteral("station-a"));
+        return true;
+    });
+    QTest::newRow("recompile") << ExportCall([](CanObject *&slave, CanObject *&made, auto &, auto &block) {
+        releaseObject(std::exchange(slave, nullptr));
+        int code = -7;
+        made = recompile(block, QStringLiteral("station-a"), &code);
+        return (made != nullptr) == (code == -7);
+    });
+    // Everything else a host calls on a live slave, last its release.
+    QTest::newRow("the other exports") << ExportCall([](CanObject *&slave, CanObject *&, auto &stream, auto &block) {
+        const QByteArray saved = save(slave);
+        QByteArray compiled;
+        CompileList list;
+        const int result = compile(slave, compiled, list);
+        autoMallocInMap(slave);
+        autoMallocOutMap(slave);
+        int inputs = -1, outputs = -1;
+        const QByteArray in = getInputMemMap(slave, &inputs), out = getOutputMemMap(slave, &outputs);
+        QList<MappingSymbol> symbols;
+        getMappingSym(slave, &symbols);
+        setNodeId(slave, 9);
+        releaseObject(std::exchange(slave, nullptr));
+        return (saved.isEmpty() || saved == stream) && (result == 0 ? compiled == block : compiled.isEmpty())
+            && in.size() == inputs * 6 && out.size() == outputs * 7 && symbols.size() % 6 == 0;
+    });
+}
+
+void tst_ProjectSurvival::failingAllocation()
+{
+    QFETCH(ExportCall, call);
+    key = QStringLiteral("station-a");
+    for (int n = 0;; ++n) {
+        CanObject *slave = createCanObject(nullptr, fixture(), 5, key), *made = nullptr;
+        QVERIFY(slave);
+        const QByteArray stream = save(slave), block = blockOf(slave);
+        bool whole = false, escaped = false;
+        failures = 0;
+        allocationsLeft = n;
+        try {
+            whole = call(slave, made, stream, block);
+        } catch (...) {
+            escaped = true;
+        }
+        allocationsLeft = -1;
+        QVERIFY2(!escaped && whole, qPrintable(QStringLiteral("allocation %1 failing").arg(n)));
+        releaseObject(made);
+        releaseObject(slave);
+        QVERIFY2(memoryReservations(key).isEmpty(), qPrintable(QStringLiteral("allocation %1 left places").arg(n)));
+        if (failures == 0)
+            break;
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_ProjectSurvival)
