@@ -120,6 +120,8 @@ private slots:
     void missingEds();
     void foundBesideStation_data();
     void foundBesideStation();
+    void refusedWithoutEds_data();
+    void refusedWithoutEds();
     void unplacedEntry();
     void localCodec();
     void failingAllocation_data();
@@ -239,6 +241,7 @@ void tst_ProjectSurvival::missingEds()
     QVERIFY(QFile::copy(fixture(), eds));
     r = restore(stream, key);
     QVERIFY(r->eds);
+    QCOMPARE(r->pdo(0x1800)->mapList.at(0).name, QStringLiteral("In A1"));
     QCOMPARE(r->edsPdoList.size(), offered);
     QCOMPARE(mapOf(r).toHex(), map.toHex());
     releaseObject(r);
@@ -246,6 +249,7 @@ void tst_ProjectSurvival::missingEds()
     r = recompile(block, key, &code);
     QCOMPARE(code, -7);
     QVERIFY(r && r->eds);
+    QCOMPARE(r->pdo(0x1800)->mapList.at(0).name, QStringLiteral("In A1"));
     releaseObject(r);
 }
 
@@ -277,6 +281,39 @@ void tst_ProjectSurvival::foundBesideStation()
     QCOMPARE(code, -7);
     QCOMPARE(getEdsFileName(r), dir->filePath(where));
     releaseObject(r);
+}
+
+void tst_ProjectSurvival::refusedWithoutEds_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<int>("code");
+    QTest::newRow("object mapped twice") << 0 << 4;
+    QTest::newRow("PDO over 8 bytes") << 1 << 4;
+    QTest::newRow("PDO twice") << 2 << 3;
+    QTest::newRow("receive PDO among the transmit ones") << 3 << 3;
+}
+
+void tst_ProjectSurvival::refusedWithoutEds()
+{
+    QFETCH(int, change);
+    CanObject *a = createCanObject(nullptr, fixture(), 5, key);
+    QVERIFY(a);
+    a->edsFile = dir->filePath(QStringLiteral("gone.eds"));
+    PDOConfig &pdo = *a->pdo(change == 1 ? 0x1802 : 0x1800);
+    if (change == 3)
+        pdo.commIndex = 0x1402;
+    if (change < 2)
+        pdo.mapList.append(pdo.mapList.at(0));
+    if (change == 1)
+        pdo.mapList.last().subIndex = 9;
+    if (change == 2)
+        a->pdoList.insert(2, pdo);
+    const QByteArray block = blockOf(a);
+    releaseObject(a);
+    int code = -7;
+    QVERIFY(!recompile(block, key, &code));
+    QTEST(code, "code");
+    QVERIFY(memoryReservations(key).isEmpty());
 }
 
 void tst_ProjectSurvival::unplacedEntry()
