@@ -208,11 +208,7 @@ void tst_ProjectSurvival::missingEds()
     CanObject *a = createCanObject(nullptr, eds, 5, key);
     QVERIFY(a);
     a->name = QStringLiteral("Mine");
-    SDOEntry sdo;
-    sdo.index = 0x2000;
-    sdo.length = 1;
-    sdo.data = QByteArray::fromHex("0000007F");
-    a->addSdo(sdo);
+    a->addSdo(SDOEntry{0x2000, 0, 1, QByteArray::fromHex("0000007F"), QString(), QString()});
     const QByteArray stream = version >= 2009 ? save(a) : olderLayout(save(a));
     const QByteArray block = blockOf(a);
     const QByteArray map = mapOf(a);
