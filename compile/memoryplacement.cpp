@@ -36,6 +36,7 @@ bool placeNewEntry(const QString &key, const PDOConfig &pdo, PDOMapEntry &entry)
     } else {
         entry.area = 0;
         entry.offset = 0;
+        entry.held = false;
         return true;
     }
     const int size = int(entry.byteLength);
@@ -48,13 +49,32 @@ bool placeNewEntry(const QString &key, const PDOConfig &pdo, PDOMapEntry &entry)
         return false;
     entry.area = area;
     entry.offset = offset;
+    entry.held = true;
     return true;
+}
+
+bool movePlace(const QString &key, PDOMapEntry &entry, qint32 area, qint32 offset)
+{
+    const bool held = entry.held;
+    // Freed first, so that the new place may overlap the old one.
+    releasePlace(key, entry);
+    PDOMapEntry moved = entry;
+    moved.area = area;
+    moved.offset = offset;
+    if (claimPlace(key, moved)) {
+        entry = moved;
+        return true;
+    }
+    if (held)
+        claimPlace(key, entry);
+    return false;
 }
 
 bool autoMallocMap(CanObject &slave, qint32 direction)
 {
     const QString &key = slave.projectKey;
     QVector<JournalRecord> journal;
+    QVector<PDOMapEntry *> placedInRun;
     bool result = true;
     const QList<PDOConfig> pdos = slave.pdoList;
     for (const PDOConfig &walked : pdos) {
@@ -64,28 +84,33 @@ bool autoMallocMap(CanObject &slave, qint32 direction)
         if (!pdo)
             continue;
         for (PDOMapEntry &e : pdo->mapList) {
+            // A held place is this slave's already; asking for it again would move it.
+            if (claimPlace(key, e))
+                continue;
             const int size = int(e.byteLength);
-            if (getMemory(key, VarArea(e.area), e.offset, size) == 1)
-                continue;
             int offset = autoMallocMemory(key, VarArea(e.area), size);
-            if (offset != -1) {
-                e.offset = offset;
-                journal.append({1, e.area, offset, size});
+            if (offset == -1) {
+                offset = autoMallocMemory(key, VarAreaFallback, size);
+                if (offset != -1)
+                    e.area = VarAreaFallback;
+            }
+            if (offset == -1) {
+                e.offset = -1;
+                result = false;
                 continue;
             }
-            offset = autoMallocMemory(key, VarAreaFallback, size);
-            if (offset != -1) {
-                e.offset = offset;
-                e.area = VarAreaFallback;
-                journal.append({1, VarAreaFallback, offset, size});
-                continue;
-            }
-            e.offset = -1;
-            result = false;
+            e.offset = offset;
+            e.held = true;
+            journal.append({1, e.area, offset, size});
+            placedInRun.append(&e);
         }
     }
-    if (!result)
+    if (!result) {
         replay(key, journal);
+        // The entries keep the offsets of the run, but no longer hold them.
+        for (PDOMapEntry *e : qAsConst(placedInRun))
+            e->held = false;
+    }
     return result;
 }
 

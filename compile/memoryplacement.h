@@ -11,9 +11,14 @@ struct PDOMapEntry;
 // the PDO's own area, else the fallback area. False leaves the entry as it was.
 bool placeNewEntry(const QString &key, const PDOConfig &pdo, PDOMapEntry &entry);
 
-// (Re)claims places for every object of the slave's PDOs of one direction.
-// When one object gets no place, the run's reservations are released again
-// and the result is false; that object keeps its byteLength, offset -1.
+// Moves an entry to another place under key. False when that place is taken:
+// the entry then stays where it was, holding its old place if it held it.
+bool movePlace(const QString &key, PDOMapEntry &entry, qint32 area, qint32 offset);
+
+// (Re)claims places for every object of the slave's PDOs of one direction;
+// a place the slave already holds stays as it is. When one object gets no
+// place, the run's reservations are released again and the result is false;
+// that object keeps its byteLength, offset -1.
 bool autoMallocMap(CanObject &slave, qint32 direction);
 
 // Where the mapped data of one direction lie: 6 bytes per object, 7 for

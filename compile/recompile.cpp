@@ -2,8 +2,8 @@
 
 #include "compile/blockreader.h"
 #include "eds/fixedmapping.h"
-#include "eds/slavefromeds.h"
 #include "plugin/canobject.h"
+#include "plugin/edssearch.h"
 #include "plugin/hostservices.h"
 
 #include <QCoreApplication>
@@ -18,11 +18,11 @@ class Claims
 public:
     explicit Claims(const QString &key) : m_key(key) {}
 
-    bool claim(qint32 area, qint32 offset, quint32 size)
+    bool claim(PDOMapEntry &entry)
     {
-        if (getMemory(m_key, VarArea(area), offset, int(size)) != 1)
+        if (!claimPlace(m_key, entry))
             return false;
-        m_claimed.append({area, offset, int(size)});
+        m_claimed.append({entry.area, entry.offset, int(entry.byteLength)});
         return true;
     }
 
@@ -51,6 +51,50 @@ EdsEntry placeholderEntry(quint32 index, quint32 subIndex, quint32 length)
     return entry;
 }
 
+// Without the EDS, the block is all there is: the object keeps the length
+// the block stored, so that its place stays the size it was.
+int appendStoredEntry(PDOConfig &pdo, quint32 index, quint32 subIndex, quint32 length)
+{
+    if (CanObject::findMapEntry(pdo, index, subIndex) || CanObject::pdoByteLength(pdo) + length > 8)
+        return -1;
+    const EdsEntry like = placeholderEntry(index, subIndex, length);
+    PDOMapEntry entry;
+    entry.index = index;
+    entry.subIndex = subIndex;
+    entry.name = like.parameterName;
+    entry.dataType = like.dataType;
+    entry.byteLength = length;
+    entry.clearWhenStop = pdo.direction == PdoTransmit ? 2 : 1;
+    pdo.mapList.append(entry);
+    return pdo.mapList.size() - 1;
+}
+
+int appendEntry(CanObject &slave, PDOConfig &pdo, quint32 index, quint32 subIndex, quint32 length)
+{
+    if (!slave.eds)
+        return appendStoredEntry(pdo, index, subIndex, length);
+    EdsEntry entry;
+    if (slave.findMappable(int(index), int(subIndex), entry) < 0)
+        entry = placeholderEntry(index, subIndex, length);
+    return CanObject::addMapEntry(pdo, entry, -1);
+}
+
+// Without the EDS, a PDO is made from the block alone; its section of the
+// block says which direction it must have.
+int addPdo(CanObject &slave, quint32 commIndex, bool transmit)
+{
+    if (slave.eds)
+        return slave.addPdo(commIndex);
+    if (transmit ? !isTransmitPdoIndex(commIndex) : !isReceivePdoIndex(commIndex))
+        return -1;
+    PDOConfig config;
+    config.commIndex = commIndex;
+    config.direction = pdoDirectionFor(commIndex);
+    config.nodeId = slave.nodeId;
+    config.name = (transmit ? QStringLiteral("TPDO%1") : QStringLiteral("RPDO%1")).arg((commIndex & 0x1FF) + 1);
+    return slave.insertPdo(config);
+}
+
 int readMappings(const QByteArray &records, bool withClearWhenStop, CanObject &slave, PDOConfig &pdo,
                  Claims &claims)
 {
@@ -65,18 +109,17 @@ int readMappings(const QByteArray &records, bool withClearWhenStop, CanObject &s
         if (withClearWhenStop)
             in.byte1(clearWhenStop);
 
-        EdsEntry entry;
-        if (slave.findMappable(int(index), int(subIndex), entry) < 0)
-            entry = placeholderEntry(index, subIndex, length);
-        const int position = CanObject::addMapEntry(pdo, entry, -1);
+        const int position = appendEntry(slave, pdo, index, subIndex, length);
         if (position < 0)
             return RecompileMappingRefused;
         PDOMapEntry *mapped = CanObject::mapEntryAt(pdo, position);
-        mapped->area = qint32(area);
-        mapped->offset = qint32(offset);
+        // Compile writes an entry without a place as area 0xFF, offset 0xFFFF.
+        mapped->area = area == 0xFF ? -1 : qint32(area);
+        mapped->offset = offset == 0xFFFF ? -1 : qint32(offset);
         if (withClearWhenStop)
             mapped->clearWhenStop = quint8(clearWhenStop);
-        if (!claims.claim(mapped->area, mapped->offset, mapped->byteLength))
+        const bool placed = mapped->area != -1 && mapped->offset != -1;
+        if (placed && !claims.claim(*mapped))
             return RecompileMalformed;
     }
     return RecompileOk;
@@ -90,7 +133,7 @@ int readPdoRecords(BlockReader &in, int count, bool transmit, CanObject &slave, 
         QByteArray records;
         if (!in.byte1(mappings) || !in.take(int(mappings) * recordSize, records) || !in.byte2(commIndex))
             return RecompileMalformed;
-        if (slave.addPdo(commIndex) < 0)
+        if (addPdo(slave, commIndex, transmit) < 0)
             return RecompilePdoRefused;
         PDOConfig &pdo = *slave.pdo(commIndex);
         const int mapped = readMappings(records, !transmit, slave, pdo, claims);
@@ -100,7 +143,9 @@ int readPdoRecords(BlockReader &in, int count, bool transmit, CanObject &slave, 
         quint32 cobId = 0, eventTimer = 0, inhibitTime = 0, transmissionType = 0;
         if (in.remaining() < (transmit ? 13 : 9) || !in.byte4(cobId))
             return RecompileMalformed;
-        if (cobId != CanObject::effectiveCobId(pdo))
+        if (!slave.eds)
+            pdo.cobIdBase = cobId;
+        else if (cobId != CanObject::effectiveCobId(pdo))
             return RecompileCobIdChanged;
         if (transmit) {
             in.byte2(eventTimer);
@@ -203,22 +248,29 @@ RecompileResult recompileBlock(const QByteArray &block, const QString &key)
     in.byte4(slave->productCode);
     in.byte4(slave->revisionNumber);
     slave->nodeId = quint8(nodeId);
-    slave->name = QString::fromUtf8(name);
+    // Compile wrote both with the local 8-bit codec.
+    slave->name = QString::fromLocal8Bit(name);
 
-    if (!loadEdsIntoSlave(*slave, QString::fromUtf8(path))) {
+    // Without its EDS the slave keeps all the block holds and the stored path.
+    const bool edsFound = loadStoredEds(*slave, QString::fromLocal8Bit(path));
+    if (!edsFound && slave->name.isEmpty())
         slave->name = QCoreApplication::translate("CanSlave", "Unknown Device");
-        result.code = RecompileEdsMissing;
-        result.slave = std::move(slave);
-        return result;
-    }
 
     Claims claims(key);
-    result.code = readConfiguration(in, *slave, claims);
+    try {
+        result.code = readConfiguration(in, *slave, claims);
+    } catch (...) {
+        claims.releaseAll();
+        throw;
+    }
+    if (result.code != RecompileOk) {
+        claims.releaseAll();
+        return result;
+    }
     // The block does not carry read-only flags: the EDS gives them back.
     markFixedMappings(*slave);
-    if (result.code == RecompileOk)
-        result.slave = std::move(slave);
-    else
-        claims.releaseAll();
+    if (!edsFound)
+        result.code = RecompileEdsMissing;
+    result.slave = std::move(slave);
     return result;
 }

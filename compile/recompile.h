@@ -15,7 +15,7 @@ enum RecompileCode : int {
     RecompileMappingRefused = 4, // a mapped object does not fit its PDO
     RecompileCobIdChanged = 5,   // the EDS gives a PDO another COB-ID now
     RecompileTrailingBytes = 6,  // bytes after the closing zeros
-    RecompileEdsMissing = 128,   // the EDS cannot be read: a minimal "Unknown Device" slave
+    RecompileEdsMissing = 128,   // the EDS is found nowhere: the slave the block holds, without it
 };
 
 struct RecompileResult {
@@ -24,6 +24,9 @@ struct RecompileResult {
 };
 
 // Rebuilds a slave from a block compile made, against the EDS the block names
-// as that file is now; the mapped objects' places are claimed again under key.
-// A refusal leaves the host's memory book as it was before the call.
+// as that file is now (looked for where edsSearchPaths says); the mapped
+// objects' places are claimed again under key. When the EDS is found nowhere,
+// the slave is rebuilt from the block alone, keeps the stored path and has no
+// eds, and the code is RecompileEdsMissing. A refusal leaves the host's memory
+// book as it was before the call.
 RecompileResult recompileBlock(const QByteArray &block, const QString &key);

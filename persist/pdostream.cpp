@@ -1,7 +1,6 @@
 #include "persist/pdostream.h"
 
-#include "plugin/hostservices.h"
-#include "plugin/slaverecords.h"
+#include "plugin/canobject.h"
 
 #include <QDataStream>
 
@@ -61,12 +60,17 @@ PDOConfig readPdoRecord(const QByteArray &bytes, const QString &key)
     pdo.inhibitTime = quint16(inhibitTime);
     pdo.eventTimer = quint16(eventTimer);
     pdo.nodeId = quint8(nodeId);
-    for (qint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
-        const PDOMapEntry e = readMapEntry(s);
-        if (s.status() != QDataStream::Ok)
-            break;
-        getMemory(key, VarArea(e.area), e.offset, int(e.byteLength));
-        pdo.mapList.append(e);
+    try {
+        for (qint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+            const PDOMapEntry e = readMapEntry(s);
+            if (s.status() != QDataStream::Ok)
+                break;
+            pdo.mapList.append(e);
+            claimPlace(key, pdo.mapList.last());
+        }
+    } catch (...) {
+        freeMappedMemory(key, pdo);
+        throw;
     }
     return pdo;
 }
@@ -94,7 +98,17 @@ QList<PDOConfig> readPdoListStream(const QByteArray &bytes, const QString &key)
         s >> record;
         if (s.status() != QDataStream::Ok)
             break;
-        pdos.append(readPdoRecord(record, key));
+        // Kept by value until it is in the list, so that its claims go back with it.
+        PDOConfig pdo;
+        try {
+            pdo = readPdoRecord(record, key);
+            pdos.append(pdo);
+        } catch (...) {
+            freeMappedMemory(key, pdo);
+            for (PDOConfig &read : pdos)
+                freeMappedMemory(key, read);
+            throw;
+        }
     }
     return pdos;
 }

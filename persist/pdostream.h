@@ -11,7 +11,7 @@ struct SDOEntry;
 
 QByteArray writePdoListStream(const QList<PDOConfig> &pdos);
 // Re-claims each mapped object's stored place under key as it is read; a place
-// already taken elsewhere is not reported and the object keeps it anyway.
+// already taken elsewhere is not reported: the object keeps it without holding it.
 QList<PDOConfig> readPdoListStream(const QByteArray &bytes, const QString &key);
 
 QByteArray writeSdoListStream(const QList<SDOEntry> &sdos);

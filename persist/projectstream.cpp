@@ -1,12 +1,14 @@
 #include "persist/projectstream.h"
 
-#include "eds/slavefromeds.h"
 #include "persist/pdostream.h"
 #include "plugin/canobject.h"
+#include "plugin/edssearch.h"
 #include "plugin/hostservices.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
+
+#include <algorithm>
 
 QByteArray saveProjectStream(const CanObject &slave)
 {
@@ -19,17 +21,6 @@ QByteArray saveProjectStream(const CanObject &slave)
       << qint32(slave.heartbeatTime) << qint32(slave.masterMonitorTime) << slave.position << slave.reservedText
       << pdos << sdos << slave.name << qint8(slave.checkFlags());
     return bytes;
-}
-
-QString movedEdsPath(const QString &stored)
-{
-    QString path = stored;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    // A bare file name still lands inside the folder, not beside it as "../edsNAME".
-    if (slash < 0)
-        return path.isEmpty() ? QStringLiteral("../eds") : QStringLiteral("../eds/") + path;
-    return QStringLiteral("../eds") + path.mid(slash);
 }
 
 std::unique_ptr<CanObject> restoreProjectStream(const QByteArray &data, const QString &key)
@@ -58,15 +49,21 @@ std::unique_ptr<CanObject> restoreProjectStream(const QByteArray &data, const QS
     }
     slave->nodeId = quint8(nodeId);
 
-    if (!loadEdsIntoSlave(*slave, slave->edsFile)) {
-        slave->edsFile = movedEdsPath(slave->edsFile);
-        if (slave->name.isEmpty() && !loadEdsIntoSlave(*slave, slave->edsFile)) {
-            slave->name = QCoreApplication::translate("CanSlave", "Unknown Device");
-            return slave;
-        }
-    }
+    // Without its EDS the slave still keeps all the stream holds, and the
+    // stored path, so that it comes back whole once the file is there again.
+    if (!loadStoredEds(*slave, slave->edsFile) && slave->name.isEmpty())
+        slave->name = QCoreApplication::translate("CanSlave", "Unknown Device");
 
     slave->pdoList = readPdoListStream(pdos, key);
-    slave->sdoList = readSdoListStream(sdos, creatorVersion >= SdoTextVersion);
+    try {
+        // The binary searches over the PDOs rely on this order, which a damaged
+        // or foreign stream need not have.
+        std::stable_sort(slave->pdoList.begin(), slave->pdoList.end(),
+                         [](const PDOConfig &a, const PDOConfig &b) { return a.commIndex < b.commIndex; });
+        slave->sdoList = readSdoListStream(sdos, creatorVersion >= SdoTextVersion);
+    } catch (...) {
+        slave->releaseMappedMemory();
+        throw;
+    }
     return slave;
 }

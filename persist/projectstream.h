@@ -15,10 +15,9 @@ constexpr int SdoTextVersion = 2007;       // SDOs saved with the value text the
 // Always the current layout.
 QByteArray saveProjectStream(const CanObject &slave);
 
-// A new slave under key, never null (short of memory). Its EDS is read again;
-// a damaged stream restores what it still holds.
+// A new slave under key, never null (short of memory). Its EDS is read again,
+// looked for where edsSearchPaths says; when none is found the slave has no
+// eds, keeps the stored path and everything else the stream holds. A damaged
+// stream restores what it still holds.
 std::unique_ptr<CanObject> restoreProjectStream(const QByteArray &data, const QString &key);
 
-// Where the EDS of a project that was moved together with its eds folder is
-// looked for: "../eds/" and the file name of the stored path.
-QString movedEdsPath(const QString &stored);

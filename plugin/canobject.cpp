@@ -53,9 +53,15 @@ int CanObject::addPdo(quint32 commIndex)
     config.name = offered.parameterName;
     config.direction = pdoDirectionFor(commIndex);
     config.nodeId = nodeId;
+    return insertPdo(config);
+}
 
+int CanObject::insertPdo(const PDOConfig &config)
+{
+    if (findPdo(config.commIndex) >= 0)
+        return -1;
     int position = 0;
-    while (position < pdoList.size() && pdoList.at(position).commIndex <= commIndex)
+    while (position < pdoList.size() && pdoList.at(position).commIndex <= config.commIndex)
         ++position;
     pdoList.insert(position, config);
     return position;
@@ -66,7 +72,7 @@ int CanObject::removePdo(quint32 commIndex)
     const int position = findPdo(commIndex);
     if (position < 0)
         return -1;
-    freeMappedMemory(projectKey, pdoList.at(position));
+    freeMappedMemory(projectKey, pdoList[position]);
     pdoList.removeAt(position);
     return position;
 }
@@ -228,9 +234,9 @@ void CanObject::setNodeId(quint8 id)
         config.nodeId = id;
 }
 
-void CanObject::releaseMappedMemory() const
+void CanObject::releaseMappedMemory()
 {
-    for (const PDOConfig &config : pdoList)
+    for (PDOConfig &config : pdoList)
         freeMappedMemory(projectKey, config);
 }
 
@@ -248,8 +254,25 @@ void CanObject::setCheckFlags(quint8 flags)
     skipRevisionCheck = flags & 0x08;
 }
 
-void freeMappedMemory(const QString &key, const PDOConfig &pdo)
+void freeMappedMemory(const QString &key, PDOConfig &pdo)
 {
-    for (const PDOMapEntry &entry : pdo.mapList)
-        freeMemory(key, VarArea(entry.area), entry.offset, int(entry.byteLength));
+    for (PDOMapEntry &entry : pdo.mapList)
+        releasePlace(key, entry);
+}
+
+bool claimPlace(const QString &key, PDOMapEntry &entry)
+{
+    // Asking again for a place it holds would be refused by its own claim.
+    if (entry.held)
+        return true;
+    entry.held = getMemory(key, VarArea(entry.area), entry.offset, int(entry.byteLength)) == 1;
+    return entry.held;
+}
+
+void releasePlace(const QString &key, PDOMapEntry &entry)
+{
+    if (!entry.held)
+        return;
+    freeMemory(key, VarArea(entry.area), entry.offset, int(entry.byteLength));
+    entry.held = false;
 }

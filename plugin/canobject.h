@@ -49,6 +49,8 @@ public:
     PDOConfig *pdo(quint32 commIndex);
     const PDOConfig *pdo(quint32 commIndex) const;
     int addPdo(quint32 commIndex);
+    // Puts the PDO in commIndex order; -1, changing nothing, when that index is in use.
+    int insertPdo(const PDOConfig &config);
     int removePdo(quint32 commIndex);
 
     // Mapped objects of one PDO
@@ -75,8 +77,8 @@ public:
     quint32 nodeGuardCobId() const;
     void setNodeId(quint8 id);
 
-    // Frees the PLC memory of every mapped object under projectKey.
-    void releaseMappedMemory() const;
+    // Frees the PLC memory this slave holds under projectKey.
+    void releaseMappedMemory();
 
     // Start-up check flags as one byte: bit 0 vendor id, 1 device type,
     // 2 product code, 3 revision; a set bit switches the check off.
@@ -84,5 +86,11 @@ public:
     void setCheckFlags(quint8 flags);
 };
 
-// Frees the PLC memory of every entry of the PDO under key; results are not looked at.
-void freeMappedMemory(const QString &key, const PDOConfig &pdo);
+// Frees the places the PDO's entries hold under key; results are not looked at.
+void freeMappedMemory(const QString &key, PDOConfig &pdo);
+
+// Claims the entry's stored place under key; the entry holds it only when
+// the claim succeeded, and otherwise keeps the place without holding it.
+bool claimPlace(const QString &key, PDOMapEntry &entry);
+// Frees the entry's place when the entry holds it; the place itself stays.
+void releasePlace(const QString &key, PDOMapEntry &entry);

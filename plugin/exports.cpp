@@ -5,13 +5,14 @@
 
 #include "plugin/canobject.h"
 
-#include <new>
-
 void releaseObject(CanObject *slave)
 {
     if (!slave)
         return;
-    slave->releaseMappedMemory();
+    try {
+        slave->releaseMappedMemory();
+    } catch (...) {
+    }
     delete slave;
 }
 
@@ -19,8 +20,12 @@ CanObject *setNodeId(CanObject *slave, int nodeId)
 {
     if (!slave)
         return nullptr;
-    slave->setNodeId(quint8(nodeId));
-    return slave;
+    try {
+        slave->setNodeId(quint8(nodeId));
+        return slave;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void setPosition(CanObject *slave, const QPoint &position)

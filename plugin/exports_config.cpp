@@ -6,5 +6,9 @@
 
 int configCanObject(CanObject *slave, const QList<int> &nodeIds, QWidget *parent, bool readOnly)
 {
-    return configureSlave(slave, nodeIds, parent, readOnly);
+    try {
+        return configureSlave(slave, nodeIds, parent, readOnly);
+    } catch (...) {
+        return 1;
+    }
 }

@@ -22,6 +22,10 @@ struct PDOMapEntry {
     qint32 offset = -1;          // -1 when not placed
     qint32 reservedValue = -1;
     quint8 clearWhenStop = 1;    // 0 "Yes", 1 "No", 2 in a transmit PDO
+    // This slave holds the place in the station's memory book. Only a held
+    // place may be freed: a place whose claim failed belongs to someone else.
+    // Kept in memory only and not compared: it is bookkeeping, not configuration.
+    bool held = false;
 
     bool operator==(const PDOMapEntry &o) const;
     bool operator!=(const PDOMapEntry &o) const { return !(*this == o); }

@@ -38,12 +38,12 @@ bool mapPlaced(const QString &key, PDOConfig &pdo, int index, int subIndex, quin
     if (position < 0)
         return false;
     PDOMapEntry &entry = pdo.mapList[position];
-    if (getMemory(key, VarArea(area), offset, int(entry.byteLength)) != 1) {
+    entry.area = area;
+    entry.offset = offset;
+    if (!claimPlace(key, entry)) {
         pdo.mapList.removeAt(position);
         return false;
     }
-    entry.area = area;
-    entry.offset = offset;
     entry.readOnly = readOnly;
     return true;
 }

@@ -237,6 +237,7 @@ void tst_CanObject::removePdoFreesMemory()
             PDOMapEntry &entry = pdo.mapList.last();
             entry.area = VarAreaInput;
             entry.offset = autoMallocMemory(slave.projectKey, VarAreaInput, 2);
+            entry.held = true;
         }
     }
     QCOMPARE(reservedByteCount(slave.projectKey, VarAreaInput), 8);

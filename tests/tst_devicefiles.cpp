@@ -103,7 +103,7 @@ void tst_DeviceFiles::dcfConfiguresSlave()
     const LoadedSlave loaded = slaveFrom("dcf-configured.dcf");
     QVERIFY(loaded.slave->eds);
     QCOMPARE(loaded.diagnostics, QStringList());
-    const CanObject &slave = *loaded.slave;
+    CanObject &slave = *loaded.slave;
     QCOMPARE(slave.vendorId, 0x2Au);
     QCOMPARE(slave.emcyCobId(), 0x85u);
     // 0x1800 is switched off by its configured value; 0x1801 maps 6000 but not 6001,

@@ -162,7 +162,7 @@ void tst_HostCommands::readBack_data()
     QTest::newRow("recompile whole") << "compile" << "recompile" << 0 << false << 0 << "" << 3;
     QTest::newRow("recompile cut") << "compile" << "recompile" << 1 << false << 1 << "code 1: the block is cut" << -1;
     QTest::newRow("recompile byte left") << "compile" << "recompile" << -2 << false << 1 << "2 bytes after the end" << 3;
-    QTest::newRow("recompile without EDS") << "compile" << "recompile" << 0 << true << 1 << "code 128: the EDS the block names, \"{eds}\", cannot" << 0;
+    QTest::newRow("recompile without EDS") << "compile" << "recompile" << 0 << true << 1 << "code 128: the EDS the block names, \"{eds}\", cannot" << 3;
 }
 
 void tst_HostCommands::readBack()

@@ -2,6 +2,7 @@
 // and damaged streams.
 
 #include "persist/projectstream.h"
+#include "plugin/edssearch.h"
 #include "plugin/canobject.h"
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
@@ -147,19 +148,21 @@ void tst_ProjectStream::layouts()
 void tst_ProjectStream::movedPath_data()
 {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("moved");
-    QTest::newRow("backslashes") << "C:\\proj\\eds\\io.eds" << "../eds/io.eds";
-    QTest::newRow("slashes") << "/home/u/eds/device.eds" << "../eds/device.eds";
-    QTest::newRow("mixed") << "D:/a\\b/x.EDS" << "../eds/x.EDS";
-    QTest::newRow("empty") << "" << "../eds";
-    QTest::newRow("bare file name") << "io.eds" << "../eds/io.eds";
-    QTest::newRow("already moved") << "../eds/io.eds" << "../eds/io.eds";
+    QTest::addColumn<QString>("station");
+    QTest::addColumn<QStringList>("paths");
+    QTest::newRow("backslashes") << "C:\\proj\\eds\\io.eds" << "/work/st/hw.stn"
+                                 << QStringList{"C:\\proj\\eds\\io.eds", "../eds/io.eds", "/work/st/io.eds", "/work/eds/io.eds"};
+    QTest::newRow("mixed") << "D:/a\\b/x.EDS" << "/s/hw" << QStringList{"D:/a\\b/x.EDS", "../eds/x.EDS", "/s/x.EDS", "/eds/x.EDS"};
+    QTest::newRow("empty") << "" << "/s/hw" << QStringList{""};
+    QTest::newRow("no station") << "io.eds" << "" << QStringList{"io.eds", "../eds/io.eds"};
+    QTest::newRow("already moved") << "../eds/io.eds" << "hw" << QStringList{"../eds/io.eds", "io.eds"};
 }
 
 void tst_ProjectStream::movedPath()
 {
     QFETCH(QString, stored);
-    QTEST(movedEdsPath(stored), "moved");
+    QFETCH(QString, station);
+    QTEST(edsSearchPaths(stored, station), "paths");
 }
 
 void tst_ProjectStream::missingEds_data()
@@ -170,11 +173,12 @@ void tst_ProjectStream::missingEds_data()
     QTest::addColumn<QString>("edsFile");
     QTest::addColumn<int>("pdos");
 
+    // Without the EDS nothing of the stream is lost, the stored path included.
     QTest::newRow("older layout, unknown device")
-        << streamFor(2008, "C:\\proj\\eds\\io.eds", QString(), 0) << 2008 << "Unknown Device" << "../eds/io.eds" << 0;
+        << streamFor(2008, "C:\\proj\\eds\\io.eds", QString(), 0) << 2008 << "Unknown Device" << "C:\\proj\\eds\\io.eds" << 1;
     QTest::newRow("named, goes on without EDS")
-        << streamFor(2012, "C:\\proj\\eds\\io.eds", "Mine", 0) << 2012 << "Mine" << "../eds/io.eds" << 1;
-    QTest::newRow("empty array") << QByteArray() << 2012 << "Unknown Device" << "../eds" << 0;
+        << streamFor(2012, "C:\\proj\\eds\\io.eds", "Mine", 0) << 2012 << "Mine" << "C:\\proj\\eds\\io.eds" << 1;
+    QTest::newRow("empty array") << QByteArray() << 2012 << "Unknown Device" << "" << 0;
 }
 
 void tst_ProjectStream::missingEds()

@@ -37,11 +37,10 @@ bool randomPlace(QRandomGenerator &g, qint32 direction, PDOMapEntry &e)
     for (int attempt = 0; attempt < 50; ++attempt) {
         const VarArea area = areas.at(g.bounded(areas.size()));
         const int offset = g.bounded(memoryAreaSize(area) - int(e.byteLength) + 1);
-        if (getMemory(key, area, offset, int(e.byteLength)) == 1) {
-            e.area = area;
-            e.offset = offset;
+        e.area = area;
+        e.offset = offset;
+        if (claimPlace(key, e))
             return true;
-        }
     }
     return false;
 }

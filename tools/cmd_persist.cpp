@@ -92,8 +92,8 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
     HostSlave slave(plugin);
     slave.reset(plugin.get<canslave::RecompileFn>("recompile")(block, arguments.value("--station"), &code));
     if (code == 128)
-        err << tr("%1: code 128: the EDS the block names, \"%2\", cannot be loaded; the slave is a minimal \"%3\" "
-                  "without PDOs or SDOs")
+        err << tr("%1: code 128: the EDS the block names, \"%2\", cannot be loaded; \"%3\" keeps only what the "
+                  "block holds, without the EDS's names and limits")
                    .arg(file, blockEdsPath(block), slave.get() ? slave.get()->name : QString())
             << '\n';
     else if (code != 0)
@@ -133,7 +133,7 @@ const Command recompileCommand{
     "The plug-in's result code and its meaning go to stderr when it is not 0:\n"
     "  1 block cut short or damaged, or a memory place taken; 3 a PDO the EDS does not define;\n"
     "  4 an object that cannot be mapped; 5 a COB-ID that differs from the EDS; 6 bytes left over;\n"
-    "  128 the EDS cannot be loaded: a minimal \"Unknown Device\" is printed.\n"
+    "  128 the EDS cannot be loaded: the slave keeps what the block holds.\n"
     "Exit status: 0 for code 0, 1 for any other code, 2 wrong arguments.\n"};
 
 } // namespace host

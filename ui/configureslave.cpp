@@ -43,7 +43,14 @@ int configureSlave(CanObject *slave, const QList<int> &nodeIds, QWidget *parent,
     const QString key = slave->projectKey;
     saveMemoryUsedState(key);
     // Read-only accepts nothing, even if the dialog was somehow accepted.
-    const bool accepted = dialog.run(&workingCopy) && !readOnly;
+    bool accepted = false;
+    try {
+        accepted = dialog.run(&workingCopy) && !readOnly;
+    } catch (...) {
+        // The export reports a cancel; the book must say so too.
+        restoreMemoryUsedState(key);
+        throw;
+    }
     if (accepted) {
         deleteMemoryUsedState(key);
         *slave = workingCopy;

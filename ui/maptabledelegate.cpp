@@ -1,5 +1,6 @@
 #include "ui/maptabledelegate.h"
 
+#include "compile/memoryplacement.h"
 #include "plugin/canobject.h"
 #include "plugin/hostservices.h"
 #include "ui/mappedrow.h"
@@ -75,15 +76,9 @@ void MapTableDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     if (area == entry.area && offset == entry.offset)
         return;
 
-    const QString &key = m_slave->projectKey;
-    const int size = int(entry.byteLength);
-    freeMemory(key, VarArea(entry.area), entry.offset, size);
-    if (getMemory(key, VarArea(area), offset, size) == 1) {
-        entry.area = area;
-        entry.offset = offset;
+    if (movePlace(m_slave->projectKey, entry, area, offset)) {
         model->setData(index, memoryPlaceText(area, offset), Qt::EditRole);
         return;
     }
     // The new place is taken: the entry stays where it was, silently.
-    getMemory(key, VarArea(entry.area), entry.offset, size);
 }

@@ -279,7 +279,14 @@ void PDOpage::configMappedPDO_slot()
     const QString key = m_slave->projectKey;
     saveMemoryUsedState(key);
     PDOParameterEditDialog dialog(m_slave, pdo, this);
-    if (dialog.exec() == QDialog::Accepted) {
+    int answer = QDialog::Rejected;
+    try {
+        answer = dialog.exec();
+    } catch (...) {
+        restoreMemoryUsedState(key);
+        throw;
+    }
+    if (answer == QDialog::Accepted) {
         if (QTableWidgetItem *length = m_mappedTable->item(row, lengthColumn))
             length->setText(QString::number(CanObject::pdoByteLength(*pdo)));
         deleteMemoryUsedState(key);

@@ -175,8 +175,7 @@ void PDOParameterListTable::slot_remove()
                                      QMessageBox::Ok);
             continue;
         }
-        freeMemory(m_slave->projectKey, VarArea(row.entry->area), row.entry->offset,
-                   int(row.entry->byteLength));
+        releasePlace(m_slave->projectKey, *row.entry);
         CanObject::removeMapEntry(*row.pdo, row.position);
     }
     fillTable(m_slave, m_pdos);
