@@ -38,6 +38,18 @@ CanObject slaveWithOfferedPdos(quint8 nodeId = 5)
     return slave;
 }
 
+// Equal copies compare equal, and a change to any one field makes them differ.
+template<typename T>
+void noticesEveryField(const T &base, const QList<std::function<void(T &)>> &changes)
+{
+    QVERIFY(base == T(base));
+    for (int i = 0; i < changes.size(); ++i) {
+        T changed = base;
+        changes.at(i)(changed);
+        QVERIFY2(!(changed == base), qPrintable(QStringLiteral("field %1").arg(i)));
+    }
+}
+
 QList<quint32> commIndexes(const CanObject &slave)
 {
     QList<quint32> result;
@@ -296,6 +308,36 @@ private slots:
         QCOMPARE(slave.pdoList, copy.pdoList);
         QCOMPARE(slave.projectKey, copy.projectKey);
         QCOMPARE(slave.checkFlags(), quint8(0x0F));
+    }
+
+    void recordsCompareEveryField()
+    {
+        noticesEveryField<PDOMapEntry>(PDOMapEntry(), {
+            [](PDOMapEntry &e) { e.index = 1; }, [](PDOMapEntry &e) { e.subIndex = 1; }, [](PDOMapEntry &e) { e.name = "n"; },
+            [](PDOMapEntry &e) { e.byteLength = 1; }, [](PDOMapEntry &e) { e.dataType = 1; },
+            [](PDOMapEntry &e) { e.readOnly = true; }, [](PDOMapEntry &e) { e.area = 1; }, [](PDOMapEntry &e) { e.offset = 1; },
+            [](PDOMapEntry &e) { e.reservedValue = 1; }, [](PDOMapEntry &e) { e.clearWhenStop = 0; }});
+        noticesEveryField<PDOConfig>(PDOConfig(), {
+            [](PDOConfig &p) { p.mapList.append(PDOMapEntry()); }, [](PDOConfig &p) { p.commIndex = 1; },
+            [](PDOConfig &p) { p.cobIdRelative = 1; }, [](PDOConfig &p) { p.cobIdBase = 1; },
+            [](PDOConfig &p) { p.direction = 1; }, [](PDOConfig &p) { p.reservedValue = 1; },
+            [](PDOConfig &p) { p.transmissionType = 1; }, [](PDOConfig &p) { p.reservedText = "t"; },
+            [](PDOConfig &p) { p.inhibitTime = 1; }, [](PDOConfig &p) { p.eventTimer = 1; },
+            [](PDOConfig &p) { p.name = "n"; }, [](PDOConfig &p) { p.nodeId = 1; }});
+        noticesEveryField<SDOEntry>(SDOEntry(), {
+            [](SDOEntry &e) { e.index = 1; }, [](SDOEntry &e) { e.subIndex = 1; }, [](SDOEntry &e) { e.length = 1; },
+            [](SDOEntry &e) { e.data = "d"; }, [](SDOEntry &e) { e.dataText = "t"; }, [](SDOEntry &e) { e.name = "n"; }});
+        noticesEveryField<EdsPdoEntry>(EdsPdoEntry(), {
+            [](EdsPdoEntry &e) { e.subNumber = 1; }, [](EdsPdoEntry &e) { e.index = 1; },
+            [](EdsPdoEntry &e) { e.subIndex = 1; }, [](EdsPdoEntry &e) { e.parameterName = "n"; },
+            [](EdsPdoEntry &e) { e.objectType = 1; }, [](EdsPdoEntry &e) { e.dataType = 1; },
+            [](EdsPdoEntry &e) { e.lowLimit = 1; }, [](EdsPdoEntry &e) { e.highLimit = 1; },
+            [](EdsPdoEntry &e) { e.accessType = "rw"; }, [](EdsPdoEntry &e) { e.defaultIsNodeRelative = 1; },
+            [](EdsPdoEntry &e) { e.defaultValue = 1; }, [](EdsPdoEntry &e) { e.pdoMapping = true; },
+            [](EdsPdoEntry &e) { e.objFlags = 1; }, [](EdsPdoEntry &e) { e.compactSubObj = 1; },
+            [](EdsPdoEntry &e) { e.cobIdRelative = 1; }, [](EdsPdoEntry &e) { e.cobIdBase = 1; },
+            [](EdsPdoEntry &e) { e.inhibitTime = 1; }, [](EdsPdoEntry &e) { e.eventTimer = 1; },
+            [](EdsPdoEntry &e) { e.transmissionType = 1; }});
     }
 
     void checkFlagsByte_data()
