@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
@@ -301,6 +302,7 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.cobIdEdit()->text(), commIndex == 0x1800 ? QStringLiteral("18a") : QStringLiteral("20a"));
+        QVERIFY(!dialog.cobIdEdit()->isEnabled());
         QTEST(dialog.inhibitTimeBox()->text().toInt(), "storedInhibit");
         if (!typed.isEmpty()) {
             dialog.typeCombo()->setFocus();
@@ -320,6 +322,7 @@ private slots:
     void propertyCancelledFromPage()
     {
         const PDOConfig before = *slave.pdo(0x1800);
+        clickButton(page.get(), QStringLiteral("Property")); // nothing chosen: nothing opens
         ModalAnswerer answerer;
         answerer.onModal([](QWidget *w) { editProperty(w, QStringLiteral("250"), false); });
         selectRows(mapped(), {2}, 1);
@@ -381,6 +384,8 @@ private slots:
         PDOParameterEditDialog editor(&slave, pdo, nullptr);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        // Neither list can be pushed out of sight.
+        QVERIFY(!editor.findChild<QSplitter *>()->isCollapsible(0) && !editor.findChild<QSplitter *>()->isCollapsible(1));
         ModalAnswerer answerer;
         if (!message.isEmpty())
             answerer.answerMessageBox(QMessageBox::Ok);
