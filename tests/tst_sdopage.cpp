@@ -146,6 +146,9 @@ private slots:
             QTest::keyClick(length, Qt::Key_Up);
             QVERIFY(ok->isEnabled());
             QCOMPARE(data->palette().color(QPalette::Text), QColor(0, 0, 0));
+            for (int up = 0; up < 3; ++up)
+                QTest::keyClick(length, Qt::Key_Up);
+            QCOMPARE(length->value(), 4); // an SDO carries four bytes at most
             // The validator refuses what no form can become.
             data->selectAll();
             QTest::keyClicks(data, QStringLiteral("16#1g2x3"));
@@ -156,9 +159,9 @@ private slots:
         QVERIFY2(answerer.failure().isEmpty(), qPrintable(answerer.failure()));
         QVERIFY(answerer.done());
         QCOMPARE(slave.sdoList.size(), 1);
-        QCOMPARE(slave.sdoList.first().data, QByteArray::fromHex("0123"));
+        QCOMPARE(slave.sdoList.first().data, QByteArray::fromHex("00000123"));
         QCOMPARE(slave.sdoList.first().name, QStringLiteral("Write Output 8 Bit"));
-        QCOMPARE(rowTexts(page->sdoTable(), 0), (QStringList{"6200", "1", "Write Output 8 Bit", "2", "16#123"}));
+        QCOMPARE(rowTexts(page->sdoTable(), 0), (QStringList{"6200", "1", "Write Output 8 Bit", "4", "16#123"}));
     }
 
     void removeNonAdjacentRows()
