@@ -176,6 +176,18 @@ private slots:
         QCOMPARE(int(slave.pdo(0x1401)->mapList.at(1).clearWhenStop), 0);
     }
 
+    // The press removes; releasing the key removes nothing more.
+    void removeOnKeyPressOnly()
+    {
+        clickCell(table(), Out1, 2);
+        QTest::keyPress(table(), Qt::Key_Delete);
+        QCOMPARE(table()->rowCount(), 6);
+        clickCell(table(), Out1, 2);
+        QTest::keyRelease(table(), Qt::Key_Delete);
+        QCOMPARE(table()->rowCount(), 6);
+        QCOMPARE(slave.pdo(0x1400)->mapList.size(), 2);
+    }
+
     void readOnlyEntryIsRefused()
     {
         const int before = reservedBytes();
