@@ -95,6 +95,7 @@ private slots:
         QCOMPARE(columnTexts(table(), 3), QStringList({"UInt8", "UInt8", "Int16", "UInt32", "UInt8", "UInt8", "Int16"}));
         QCOMPARE(columnTexts(table(), 4), QStringList({"%Q,0", "%Q,1", "%Q,2", "%Q,4", "%Q,8", "%I,0", "%I,2"}));
         QCOMPARE(columnTexts(table(), 5), QStringList({"No", "No", "No", "No", "No", "", ""}));
+        QCOMPARE(rowTexts(table(), FixedWord), QStringList({"7000", "1", "Fixed Word", "UInt32", "%Q,4", "No"}));
         QCOMPARE(&entryOfRow(FixedWord), &slave.pdo(0x1401)->mapList[0]);
         QCOMPARE(&entryOfRow(AnalogueIn), &slave.pdo(0x1800)->mapList[1]);
         // PDOs mapping nothing show no rows.
