@@ -88,6 +88,9 @@ void tst_Exports::nullHandles()
     QVERIFY(!resolve<canslave::SetNodeIdFn>("setNodeId")(nullptr, 5));
     resolve<canslave::SetPositionFn>("setPosition")(nullptr, QPoint(1, 2));
     resolve<canslave::ReleaseObjectFn>("releaseObject")(nullptr);
+    QList<MappingSymbol> symbols;
+    resolve<canslave::GetMappingSymFn>("getMappingSym")(nullptr, &symbols);
+    QVERIFY(symbols.isEmpty());
     QVERIFY(resolve<canslave::SaveFn>("save")(nullptr).isEmpty());
     int code = 0;
     QVERIFY(!resolve<canslave::RecompileFn>("recompile")(QByteArray(), QStringLiteral("st"), &code));
