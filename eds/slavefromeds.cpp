@@ -178,6 +178,8 @@ int loadEdsIntoSlave(CanObject &slave, const QString &path)
     slave.emcyCobIdRelative = emcy.first;
     slave.emcyCobIdBase = emcy.second;
 
+    // Loading again, or another file, replaces what the last file offered.
+    slave.edsPdoList.clear();
     const QList<EdsEntry> offered = eds->receivePdoObjects() + eds->transmitPdoObjects();
     for (const EdsEntry &entry : offered) {
         EdsPdoEntry pdo;

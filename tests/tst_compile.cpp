@@ -90,54 +90,41 @@ private slots:
 void tst_Compile::wholeBlock_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("records"); // counts and PDO records
     QTest::addColumn<quint8>("flags");
-
-    QTest::newRow("empty") << 0 << (hex(timesHex) + hex("00 00 00") + QByteArray(16, '\0')) << quint8(0);
-    QTest::newRow("flags vendor off") << 1 << (hex(timesHex) + hex("00 00 00") + QByteArray(16, '\0'))
-                                      << quint8(0x01);
-    QTest::newRow("flags all off") << 2 << (hex(timesHex) + hex("00 00 00") + QByteArray(16, '\0'))
-                                   << quint8(0x0F);
+    QTest::newRow("empty, all checks off") << 0 << hex("00 00") << quint8(0x0F);
     // 0x1800, COB-ID 0x180 + 5, event timer 100, inhibit 20, type 254.
-    QTest::newRow("transmit without objects")
-        << 3 << (hex(timesHex) + hex("01 00") + hex("00 1800 00000185 0064 0014 FE 00000000") + hex("00")
-                 + QByteArray(16, '\0'))
-        << quint8(0);
+    QTest::newRow("transmit without objects") << 3 << hex("01 00 00 1800 00000185 0064 0014 FE 00000000") << quint8(0);
     // Receive PDO, relative 0x200 + 5, two objects; a transmit PDO comes first in the block.
     QTest::newRow("receive relative after transmit")
-        << 4
-        << (hex(timesHex) + hex("01 01")
-            + hex("01 6000 01 01 81 0004 1801 00000181 0000 0000 FF 00000000")
-            + hex("02 6200 01 01 82 0003 00 6411 02 02 FF FFFF 01 1400 00000205 01 00000000") + hex("00")
-            + QByteArray(16, '\0'))
-        << quint8(0);
+        << 4 << hex("01 01 01 6000 01 01 81 0004 1801 00000181 0000 0000 FF 00000000"
+                    "02 6200 01 01 82 0003 00 6411 02 02 FF FFFF 01 1400 00000205 01 00000000") << quint8(0x01);
     // Bit 31 is never written; a PDO outside both ranges is neither written nor counted.
-    QTest::newRow("bit 31 cleared, odd index skipped")
-        << 5
-        << (hex(timesHex) + hex("00 01") + hex("00 1401 00000301 FF 00000000") + hex("00")
-            + QByteArray(16, '\0'))
-        << quint8(0);
+    QTest::newRow("bit 31 cleared, odd index skipped") << 5 << hex("00 01 00 1401 00000301 FF 00000000") << quint8(0);
+    // The index picks the list, the direction the fields: no timers, a clear byte per object.
+    QTest::newRow("direction picks the fields") << 6 << hex("01 00 01 6000 01 01 81 0004 01 1800 00000185 FE 00000000")
+                                                << quint8(0);
 }
 
 void tst_Compile::wholeBlock()
 {
     QFETCH(int, kind);
-    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, records);
     QFETCH(quint8, flags);
-
     CanObject s = baseSlave();
     s.setCheckFlags(flags);
-    if (kind == 3) {
-        PDOConfig t = pdoOf(0x1800, PdoTransmit, 1, 0x180);
+    if (kind == 3 || kind == 6) {
+        PDOConfig t = pdoOf(0x1800, kind == 3 ? PdoTransmit : PdoReceive, 1, 0x180);
         t.eventTimer = 100;
         t.inhibitTime = 20;
         t.transmissionType = 254;
+        if (kind == 6)
+            t.mapList.append(entryOf(0x6000, 1, 1, 0x81, 4, 1));
         s.pdoList.append(t);
     } else if (kind == 4) {
         PDOConfig r = pdoOf(0x1400, PdoReceive, 1, 0x200);
         r.transmissionType = 1;
-        r.mapList.append(entryOf(0x6200, 1, 1, 0x82, 3, 0));
-        r.mapList.append(entryOf(0x6411, 2, 2, -1, -1, 1));
+        r.mapList << entryOf(0x6200, 1, 1, 0x82, 3, 0) << entryOf(0x6411, 2, 2, -1, -1, 1);
         PDOConfig t = pdoOf(0x1801, PdoTransmit, 0, 0x181);
         t.transmissionType = 255;
         t.mapList.append(entryOf(0x6000, 1, 1, 0x81, 4, 2));
@@ -145,13 +132,10 @@ void tst_Compile::wholeBlock()
     } else if (kind == 5) {
         PDOConfig r = pdoOf(0x1401, PdoReceive, 0, 0x80000301u);
         r.transmissionType = 255;
-        s.pdoList.append(r);
-        s.pdoList.append(pdoOf(0x1600, PdoReceive, 0, 0x401));
+        s.pdoList << r << pdoOf(0x1600, PdoReceive, 0, 0x401);
     }
-    const QByteArray expected = headerFor(flags, body.size()) + body;
-    QCOMPARE(build(s).toHex(' '), expected.toHex(' '));
-    if (kind == 0)
-        QCOMPARE(body.size(), 31);
+    const QByteArray body = hex(timesHex) + records + hex("00") + QByteArray(16, '\0');
+    QCOMPARE(build(s).toHex(' '), (headerFor(flags, body.size()) + body).toHex(' '));
 }
 
 void tst_Compile::sdoPaddingStaysAndRepeats()
@@ -208,18 +192,20 @@ void tst_Compile::countsWrap()
 void tst_Compile::longNameCutAtCharacter()
 {
     CanObject s = baseSlave();
-    // 200 two-byte characters in UTF-8: 400 bytes, cut to 127 characters = 254 bytes.
-    s.name = QString(200, QChar(0x00E9));
+    s.name = QString(256, QLatin1Char('n'));
     s.edsFile = QString(300, QLatin1Char('p'));
+    QCOMPARE(build(s).left(514), hex("01 FF") + QByteArray(255, 'n') + hex("FF") + QByteArray(255, 'p') + hex("05"));
+    // Characters beyond 16 bits are never cut in half: the last whole one ends at byte 255 here.
+    s.name = QLatin1Char('x') + QString::fromUtf8("\xF0\x9F\x98\x80" "a").repeated(200);
     const QByteArray block = build(s);
     const QByteArray name = s.name.toLocal8Bit();
     const int n = quint8(block.at(1));
-    QVERIFY(n <= 255);
+    QCOMPARE(n, 255);
     QCOMPARE(block.mid(2, n), name.left(n));
-    QCOMPARE(QString::fromLocal8Bit(block.mid(2, n)), s.name.left(n / (name.size() / s.name.size())));
     QCOMPARE(quint8(block.at(2 + n)), quint8(255));
-    QCOMPARE(block.mid(3 + n, 255), QByteArray(255, 'p'));
-    QCOMPARE(quint8(block.at(3 + n + 255)), quint8(5));
+    s.name = QString(200, QChar(0x00E9));
+    const int width = s.name.toLocal8Bit().size() / 200;
+    QCOMPARE(int(quint8(build(s).at(1))), 255 / width * width);
 }
 
 void tst_Compile::nullSlave()

@@ -18,11 +18,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QtTest>
 
 #include <helpsharemodule.h>
@@ -30,14 +28,13 @@
 namespace {
 
 const QString key = QStringLiteral("/stations/dialog.hwc");
-const QList<int> nodeIds{3, 9, 17};
+const QStringList tabTitles{"CANopen Slave Device", "PDO Config", "SDO Config", "CANopen I/O Mapping"};
 
 // Every reserved byte as (area, offset): runs of neighbouring places merge in the book.
 QSet<QPair<int, int>> reservedBytes()
 {
     QSet<QPair<int, int>> bytes;
-    const QList<MemoryReservation> runs = memoryReservations(key);
-    for (const MemoryReservation &run : runs) {
+    for (const MemoryReservation &run : memoryReservations(key)) {
         for (int offset = run.offset; offset < run.offset + run.size; ++offset)
             bytes.insert({run.area, offset});
     }
@@ -46,13 +43,9 @@ QSet<QPair<int, int>> reservedBytes()
 
 void showTab(CanSlaveDlg *dialog, const QString &title)
 {
-    auto *tabs = dialog->findChild<QTabWidget *>();
-    QTabBar *bar = tabs->tabBar();
-    for (int i = 0; i < bar->count(); ++i) {
-        if (bar->tabText(i) == title)
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
-    }
-    QCOMPARE(tabs->tabText(tabs->currentIndex()), title);
+    QTabBar *bar = dialog->findChild<QTabWidget *>()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tabTitles.indexOf(title)).center());
+    QCOMPARE(bar->tabText(bar->currentIndex()), title);
 }
 
 QTableWidget *mappingTable(CanSlaveDlg *dialog)
@@ -71,40 +64,28 @@ void editEveryPage(CanSlaveDlg *dialog)
     QTest::keyClick(combo, Qt::Key_Down);
     QCOMPARE(combo->currentText(), QStringLiteral("17"));
     QTest::keyClick(combo, Qt::Key_Up);
-
     QLineEdit *name = device->findChildren<QLineEdit *>().first();
-    name->setFocus();
-    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(name, QStringLiteral("Conveyor IO"));
-
+    typeInto(name, QStringLiteral("Conveyor IO"));
     QCheckBox *productCheck = childWithText<QCheckBox>(device, QStringLiteral("Check Product Code"));
     QTest::mouseClick(productCheck, Qt::LeftButton, {}, QPoint(5, productCheck->height() / 2));
+    typeInto(device->findChildren<QSpinBox *>().at(1), QStringLiteral("250"));
 
-    QSpinBox *heartbeat = device->findChildren<QSpinBox *>().at(1);
-    heartbeat->setFocus();
-    QTest::keyClick(heartbeat, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(heartbeat, QStringLiteral("250"));
-
-    showTab(dialog, QStringLiteral("CANopen I/O Mapping"));
+    showTab(dialog, tabTitles.at(3));
     QTableWidget *table = mappingTable(dialog);
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(1, 2)).center());
+    clickCell(table, 1, 2);
     QTest::keyClick(table, Qt::Key_Delete);
     QCOMPARE(table->rowCount(), 6);
-
     // Input 1 is now row 4.
-    const QPoint memoryCell = table->visualItemRect(table->item(4, 4)).center();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, memoryCell);
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, memoryCell);
+    doubleClickCell(table, 4, 4);
     auto *editor = table->viewport()->findChild<MemoryEditWidget *>();
     QVERIFY(editor);
-    QTest::keyClick(editor->offsetBox(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(editor->offsetBox(), QStringLiteral("10"));
+    typeInto(editor->offsetBox(), QStringLiteral("10"));
     QTest::keyClick(editor->offsetBox(), Qt::Key_Return);
     // The view commits the editor's data from the event loop.
     QTRY_COMPARE(table->item(4, 4)->text(), QStringLiteral("%1,10").arg(getMemName(VarAreaInput)));
 
     // Back on the device page, nothing typed there is lost.
-    showTab(dialog, QStringLiteral("CANopen Slave Device"));
+    showTab(dialog, tabTitles.at(0));
     QCOMPARE(name->text(), QStringLiteral("Conveyor IO"));
     QCOMPARE(combo->currentText(), QStringLiteral("9"));
 }
@@ -112,11 +93,13 @@ void editEveryPage(CanSlaveDlg *dialog)
 void leaveDialog(CanSlaveDlg *dialog, const QString &how)
 {
     if (how == QLatin1String("ok"))
-        QTest::mouseClick(childWithText<QPushButton>(dialog, QStringLiteral("&OK")), Qt::LeftButton);
+        clickButton(dialog, QStringLiteral("&OK"));
     else if (how == QLatin1String("cancel"))
-        QTest::mouseClick(childWithText<QPushButton>(dialog, QStringLiteral("&Cancel")), Qt::LeftButton);
+        clickButton(dialog, QStringLiteral("&Cancel"));
     else if (how == QLatin1String("escape"))
         QTest::keyClick(dialog, Qt::Key_Escape);
+    else if (how == QLatin1String("accept"))
+        dialog->accept();
     else
         dialog->close();
 }
@@ -127,183 +110,149 @@ class tst_ConfigDialog : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void frameAndTabs();
-    void leavingAfterEdits_data();
-    void leavingAfterEdits();
-    void readOnlyNeverAccepts_data();
-    void readOnlyNeverAccepts();
-    void helpFromEveryPage_data();
-    void helpFromEveryPage();
-    void nullSlaveChangesNothing();
-
-private:
-    int runDialog(bool readOnly, std::function<void(CanSlaveDlg *)> user);
+    int runDialog(bool readOnly, std::function<void(CanSlaveDlg *)> user)
+    {
+        ModalAnswerer answerer;
+        answerer.onModal([&](QWidget *widget) {
+            auto *dialog = qobject_cast<CanSlaveDlg *>(widget);
+            QVERIFY2(dialog, "the configuration dialog did not open");
+            user(dialog);
+            // A failed check inside leaves the dialog open: close it.
+            if (dialog->isVisible())
+                dialog->reject();
+        }, QStringLiteral("configuration dialog"));
+        const int result = configCanObject(&slave, {3, 9, 17}, nullptr, readOnly);
+        if (!answerer.failure().isEmpty())
+            qWarning("%s", qPrintable(answerer.failure()));
+        return result;
+    }
 
     CanObject slave;
-};
 
-void tst_ConfigDialog::init()
-{
-    clearAllMemory();
-    resetHelpRequests();
-    slave = makeTestSlave(key);
-}
-
-int tst_ConfigDialog::runDialog(bool readOnly, std::function<void(CanSlaveDlg *)> user)
-{
-    ModalAnswerer answerer;
-    answerer.onModal([&](QWidget *widget) {
-        auto *dialog = qobject_cast<CanSlaveDlg *>(widget);
-        if (!dialog) {
-            QFAIL("the configuration dialog did not open");
-        }
-        user(dialog);
-        // A failed check inside leaves the dialog open: close it.
-        if (dialog->isVisible())
-            dialog->reject();
-    }, QStringLiteral("configuration dialog"));
-    const int result = configCanObject(&slave, nodeIds, nullptr, readOnly);
-    if (!answerer.failure().isEmpty())
-        qWarning("%s", qPrintable(answerer.failure()));
-    return result;
-}
-
-void tst_ConfigDialog::frameAndTabs()
-{
-    runDialog(false, [](CanSlaveDlg *dialog) {
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("CANopen Slave Config"));
-        // Wider only when the platform's font needs more room than 800 pixels.
-    QCOMPARE(dialog->size(), QSize(800, 600).expandedTo(dialog->minimumSizeHint()));
-        auto *tabs = dialog->findChild<QTabWidget *>();
-        QStringList titles;
-        for (int i = 0; i < tabs->count(); ++i)
-            titles.append(tabs->tabText(i));
-        QCOMPARE(titles, (QStringList{"CANopen Slave Device", "PDO Config", "SDO Config", "CANopen I/O Mapping"}));
-        QVERIFY(qobject_cast<SlaveInfoPage *>(tabs->widget(0)));
-        QVERIFY(qobject_cast<PDOpage *>(tabs->widget(1)));
-        QVERIFY(qobject_cast<SdoPage *>(tabs->widget(2)));
-        QVERIFY(qobject_cast<ParaListPage *>(tabs->widget(3)));
-        QCOMPARE(mappingTable(dialog)->rowCount(), 7);
-        QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
-        QVERIFY(!(dialog->windowFlags() & Qt::WindowContextHelpButtonHint));
-    });
-}
-
-void tst_ConfigDialog::leavingAfterEdits_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("OK") << "ok" << 0;
-    QTest::newRow("Cancel") << "cancel" << 1;
-    QTest::newRow("Esc") << "escape" << 1;
-    QTest::newRow("close button") << "close" << 1;
-}
-
-void tst_ConfigDialog::leavingAfterEdits()
-{
-    QFETCH(QString, how);
-    QFETCH(int, expected);
-    const CanObject before = slave;
-    const QSet<QPair<int, int>> reservationsBefore = reservedBytes();
-
-    const int result = runDialog(false, [&](CanSlaveDlg *dialog) {
-        editEveryPage(dialog);
-        leaveDialog(dialog, how);
-    });
-    QCOMPARE(result, expected);
-    QCOMPARE(memorySnapshotDepth(key), 0);
-
-    if (expected == 1) {
-        QString difference;
-        QVERIFY2(sameSlave(slave, before, &difference), qPrintable(difference));
-        QCOMPARE(reservedBytes(), reservationsBefore);
-        return;
+private slots:
+    void init()
+    {
+        clearAllMemory();
+        resetHelpRequests();
+        slave = makeTestSlave(key);
     }
-    QCOMPARE(int(slave.nodeId), 9);
-    QCOMPARE(slave.pdo(0x1400)->nodeId, quint8(9));
-    QCOMPARE(slave.name, QStringLiteral("Conveyor IO"));
-    QVERIFY(slave.skipProductCodeCheck);
-    QVERIFY(!slave.skipVendorIdCheck);
-    QCOMPARE(int(slave.heartbeatTime), 250);
-    QCOMPARE(slave.pdo(0x1400)->mapList.size(), 2);
-    QCOMPARE(slave.pdo(0x1800)->mapList.at(0).offset, 10);
-    // Output 2 (%Q1) is free again and Input 1 sits at %I10 instead of %I0.
-    QSet<QPair<int, int>> expectedBytes = reservationsBefore;
-    expectedBytes.remove({VarAreaOutput, 1});
-    expectedBytes.remove({VarAreaInput, 0});
-    expectedBytes.insert({VarAreaInput, 10});
-    QCOMPARE(reservedBytes(), expectedBytes);
-}
 
-void tst_ConfigDialog::readOnlyNeverAccepts_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("OK pressed") << "ok";
-    QTest::newRow("Cancel") << "cancel";
-    QTest::newRow("accepted by code") << "accept";
-}
+    void frameAndTabs()
+    {
+        runDialog(false, [](CanSlaveDlg *dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("CANopen Slave Config"));
+            auto *tabs = dialog->findChild<QTabWidget *>();
+            QStringList titles;
+            for (int i = 0; i < tabs->count(); ++i)
+                titles.append(tabs->tabText(i));
+            QCOMPARE(titles, tabTitles);
+            QVERIFY(qobject_cast<SlaveInfoPage *>(tabs->widget(0)) && qobject_cast<PDOpage *>(tabs->widget(1))
+                    && qobject_cast<SdoPage *>(tabs->widget(2)) && qobject_cast<ParaListPage *>(tabs->widget(3)));
+            QCOMPARE(mappingTable(dialog)->rowCount(), 7);
+            QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+            QVERIFY(!(dialog->windowFlags() & Qt::WindowContextHelpButtonHint));
+        });
+    }
 
-void tst_ConfigDialog::readOnlyNeverAccepts()
-{
-    QFETCH(QString, how);
-    const CanObject before = slave;
-    const QSet<QPair<int, int>> reservationsBefore = reservedBytes();
+    // A PDO removed on its page is gone from the mapping page once that is shown again.
+    void mappingPageFollowsPdoPage()
+    {
+        runDialog(false, [](CanSlaveDlg *dialog) {
+            showTab(dialog, tabTitles.at(3));
+            QCOMPARE(mappingTable(dialog)->rowCount(), 7);
+            showTab(dialog, tabTitles.at(1));
+            QTableWidget *pdos = dialog->findChild<PDOpage *>()->mappedTable();
+            clickCell(pdos, 1, 1);
+            clickButton(dialog->findChild<PDOpage *>(), QStringLiteral("Remove"));
+            showTab(dialog, tabTitles.at(3));
+            QCOMPARE(columnTexts(mappingTable(dialog), 0), QStringList({"6200", "6200", "6411", "6000", "6401"}));
+            dialog->reject();
+        });
+    }
 
-    const int result = runDialog(true, [&](CanSlaveDlg *dialog) {
-        QPushButton *ok = childWithText<QPushButton>(dialog, QStringLiteral("&OK"));
-        QVERIFY(!ok->isEnabled());
-        // Browsing and editing still work.
-        editEveryPage(dialog);
-        if (how == QLatin1String("accept"))
-            dialog->accept();
-        else
+    void leavingAfterEdits_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("OK") << "ok" << false << 0;
+        QTest::newRow("Cancel") << "cancel" << false << 1;
+        QTest::newRow("Esc") << "escape" << false << 1;
+        QTest::newRow("close button") << "close" << false << 1;
+        QTest::newRow("read-only, OK pressed") << "ok" << true << 1;
+        QTest::newRow("read-only, accepted by code") << "accept" << true << 1;
+    }
+    void leavingAfterEdits()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, readOnly);
+        QFETCH(int, expected);
+        const CanObject before = slave;
+        const QSet<QPair<int, int>> reservationsBefore = reservedBytes();
+        const int result = runDialog(readOnly, [&](CanSlaveDlg *dialog) {
+            QCOMPARE(childWithText<QPushButton>(dialog, QStringLiteral("&OK"))->isEnabled(), !readOnly);
+            // Browsing and editing work either way.
+            editEveryPage(dialog);
             leaveDialog(dialog, how);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    QCOMPARE(result, 1);
-    QVERIFY(sameSlave(slave, before));
-    QCOMPARE(reservedBytes(), reservationsBefore);
-}
-
-void tst_ConfigDialog::helpFromEveryPage_data()
-{
-    QTest::addColumn<QString>("tab");
-    QTest::addColumn<bool>("byKey");
-    for (const QString &tab : {QStringLiteral("CANopen Slave Device"), QStringLiteral("PDO Config"),
-                               QStringLiteral("SDO Config"), QStringLiteral("CANopen I/O Mapping")}) {
-        QTest::addRow("%s, Help button", qPrintable(tab)) << tab << false;
-        QTest::addRow("%s, F1", qPrintable(tab)) << tab << true;
+        });
+        QCOMPARE(result, expected);
+        QCOMPARE(memorySnapshotDepth(key), 0);
+        if (expected == 1) {
+            QString difference;
+            QVERIFY2(sameSlave(slave, before, &difference), qPrintable(difference));
+            QCOMPARE(reservedBytes(), reservationsBefore);
+            return;
+        }
+        QCOMPARE(int(slave.nodeId), 9);
+        QCOMPARE(slave.pdo(0x1400)->nodeId, quint8(9));
+        QCOMPARE(slave.name, QStringLiteral("Conveyor IO"));
+        QCOMPARE(int(slave.checkFlags()), 0x04);
+        QCOMPARE(int(slave.heartbeatTime), 250);
+        QCOMPARE(slave.pdo(0x1400)->mapList.size(), 2);
+        QCOMPARE(slave.pdo(0x1800)->mapList.at(0).offset, 10);
+        // Output 2 (%Q1) is free again and Input 1 sits at %I10 instead of %I0.
+        QSet<QPair<int, int>> expectedBytes = reservationsBefore;
+        expectedBytes.remove({VarAreaOutput, 1});
+        expectedBytes.remove({VarAreaInput, 0});
+        expectedBytes.insert({VarAreaInput, 10});
+        QCOMPARE(reservedBytes(), expectedBytes);
     }
-}
 
-void tst_ConfigDialog::helpFromEveryPage()
-{
-    QFETCH(QString, tab);
-    QFETCH(bool, byKey);
-    setHelpLanguage(QStringLiteral("en"));
-    runDialog(false, [&](CanSlaveDlg *dialog) {
-        showTab(dialog, tab);
-        // Shortcuts only reach the active window.
-        dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        if (byKey)
-            QTest::keyClick(dialog->findChild<QTabWidget *>()->currentWidget(), Qt::Key_F1);
-        else
-            QTest::mouseClick(childWithText<QPushButton>(dialog, QStringLiteral("Help")), Qt::LeftButton);
-        dialog->reject();
-    });
-    QCOMPARE(helpRequestCount(), 1);
-    QCOMPARE(lastHelpKeyWord(), QStringLiteral("Config CANopen Slave in HW Config"));
-}
+    void helpFromEveryPage_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<bool>("byKey");
+        for (const QString &tab : tabTitles) {
+            QTest::addRow("%s, Help button", qPrintable(tab)) << tab << false;
+            QTest::addRow("%s, F1", qPrintable(tab)) << tab << true;
+        }
+    }
+    void helpFromEveryPage()
+    {
+        QFETCH(QString, tab);
+        QFETCH(bool, byKey);
+        setHelpLanguage(QStringLiteral("en"));
+        runDialog(false, [&](CanSlaveDlg *dialog) {
+            showTab(dialog, tab);
+            // Shortcuts only reach the active window.
+            dialog->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            if (byKey)
+                QTest::keyClick(dialog->findChild<QTabWidget *>()->currentWidget(), Qt::Key_F1);
+            else
+                clickButton(dialog, QStringLiteral("Help"));
+            dialog->reject();
+        });
+        QCOMPARE(helpRequestCount(), 1);
+        QCOMPARE(lastHelpKeyWord(), QStringLiteral("Config CANopen Slave in HW Config"));
+    }
 
-void tst_ConfigDialog::nullSlaveChangesNothing()
-{
-    QCOMPARE(configCanObject(nullptr, nodeIds, nullptr, false), 1);
-    QCOMPARE(memorySnapshotDepth(QString()), 0);
-}
+    void nullSlaveChangesNothing()
+    {
+        QCOMPARE(configCanObject(nullptr, {3}, nullptr, false), 1);
+        QCOMPARE(memorySnapshotDepth(QString()), 0);
+    }
+};
 
 QTEST_MAIN(tst_ConfigDialog)
 #include "tst_configdialog.moc"

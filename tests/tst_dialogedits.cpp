@@ -32,14 +32,6 @@ void click(QWidget *parent, const QString &text)
     QTest::mouseClick(childWithText<QPushButton>(parent, text), Qt::LeftButton);
 }
 
-void clickCell(QTableWidget *table, int row, int column, Qt::KeyboardModifiers modifiers = {}, bool twice = false)
-{
-    const QPoint at = table->visualItemRect(table->item(row, column)).center();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers, at);
-    if (twice)
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, modifiers, at);
-}
-
 void showTab(QWidget *dialog, const QString &title)
 {
     QTabBar *bar = dialog->findChild<QTabBar *>();
@@ -54,17 +46,10 @@ QTableWidget *ioTable(QWidget *dialog)
     return dialog->findChild<ParaListPage *>()->mappedTable()->table();
 }
 
-void typeInto(QWidget *box, const QString &text)
-{
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, text);
-}
-
 // Opens the memory editor of row and types offset, leaving it open.
 MemoryEditWidget *typeOffset(QTableWidget *table, int row, const QString &offset)
 {
-    clickCell(table, row, 4, {}, true);
+    doubleClickCell(table, row, 4);
     auto *editor = table->viewport()->findChild<MemoryEditWidget *>();
     if (editor)
         typeInto(editor->offsetBox(), offset);
@@ -196,7 +181,7 @@ private slots:
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QTest::mouseClick(ok, Qt::LeftButton);
         });
-        clickCell(page.sdoTable(), 0, 0, {}, true);
+        doubleClickCell(page.sdoTable(), 0, 0);
         QVERIFY(answerer.done());
         QCOMPARE(slave.sdoList.first(), sdo);
     }
@@ -260,7 +245,7 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Mouse, {5, 5}, table->viewport()->mapToGlobal({5, 5}));
             QApplication::sendEvent(table->viewport(), &event);
         } else {
-            clickCell(table, 1, 0, {}, true);
+            doubleClickCell(table, 1, 0);
         }
         QTRY_VERIFY(answerer.done());
         QCOMPARE(answerer.failure(), QString());
@@ -289,7 +274,7 @@ private slots:
             clickCell(page.mappedTable(), 2, 0);
             click(&page, QStringLiteral("Remove"));
             QVERIFY(!slave->pdo(0x1800));
-            clickCell(page.edsTable(), 2, 0, {}, true);
+            doubleClickCell(page.edsTable(), 2, 0);
             QCOMPARE(page.mappedTable()->item(2, 3)->text(), QStringLiteral("2"));
         } else {
             QByteArray block;

@@ -12,23 +12,13 @@
 namespace {
 
 const QString key = QStringLiteral("station-a");
-
-QString fixture()
-{
-    return QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds");
-}
+const QString fixture = QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds");
 
 enum Change {
-    None, Empty, OneByte, CutInName, CutBeforeBody, ClosingByteMissing, ByteInBody, ByteBeyondBody,
-    LengthZero, LengthZeroByteAppended, CobIdChanged, PdoUnknown, PdoTwice, PdoOverfull, MappedTwice,
-    PlaceTakenBySlave, LaterPlaceTaken, EdsMissing,
+    None, Empty, OneByte, CutInName, CutBeforeBody, ClosingByteMissing, ByteInBody, ByteBeyondBody, LengthZero,
+    LengthZeroByteAppended, CobIdChanged, PdoUnknown, PdoTwice, PdoOverfull, MappedTwice, PlaceTakenBySlave,
+    LaterPlaceTaken, EdsMissing,
 };
-
-// Position of the body length: after 0x01, name, path, node, identity, flags and 15 zeros.
-int lengthAt(const CanObject &s)
-{
-    return 1 + 1 + s.name.toLocal8Bit().size() + 1 + s.edsFile.toLocal8Bit().size() + 1 + 16 + 1 + 15;
-}
 
 QByteArray blockOf(CanObject &s)
 {
@@ -38,37 +28,34 @@ QByteArray blockOf(CanObject &s)
     return block;
 }
 
-void setBodyLength(QByteArray &block, int at, int length)
-{
-    block[at] = char(length >> 8);
-    block[at + 1] = char(length);
-}
-
-// The block of the fixture's default slave at node 5, changed as the row says;
-// the slave itself is gone again, its memory free.
 // Slaves the host keeps while a test recompiles; released after each test.
 QList<CanObject *> otherSlaves;
 
+// The block of the fixture's default slave at node 5, changed as the row says;
+// the slave itself is gone again, its memory free.
 QByteArray blockWith(Change change)
 {
-    CanObject *s = createCanObject(nullptr, fixture(), 5, key);
+    CanObject *s = createCanObject(nullptr, fixture, 5, key);
     if (!s)
         return QByteArray();
     PDOConfig extra = *s->pdo(0x1401);
+    QList<PDOMapEntry> &mapped = s->pdo(0x1401)->mapList;
     switch (change) {
     case CobIdChanged: s->pdo(0x1800)->cobIdBase += 1; break;
     case PdoUnknown: extra.commIndex = 0x1803; s->pdoList.append(extra); break;
     case PdoTwice: s->pdoList.insert(2, extra); break;
-    case PdoOverfull:
-        for (int i = 0; i < 4; ++i)
-            s->pdo(0x1401)->mapList.append(s->pdo(0x1401)->mapList.at(0));
-        break;
+    case PdoOverfull: mapped << mapped.at(0) << mapped.at(0) << mapped.at(0) << mapped.at(0); break;
     case MappedTwice: s->pdo(0x1800)->mapList.append(s->pdo(0x1800)->mapList.at(0)); break;
     case EdsMissing: s->edsFile = QStringLiteral(CANSLAVE_TEST_DATA "/gone.eds"); break;
     default: break;
     }
     QByteArray block = blockOf(*s);
-    const int at = lengthAt(*s);
+    // The body length: after 0x01, name, path, node, identity, flags and 15 zeros.
+    const int at = 1 + 1 + s->name.toLocal8Bit().size() + 1 + s->edsFile.toLocal8Bit().size() + 1 + 16 + 1 + 15;
+    const auto setBodyLength = [&](int length) {
+        block[at] = char(length >> 8);
+        block[at + 1] = char(length);
+    };
     const int body = block.size() - at - 2;
     releaseObject(s);
     switch (change) {
@@ -77,11 +64,11 @@ QByteArray blockWith(Change change)
     case CutInName: return block.left(5);
     case CutBeforeBody: return block.left(at + 1);
     case ClosingByteMissing: block.chop(1); break;
-    case ByteInBody: block.append('\0'); setBodyLength(block, at, body + 3); break;
+    case ByteInBody: block.append('\0'); setBodyLength(body + 3); break;
     case ByteBeyondBody: block.append('\0'); break;
-    case LengthZero: setBodyLength(block, at, 0); break;
-    case LengthZeroByteAppended: block.append('\0'); setBodyLength(block, at, 0); break;
-    case PlaceTakenBySlave: otherSlaves.append(createCanObject(nullptr, fixture(), 6, key)); break;
+    case LengthZero: setBodyLength(0); break;
+    case LengthZeroByteAppended: block.append('\0'); setBodyLength(0); break;
+    case PlaceTakenBySlave: otherSlaves.append(createCanObject(nullptr, fixture, 6, key)); break;
     case LaterPlaceTaken: getMemory(key, VarAreaInput, 6, 1); break; // the last transmit object's place
     default: break;
     }
@@ -101,151 +88,132 @@ private slots:
             releaseObject(other);
         otherSlaves.clear();
     }
-    void codes_data();
-    void codes();
-    void unknownDevice();
-    void placeholder_data();
-    void placeholder();
-    void longEdsPath();
-};
 
-void tst_Recompile::codes_data()
-{
-    QTest::addColumn<int>("change");
-    QTest::addColumn<int>("code");
-
-    QTest::newRow("unchanged") << int(None) << 0;
-    QTest::newRow("empty") << int(Empty) << 1;
-    QTest::newRow("one byte") << int(OneByte) << 1;
-    QTest::newRow("cut in the name") << int(CutInName) << 1;
-    QTest::newRow("cut before the body") << int(CutBeforeBody) << 1;
-    QTest::newRow("closing byte missing") << int(ClosingByteMissing) << 1;
-    QTest::newRow("byte after the closing zeros") << int(ByteInBody) << 6;
-    // The body length cuts off what lies beyond it.
-    QTest::newRow("byte beyond the body length") << int(ByteBeyondBody) << 0;
-    QTest::newRow("length below 2 keeps all") << int(LengthZero) << 0;
-    QTest::newRow("length below 2, byte appended") << int(LengthZeroByteAppended) << 6;
-    QTest::newRow("COB-ID changed") << int(CobIdChanged) << 5;
-    QTest::newRow("PDO the EDS lacks") << int(PdoUnknown) << 3;
-    QTest::newRow("PDO twice") << int(PdoTwice) << 3;
-    QTest::newRow("PDO over 8 bytes") << int(PdoOverfull) << 4;
-    QTest::newRow("object mapped twice") << int(MappedTwice) << 4;
-    QTest::newRow("places of another slave") << int(PlaceTakenBySlave) << 1;
-    QTest::newRow("a later place taken") << int(LaterPlaceTaken) << 1;
-}
-
-void tst_Recompile::codes()
-{
-    QFETCH(int, change);
-    QFETCH(int, code);
-    const QByteArray unchanged = blockWith(None);
-    const QByteArray block = blockWith(Change(change));
-    const QList<MemoryReservation> before = memoryReservations(key);
-    int result = -7;
-    CanObject *s = recompile(block, key, &result);
-    QCOMPARE(result, code == 0 ? -7 : code);
-    QCOMPARE(s != nullptr, code == 0);
-    if (s) {
-        QCOMPARE(blockOf(*s).toHex(), unchanged.toHex());
-        QCOMPARE(reservedByteCount(key, VarAreaInput), 10);
-        QCOMPARE(reservedByteCount(key, VarAreaOutput), 2);
-        releaseObject(s);
+    void codes_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<int>("code");
+        const struct {
+            const char *name;
+            Change change;
+            int code;
+        } rows[] = {
+            {"unchanged", None, 0}, {"empty", Empty, 1}, {"one byte", OneByte, 1}, {"cut in the name", CutInName, 1},
+            {"cut before the body", CutBeforeBody, 1}, {"closing byte missing", ClosingByteMissing, 1},
+            {"byte after the closing zeros", ByteInBody, 6},
+            // The body length cuts off what lies beyond it; below 2 it keeps all.
+            {"byte beyond the body length", ByteBeyondBody, 0}, {"length below 2 keeps all", LengthZero, 0},
+            {"length below 2, byte appended", LengthZeroByteAppended, 6}, {"COB-ID changed", CobIdChanged, 5},
+            {"PDO the EDS lacks", PdoUnknown, 3}, {"PDO twice", PdoTwice, 3}, {"PDO over 8 bytes", PdoOverfull, 4},
+            {"object mapped twice", MappedTwice, 4}, {"places of another slave", PlaceTakenBySlave, 1},
+            {"a later place taken", LaterPlaceTaken, 1},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.name) << int(row.change) << row.code;
     }
-    QCOMPARE(memoryReservations(key), before);
-    QVERIFY(!recompile(block.left(1), key, nullptr));
-}
+    void codes()
+    {
+        QFETCH(int, change);
+        QFETCH(int, code);
+        const QByteArray unchanged = blockWith(None);
+        const QByteArray block = blockWith(Change(change));
+        const QList<MemoryReservation> before = memoryReservations(key);
+        int result = -7;
+        CanObject *s = recompile(block, key, &result);
+        QCOMPARE(result, code == 0 ? -7 : code);
+        QCOMPARE(s != nullptr, code == 0);
+        if (s) {
+            QCOMPARE(blockOf(*s).toHex(), unchanged.toHex());
+            QCOMPARE(reservedByteCount(key, VarAreaInput), 10);
+            QCOMPARE(reservedByteCount(key, VarAreaOutput), 2);
+            releaseObject(s);
+        }
+        QCOMPARE(memoryReservations(key), before);
+    }
 
-void tst_Recompile::unknownDevice()
-{
-    // Without its EDS the slave keeps all the block holds, and the stored path.
-    const QByteArray block = blockWith(EdsMissing);
-    int result = 0;
-    CanObject *s = recompile(block, key, &result);
-    QCOMPARE(result, 128);
-    QVERIFY(s && !s->eds);
-    QCOMPARE(s->nodeId, quint8(5));
-    QCOMPARE(s->vendorId, 0x11u);
-    QCOMPARE(s->productCode, 0x22u);
-    QCOMPARE(s->revisionNumber, 0x33u);
-    QCOMPARE(s->deviceType, 0x191u);
-    QCOMPARE(s->projectKey, key);
-    QCOMPARE(s->edsFile, QStringLiteral(CANSLAVE_TEST_DATA "/gone.eds"));
-    QCOMPARE(s->pdoList.size(), 4);
-    QCOMPARE(blockOf(*s).toHex(), block.toHex());
-    QCOMPARE(reservedByteCount(key, VarAreaInput), 10);
-    releaseObject(s);
-    QVERIFY(memoryReservations(key).isEmpty());
-}
+    void unknownDevice()
+    {
+        // Without its EDS the slave keeps all the block holds, and the stored path.
+        const QByteArray block = blockWith(EdsMissing);
+        int result = 0;
+        CanObject *s = recompile(block, key, &result);
+        QCOMPARE(result, 128);
+        QVERIFY(s && !s->eds);
+        QCOMPARE(QList<quint32>({s->nodeId, s->vendorId, s->productCode, s->revisionNumber, s->deviceType}),
+                 QList<quint32>({5, 0x11, 0x22, 0x33, 0x191}));
+        QCOMPARE(s->projectKey, key);
+        QCOMPARE(s->edsFile, QStringLiteral(CANSLAVE_TEST_DATA "/gone.eds"));
+        QCOMPARE(s->pdoList.size(), 4);
+        QCOMPARE(blockOf(*s).toHex(), block.toHex());
+        QCOMPARE(reservedByteCount(key, VarAreaInput), 10);
+        releaseObject(s);
+        QVERIFY(memoryReservations(key).isEmpty());
+    }
 
-void tst_Recompile::placeholder_data()
-{
-    QTest::addColumn<quint32>("index");
-    QTest::addColumn<quint32>("subIndex");
-    QTest::addColumn<quint32>("length");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<quint32>("dataType");
-    QTest::addColumn<quint32>("byteLength");
+    void placeholder_data()
+    {
+        QTest::addColumn<quint32>("index");
+        QTest::addColumn<quint32>("subIndex");
+        QTest::addColumn<quint32>("length");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quint32>("dataType");
+        QTest::addColumn<quint32>("byteLength");
+        QTest::newRow("1 byte") << 0x6000u << 9u << 1u << "NewPar_6000:9" << 2u << 1u;
+        QTest::newRow("2 bytes") << 0x2abcu << 0x1fu << 2u << "NewPar_2ABC:1F" << 3u << 2u;
+        QTest::newRow("4 bytes") << 0x6000u << 0x10u << 4u << "NewPar_6000:10" << 4u << 4u;
+        QTest::newRow("3 bytes typed as 4") << 0x6000u << 0x11u << 3u << "NewPar_6000:11" << 4u << 4u;
+    }
+    void placeholder()
+    {
+        QFETCH(quint32, index);
+        QFETCH(quint32, subIndex);
+        QFETCH(quint32, length);
+        CanObject *s = createCanObject(nullptr, fixture, 5, key);
+        QVERIFY(s);
+        PDOMapEntry e;
+        e.index = index;
+        e.subIndex = subIndex;
+        e.byteLength = length;
+        e.area = VarAreaFallback;
+        e.offset = 100;
+        s->pdo(0x1400)->mapList.append(e);
+        const QByteArray block = blockOf(*s);
+        releaseObject(s);
+        int result = -7;
+        CanObject *r = recompile(block, key, &result);
+        QCOMPARE(result, -7);
+        QVERIFY(r);
+        const PDOMapEntry &back = r->pdo(0x1400)->mapList.at(0);
+        QTEST(back.name, "name");
+        QTEST(back.dataType, "dataType");
+        QTEST(back.byteLength, "byteLength");
+        QCOMPARE(qMakePair(back.area, back.offset), qMakePair(qint32(VarAreaFallback), 100));
+        releaseObject(r);
+    }
 
-    QTest::newRow("1 byte") << 0x6000u << 9u << 1u << "NewPar_6000:9" << 2u << 1u;
-    QTest::newRow("2 bytes") << 0x2abcu << 0x1fu << 2u << "NewPar_2ABC:1F" << 3u << 2u;
-    QTest::newRow("4 bytes") << 0x6000u << 0x10u << 4u << "NewPar_6000:10" << 4u << 4u;
-    QTest::newRow("3 bytes typed as 4") << 0x6000u << 0x11u << 3u << "NewPar_6000:11" << 4u << 4u;
-}
-
-void tst_Recompile::placeholder()
-{
-    QFETCH(quint32, index);
-    QFETCH(quint32, subIndex);
-    QFETCH(quint32, length);
-    QFETCH(QString, name);
-    CanObject *s = createCanObject(nullptr, fixture(), 5, key);
-    QVERIFY(s);
-    PDOMapEntry e;
-    e.index = index;
-    e.subIndex = subIndex;
-    e.byteLength = length;
-    e.area = VarAreaFallback;
-    e.offset = 100;
-    s->pdo(0x1400)->mapList.append(e);
-    const QByteArray block = blockOf(*s);
-    releaseObject(s);
-
-    int result = -7;
-    CanObject *r = recompile(block, key, &result);
-    QCOMPARE(result, -7);
-    QVERIFY(r);
-    const PDOMapEntry &back = r->pdo(0x1400)->mapList.at(0);
-    QCOMPARE(back.name, name);
-    QTEST(back.dataType, "dataType");
-    QTEST(back.byteLength, "byteLength");
-    QCOMPARE(back.area, qint32(VarAreaFallback));
-    QCOMPARE(back.offset, 100);
-    releaseObject(r);
-}
-
-void tst_Recompile::longEdsPath()
-{
-    QTemporaryDir dir;
-    QString path = dir.path();
-    while (path.size() < 180)
-        path += QStringLiteral("/") + QString(qMin(40, 180 - path.size()), QLatin1Char('d'));
-    QVERIFY(QDir().mkpath(path));
-    path += QLatin1Char('/');
-    path += QString(200 - path.size() - 4, QLatin1Char('e')) + QStringLiteral(".eds");
-    QCOMPARE(path.size(), 200);
-    QVERIFY(QFile::copy(fixture(), path));
-    CanObject *s = createCanObject(nullptr, path, 5, key);
-    QVERIFY(s);
-    const QByteArray block = blockOf(*s);
-    releaseObject(s);
-    int result = -7;
-    CanObject *r = recompile(block, key, &result);
-    QCOMPARE(result, -7);
-    QVERIFY(r);
-    QCOMPARE(r->edsFile, path);
-    QCOMPARE(r->pdoList.size(), 4);
-    releaseObject(r);
-}
+    void longEdsPath()
+    {
+        QTemporaryDir dir;
+        QString path = dir.path();
+        while (path.size() < 180)
+            path += QStringLiteral("/") + QString(qMin(40, 180 - path.size()), QLatin1Char('d'));
+        QVERIFY(QDir().mkpath(path));
+        path += QLatin1Char('/') + QString(200 - path.size() - 5, QLatin1Char('e')) + QStringLiteral(".eds");
+        QCOMPARE(path.size(), 200);
+        QVERIFY(QFile::copy(fixture, path));
+        CanObject *s = createCanObject(nullptr, path, 5, key);
+        QVERIFY(s);
+        const QByteArray block = blockOf(*s);
+        releaseObject(s);
+        int result = -7;
+        CanObject *r = recompile(block, key, &result);
+        QCOMPARE(result, -7);
+        QVERIFY(r);
+        QCOMPARE(r->edsFile, path);
+        QCOMPARE(r->pdoList.size(), 4);
+        releaseObject(r);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_Recompile)
 #include "tst_recompile.moc"

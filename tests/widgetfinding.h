@@ -1,7 +1,14 @@
 #pragma once
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QList>
+#include <QMenu>
+#include <QPushButton>
 #include <QString>
+#include <QTableWidget>
+#include <QTest>
 #include <QWidget>
 
 // The first child of type T (a button, a check box, a label) whose text is text.
@@ -14,4 +21,85 @@ T *childWithText(QWidget *parent, const QString &text)
             return child;
     }
     return nullptr;
+}
+
+// Table and button steps as a user takes them, with the mouse and the keyboard.
+
+inline void clickButton(QWidget *parent, const QString &text)
+{
+    QPushButton *button = childWithText<QPushButton>(parent, text);
+    QVERIFY2(button, qPrintable(text));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+inline void typeInto(QWidget *widget, const QString &text)
+{
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(widget, text);
+}
+
+inline QPoint cellCenter(QTableWidget *table, int row, int column)
+{
+    return table->visualItemRect(table->item(row, column)).center();
+}
+
+inline void clickCell(QTableWidget *table, int row, int column, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers, cellCenter(table, row, column));
+}
+
+inline void doubleClickCell(QTableWidget *table, int row, int column)
+{
+    clickCell(table, row, column);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cellCenter(table, row, column));
+}
+
+// The first row clicked, the others added with Ctrl.
+inline void selectRows(QTableWidget *table, const QList<int> &rows, int column)
+{
+    for (int i = 0; i < rows.size(); ++i)
+        clickCell(table, rows.at(i), column, i ? Qt::ControlModifier : Qt::NoModifier);
+}
+
+// A right click on the row's second cell, or on the empty table below the last row.
+inline void openContextMenu(QTableWidget *table, int row)
+{
+    const QPoint at = row < table->rowCount() ? cellCenter(table, row, 1) : QPoint(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, table->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(table->viewport(), &event);
+}
+
+inline QStringList columnTexts(QTableWidget *table, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < table->rowCount(); ++row)
+        texts.append(table->item(row, column) ? table->item(row, column)->text() : QStringLiteral("<none>"));
+    return texts;
+}
+
+inline QStringList rowTexts(QTableWidget *table, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < table->columnCount(); ++column)
+        texts.append(table->item(row, column) ? table->item(row, column)->text() : QStringLiteral("<none>"));
+    return texts;
+}
+
+// The row whose first cells read texts, or -1.
+inline int rowWithTexts(QTableWidget *table, const QStringList &texts)
+{
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (rowTexts(table, row).mid(0, texts.size()) == texts)
+            return row;
+    }
+    return -1;
+}
+
+inline QStringList actionTexts(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *a : menu->actions())
+        texts.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
 }
