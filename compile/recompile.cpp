@@ -259,6 +259,9 @@ RecompileResult recompileBlock(const QByteArray &block, const QString &key)
     Claims claims(key);
     try {
         result.code = readConfiguration(in, *slave, claims);
+        // The block does not carry read-only flags: the EDS gives them back.
+        if (result.code == RecompileOk)
+            markFixedMappings(*slave);
     } catch (...) {
         claims.releaseAll();
         throw;
@@ -267,8 +270,6 @@ RecompileResult recompileBlock(const QByteArray &block, const QString &key)
         claims.releaseAll();
         return result;
     }
-    // The block does not carry read-only flags: the EDS gives them back.
-    markFixedMappings(*slave);
     if (!edsFound)
         result.code = RecompileEdsMissing;
     result.slave = std::move(slave);

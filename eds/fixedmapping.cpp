@@ -3,6 +3,7 @@
 #include "plugin/canobject.h"
 
 #include <QPair>
+#include <QSet>
 #include <QVector>
 
 namespace {
@@ -17,12 +18,17 @@ QVector<QPair<quint32, quint32>> fixedObjects(const CanObject &slave, quint32 co
     const int countAt = slave.findMappingEntry(mappingIndex, 0);
     if (countAt < 0)
         return objects;
-    const int count = int(slave.edsMappingList.at(countAt).defaultValue);
-    for (int s = 1; s <= count; ++s) {
-        const int wordAt = slave.findMappingEntry(mappingIndex, s);
-        if (wordAt < 0)
+    // One pass over the words the file holds: a stated count of 0x7FFFFFFF must
+    // not cost a lookup per promised word.
+    const quint32 count = slave.edsMappingList.at(countAt).defaultValue;
+    QSet<int> seen;
+    for (const EdsEntry &word : slave.edsMappingList) {
+        if (word.index != mappingIndex || word.subIndex < 1 || quint32(word.subIndex) > count)
             continue;
-        const EdsEntry &word = slave.edsMappingList.at(wordAt);
+        // The first section of a sub-index is the one that counts, as everywhere else.
+        if (seen.contains(word.subIndex))
+            continue;
+        seen.insert(word.subIndex);
         if (word.accessType.contains(QLatin1String("RO"), Qt::CaseInsensitive))
             objects.append({word.defaultValue >> 16, (word.defaultValue >> 8) & 0xFF});
     }
