@@ -6,7 +6,6 @@
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
 
-#include <QDataStream>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
@@ -71,19 +70,6 @@ std::pair<CanObject *, int> recompiled(const QByteArray &block, const QString &k
     return {r, code};
 }
 
-// The stream as software before 2009 wrote it: no identity values, and nothing after the SDOs.
-QByteArray olderLayout(const QByteArray &current)
-{
-    QDataStream in(current);
-       qint8 byte; qint32 word; QString text; QPoint point; QByteArray bytes;
-    in >> byte >> text >> byte;
-    const qint64 identity = in.device()->pos();
-    in >> word >> word >> word >> word;
-    const qint64 times = in.device()->pos();
-    in >> word >> word >> word >> point >> text >> bytes >> bytes;
-    return current.left(identity) + current.mid(times, in.device()->pos() - times);
-}
-
 // What a host calls on a live slave, then restore and recompile once it is released;
 // whether every answer is whole or the failure answer.
 bool hostSession(CanObject *slave, const QString &key, const QByteArray &stream, const QByteArray &block)
@@ -124,7 +110,6 @@ private slots:
     void init()
     {
         clearAllMemory();
-        clearHwFileCreatedVerNums();
         dir.reset(new QTemporaryDir);
         QVERIFY(dir->isValid());
         key = dir->filePath(QStringLiteral("station/hw.stn"));
@@ -145,30 +130,28 @@ private slots:
     {
         QFETCH(int, flow);
         const QList<MemoryReservation> places = memoryReservations(key);
-        const QByteArray map = mapOf(a);
+        const QByteArray stream = save(a);
         const auto bytes = [this] { int n = 0; for (const MemoryReservation &r : memoryReservations(key)) n += r.size; return n; };
         const int held = bytes();
         QVERIFY(held > 0);
+        if (flow == ReopenedProject) {
+            releaseObject(a);
+            a = restore(stream, key);
+        }
         if (flow == CopyReleased || flow == DamagedCopyReleased) {
             CanObject copy(*a);
             if (flow == DamagedCopyReleased)
                 copy.pdoList.last().mapList.first().byteLength = 16711681;
             releaseObject(restore(save(&copy), key));
-            QCOMPARE(memoryReservations(key), places);
-            // The next slave gets places of its own.
-            CanObject *b = createCanObject(nullptr, fixture(), 6, key);
-            QCOMPARE(bytes(), 2 * held);
-            releaseObject(b);
         } else {
-            if (flow == ReopenedProject) {
-                const QByteArray stream = save(a);
-                releaseObject(a);
-                a = restore(stream, key);
-            }
             QVERIFY(autoMallocInMap(a) && autoMallocOutMap(a));
-            QCOMPARE(mapOf(a).toHex(), map.toHex());
-            QCOMPARE(memoryReservations(key), places);
         }
+        QCOMPARE(save(a).toHex(), stream.toHex());
+        QCOMPARE(memoryReservations(key), places);
+        // The next slave gets places of its own.
+        CanObject *b = createCanObject(nullptr, fixture(), 6, key);
+        QCOMPARE(bytes(), 2 * held);
+        releaseObject(b);
         releaseObject(std::exchange(a, nullptr));
         QVERIFY(memoryReservations(key).isEmpty());
     }
@@ -189,35 +172,28 @@ private slots:
     // Stored where the EDS was, or as another computer stored it; the file comes back at "found".
     void missingEds_data()
     {
-        QTest::addColumn<int>("version");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("found");
-        QTest::addColumn<QString>("name");
         const QString elsewhere = QStringLiteral("C:\\old\\project\\eds\\io.eds");
-        QTest::newRow("back where it was") << 2012 << QString() << "io.eds" << "Mine";
-        QTest::newRow("older layout, back where it was") << 2008 << QString() << "io.eds" << "Unknown Device";
-        QTest::newRow("beside the station file") << 2012 << elsewhere << "station/io.eds" << "Mine";
-        QTest::newRow("eds folder beside the station's folder") << 2012 << elsewhere << "eds/io.eds" << "Mine";
+        QTest::newRow("back where it was") << QString() << "io.eds";
+        QTest::newRow("beside the station file") << elsewhere << "station/io.eds";
+        QTest::newRow("eds folder beside the station's folder") << elsewhere << "eds/io.eds";
     }
     void missingEds()
     {
-        QFETCH(int, version);
         QFETCH(QString, stored);
         QFETCH(QString, found);
-        setHwFileCreatedVerNum(key, version);
         a->edsFile = stored.isEmpty() ? dir->filePath(QStringLiteral("io.eds")) : stored;
         a->name = QStringLiteral("Mine");
         a->addSdo(SDOEntry{0x2000, 0, 1, QByteArray::fromHex("0000007F"), QString(), QString()});
-        const QByteArray stream = version >= 2009 ? save(a) : olderLayout(save(a));
-        const QByteArray block = blockOf(a), map = mapOf(a);
+        const QByteArray stream = save(a), block = blockOf(a), map = mapOf(a);
         const int offered = a->edsPdoList.size();
         releaseObject(std::exchange(a, nullptr));
 
-        // Nowhere to be found: all the stream holds comes back, and is saved as it was.
+        // Nowhere to be found: all that was stored comes back, and is stored again as it was.
         CanObject *r = restore(stream, key);
-        QTEST(getName(r), "name");
         QVERIFY(!r->eds);
-        QCOMPARE((version >= 2009 ? save(r) : olderLayout(save(r))).toHex(), stream.toHex());
+        QCOMPARE(save(r).toHex(), stream.toHex());
         releaseObject(r);
         int code = 0;
         std::tie(r, code) = recompiled(block, key);
