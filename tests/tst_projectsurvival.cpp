@@ -108,7 +108,13 @@ private slots:
         QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("station")) && QDir(dir->path()).mkpath(QStringLiteral("eds")));
         QVERIFY((a = createCanObject(nullptr, fixture(), 5, key)));
     }
-    void cleanup() { releaseObject(std::exchange(a, nullptr)); resetMemoryAreaSizes(); }
+    void cleanup()
+    {
+        releaseObject(std::exchange(a, nullptr));
+        resetMemoryAreaSizes();
+        dir.reset(); // while file names still encode as they were written
+        QTextCodec::setCodecForLocale(nullptr);
+    }
 
     void ownership_data()
     {
@@ -151,22 +157,31 @@ private slots:
         QVERIFY(memoryReservations(key).isEmpty());
     }
 
-    // Stored where the EDS was, or as another computer stored it; the file comes back at "found".
+    // Stored as another computer stored it, or else where the file comes back; the host's 8-bit codec.
     void missingEds_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("found");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("codec");
         const QString elsewhere = QStringLiteral("C:\\old\\project\\eds\\io.eds");
-        QTest::newRow("back where it was") << QString() << "io.eds";
-        QTest::newRow("beside the station file") << elsewhere << "station/io.eds";
-        QTest::newRow("eds folder beside the station's folder") << elsewhere << "eds/io.eds";
+        QTest::newRow("back where it was") << QString() << "io.eds" << "Mine" << QByteArray();
+        QTest::newRow("beside the station file") << elsewhere << "station/io.eds" << "Mine" << QByteArray();
+        QTest::newRow("eds folder beside the station's folder") << elsewhere << "eds/io.eds" << "Mine" << QByteArray();
+        QTest::newRow("Chinese Windows host") << QString() << "从站.eds" << "阀门" << QByteArray("GB18030");
     }
     void missingEds()
     {
         QFETCH(QString, stored);
         QFETCH(QString, found);
-        a->edsFile = stored.isEmpty() ? dir->filePath(QStringLiteral("io.eds")) : stored;
-        a->name = QStringLiteral("Mine");
+        QFETCH(QString, name);
+        QFETCH(QByteArray, codec);
+        if (!codec.isEmpty()) {
+            QVERIFY(QTextCodec::codecForName(codec));
+            QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
+        }
+        a->edsFile = stored.isEmpty() ? dir->filePath(found) : stored;
+        a->name = name;
         a->addSdo(SDOEntry{0x2000, 0, 1, QByteArray::fromHex("0000007F"), QString(), QString()});
         const QByteArray stream = save(a), block = blockOf(a), map = mapOf(a);
         const int offered = a->edsPdoList.size();
@@ -190,6 +205,7 @@ private slots:
             r = compiled ? recompile(block, key, &code) : restore(stream, key);
             QCOMPARE(code, -7);
             QVERIFY(r && r->eds);
+            QCOMPARE(getName(r), name);
             QCOMPARE(getEdsFileName(r), dir->filePath(found));
             QCOMPARE(r->pdo(0x1800)->mapList.at(0).name, QStringLiteral("In A1"));
             QCOMPARE(r->edsPdoList.size(), offered);
@@ -247,29 +263,6 @@ private slots:
         QCOMPARE(reservedByteCount(key, VarAreaInput), 0);
         releaseObject(r);
         QVERIFY(memoryReservations(key).isEmpty());
-    }
-
-    void localCodec()
-    {
-        // A Chinese Windows host: names and paths travel in GB18030.
-        QTextCodec *before = QTextCodec::codecForLocale();
-        QTextCodec *chinese = QTextCodec::codecForName("GB18030");
-        QVERIFY(chinese);
-        QTextCodec::setCodecForLocale(chinese);
-        a->edsFile = dir->filePath(QStringLiteral("从站.eds"));
-        a->name = QStringLiteral("阀门");
-        const QByteArray block = blockOf(a);
-        releaseObject(std::exchange(a, nullptr));
-        QFile::copy(fixture(), dir->filePath(QStringLiteral("从站.eds")));
-        int code = -7;
-        CanObject *r = recompile(block, key, &code);
-        // Removed while the name still encodes the same way.
-        QFile::remove(dir->filePath(QStringLiteral("从站.eds")));
-        QTextCodec::setCodecForLocale(before);
-        QCOMPARE(code, -7);
-        QCOMPARE(getName(r), QStringLiteral("阀门"));
-        QCOMPARE(getEdsFileName(r), dir->filePath(QStringLiteral("从站.eds")));
-        releaseObject(r);
     }
 
     // Each allocation in turn fails; nothing escapes into the host and nothing stays reserved.
