@@ -6,6 +6,7 @@
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
 
+#include <QDataStream>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
@@ -61,6 +62,23 @@ QByteArray mapOf(CanObject *s)
     return getInputMemMap(s, &count) + getOutputMemMap(s, &count);
 }
 
+// The stream as software before 2009 wrote it: no identity values, and nothing after the SDOs.
+QByteArray olderLayout(const QByteArray &current)
+{
+    QDataStream in(current);
+    qint8 byte;
+    qint32 word;
+    QString text;
+    QPoint point;
+    QByteArray bytes;
+    in >> byte >> text >> byte;
+    const qint64 identity = in.device()->pos();
+    in >> word >> word >> word >> word;
+    const qint64 times = in.device()->pos();
+    in >> word >> word >> word >> point >> text >> bytes >> bytes;
+    return current.left(identity) + current.mid(times, in.device()->pos() - times);
+}
+
 // What a host calls on a live slave, then restore and recompile once it is released;
 // whether every answer is whole or the failure answer.
 bool hostSession(CanObject *slave, const QString &key, const QByteArray &stream, const QByteArray &block)
@@ -102,6 +120,7 @@ private slots:
     void init()
     {
         clearAllMemory();
+        clearHwFileCreatedVerNums();
         dir.reset(new QTemporaryDir);
         QVERIFY(dir->isValid());
         key = dir->filePath(QStringLiteral("station/hw.stn"));
@@ -160,21 +179,24 @@ private slots:
     // Stored as another computer stored it, or else where the file comes back; the host's 8-bit codec.
     void missingEds_data()
     {
+        QTest::addColumn<int>("version");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("found");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("codec");
         const QString elsewhere = QStringLiteral("C:\\old\\project\\eds\\io.eds");
-        QTest::newRow("back where it was") << QString() << "io.eds" << "Mine" << QByteArray();
-        QTest::newRow("beside the station file") << elsewhere << "station/io.eds" << "Mine" << QByteArray();
-        QTest::newRow("eds folder beside the station's folder") << elsewhere << "eds/io.eds" << "Mine" << QByteArray();
-        QTest::newRow("Chinese Windows host") << QString() << "从站.eds" << "阀门" << QByteArray("GB18030");
+        QTest::newRow("back where it was") << 2012 << QString() << "io.eds" << "Mine" << QByteArray();
+        QTest::newRow("older layout, beside the station file") << 2008 << elsewhere << "station/io.eds" << "Mine" << QByteArray();
+        QTest::newRow("eds folder beside the station's folder") << 2012 << elsewhere << "eds/io.eds" << "Mine" << QByteArray();
+        QTest::newRow("Chinese Windows host") << 2012 << QString() << "从站.eds" << "阀门" << QByteArray("GB18030");
     }
     void missingEds()
     {
+        QFETCH(int, version);
         QFETCH(QString, stored);
         QFETCH(QString, found);
         QFETCH(QString, name);
+        setHwFileCreatedVerNum(key, version);
         QFETCH(QByteArray, codec);
         if (!codec.isEmpty()) {
             QVERIFY(QTextCodec::codecForName(codec));
@@ -183,14 +205,16 @@ private slots:
         a->edsFile = stored.isEmpty() ? dir->filePath(found) : stored;
         a->name = name;
         a->addSdo(SDOEntry{0x2000, 0, 1, QByteArray::fromHex("0000007F"), QString(), QString()});
-        const QByteArray stream = save(a), block = blockOf(a), map = mapOf(a);
+        const QByteArray stream = version >= 2009 ? save(a) : olderLayout(save(a));
+        const QByteArray block = blockOf(a), map = mapOf(a);
         const int offered = a->edsPdoList.size();
         releaseObject(std::exchange(a, nullptr));
 
         // Nowhere to be found: all that was stored comes back, and is stored again as it was.
         CanObject *r = restore(stream, key);
         QVERIFY(!r->eds);
-        QCOMPARE(save(r).toHex(), stream.toHex());
+        QCOMPARE(getName(r), version >= 2009 ? name : QStringLiteral("Unknown Device"));
+        QCOMPARE((version >= 2009 ? save(r) : olderLayout(save(r))).toHex(), stream.toHex());
         releaseObject(r);
         int code = 0;
         r = recompile(block, key, &code);
@@ -205,7 +229,8 @@ private slots:
             r = compiled ? recompile(block, key, &code) : restore(stream, key);
             QCOMPARE(code, -7);
             QVERIFY(r && r->eds);
-            QCOMPARE(getName(r), name);
+            if (compiled || version >= 2009) // the older layout stores no name
+                QCOMPARE(getName(r), name);
             QCOMPARE(getEdsFileName(r), dir->filePath(found));
             QCOMPARE(r->pdo(0x1800)->mapList.at(0).name, QStringLiteral("In A1"));
             QCOMPARE(r->edsPdoList.size(), offered);
