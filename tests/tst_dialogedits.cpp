@@ -196,6 +196,7 @@ private slots:
         else
             clickCell(editor.edsTable()->table(), 1, 0, {}, true);
         QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.failure(), QString());
         QCOMPARE(answerer.messageTexts(), QStringList{"Parameter Can Not Be Added To ReadOnly PDO!"});
         QVERIFY(*slave.pdo(0x1401) == before);
     }
@@ -228,8 +229,7 @@ private slots:
             CompileList symbols;
             compile(slave, block, symbols);
             releaseObject(slave);
-            int code = -1;
-            slave = recompile(block, key, &code);
+            slave = recompile(block, key, nullptr);
             QVERIFY(slave);
         }
         QCOMPARE(slave->pdo(0x1800)->mapList, fixed);
