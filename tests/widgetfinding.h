@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabBar>
 #include <QString>
 #include <QTableWidget>
 #include <QTest>
@@ -37,6 +38,16 @@ inline void typeInto(QWidget *widget, const QString &text)
     widget->setFocus();
     QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(widget, text);
+}
+
+// Clicks the tab titled title of the first tab bar under parent.
+inline void showTab(QWidget *parent, const QString &title)
+{
+    QTabBar *bar = parent->findChild<QTabBar *>();
+    for (int i = 0; i < bar->count(); ++i) {
+        if (bar->tabText(i) == title)
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+    }
 }
 
 inline QPoint cellCenter(QTableWidget *table, int row, int column)
