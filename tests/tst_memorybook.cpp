@@ -40,6 +40,7 @@ private slots:
         QTest::newRow("first of two holes") << QList<int>{1, 1, 1, 1} << QList<int>{1, 3} << 1 << 1 << 512;
         QTest::newRow("last byte of a small area") << QList<int>{4, 3} << QList<int>{} << 1 << 7 << 8;
         QTest::newRow("small area full") << QList<int>{4, 3} << QList<int>{} << 2 << -1 << 8;
+        QTest::newRow("whole area in one claim") << QList<int>{} << QList<int>{} << 8 << 0 << 8;
     }
     void firstFit()
     {
