@@ -41,6 +41,7 @@ private slots:
         QTest::newRow("last byte of a small area") << QList<int>{4, 3} << QList<int>{} << 1 << 7 << 8;
         QTest::newRow("small area full") << QList<int>{4, 3} << QList<int>{} << 2 << -1 << 8;
         QTest::newRow("whole area in one claim") << QList<int>{} << QList<int>{} << 8 << 0 << 8;
+        QTest::newRow("nothing to claim") << QList<int>{} << QList<int>{} << 0 << -1 << 8;
     }
     void firstFit()
     {
