@@ -41,13 +41,6 @@ QSet<QPair<int, int>> reservedBytes()
     return bytes;
 }
 
-void showTab(CanSlaveDlg *dialog, const QString &title)
-{
-    QTabBar *bar = dialog->findChild<QTabWidget *>()->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tabTitles.indexOf(title)).center());
-    QCOMPARE(bar->tabText(bar->currentIndex()), title);
-}
-
 QTableWidget *mappingTable(CanSlaveDlg *dialog)
 {
     return dialog->findChild<ParaListPage *>()->mappedTable()->table();

@@ -28,6 +28,17 @@ QByteArray blockOf(CanObject &s)
     return block;
 }
 
+// Compiles s, releases it and reads its block back into read; a successful
+// recompile leaves the host's code untouched.
+void readBackReleased(CanObject *s, CanObject *&read)
+{
+    const QByteArray block = blockOf(*s);
+    releaseObject(s);
+    int result = -7;
+    read = recompile(block, key, &result);
+    QCOMPARE(result, -7);
+}
+
 // Slaves the host keeps while a test recompiles; released after each test.
 QList<CanObject *> otherSlaves;
 
@@ -177,11 +188,8 @@ private slots:
         e.area = VarAreaFallback;
         e.offset = 100;
         s->pdo(0x1400)->mapList.append(e);
-        const QByteArray block = blockOf(*s);
-        releaseObject(s);
-        int result = -7;
-        CanObject *r = recompile(block, key, &result);
-        QCOMPARE(result, -7);
+        CanObject *r = nullptr;
+        readBackReleased(s, r);
         QVERIFY(r);
         const PDOMapEntry &back = r->pdo(0x1400)->mapList.at(0);
         QTEST(back.name, "name");
@@ -203,11 +211,8 @@ private slots:
         QVERIFY(QFile::copy(fixture, path));
         CanObject *s = createCanObject(nullptr, path, 5, key);
         QVERIFY(s);
-        const QByteArray block = blockOf(*s);
-        releaseObject(s);
-        int result = -7;
-        CanObject *r = recompile(block, key, &result);
-        QCOMPARE(result, -7);
+        CanObject *r = nullptr;
+        readBackReleased(s, r);
         QVERIFY(r);
         QCOMPARE(r->edsFile, path);
         QCOMPARE(r->pdoList.size(), 4);

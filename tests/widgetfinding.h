@@ -48,6 +48,7 @@ inline void showTab(QWidget *parent, const QString &title)
         if (bar->tabText(i) == title)
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
     }
+    QCOMPARE(bar->tabText(bar->currentIndex()), title);
 }
 
 inline QPoint cellCenter(QTableWidget *table, int row, int column)
