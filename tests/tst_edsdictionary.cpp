@@ -37,69 +37,73 @@ private slots:
         QCOMPARE(diagnosticLines(*m_device), QStringList());
     }
 
-    // Each key once; the number syntax itself is the number parser's.
+    // Each key and each form of a node-relative or configured value once; plain number syntax is the number parser's.
     void entryKeys_data()
     {
-        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<QString>("field");
-        QTest::addColumn<qint64>("value");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QStringList>("diagnostics");
         const struct {
-            const char *name, *line, *field;
-            qint64 value;
+            const char *name, *lines, *field, *value;
+            QStringList diagnostics;
         } rows[] = {
-            {"node-relative default", "DefaultValue=$NODEID+0x180", "relative", 1},
-            {"node-relative value", "DefaultValue=$NODEID + 0x180", "default", 0x180},
-            {"node id after", "DefaultValue=0x180+$NODEID", "relative", 1},
-            {"node id after value", "DefaultValue=0x180+$NODEID", "default", 0x180},
-            {"node id alone", "DefaultValue=$NODEID", "relative", 1},
-            {"minus one default", "defaultvalue=-1", "default", 0xFFFFFFFF},
-            {"high limit out of range", "HighLimit=0xFFFFFFFF", "high", 0},
-            {"low limit", "LOWLIMIT=-32768", "low", -32768},
-            {"object type low bits", "ObjectType=0x107", "objectType", 7},
-            {"data type", "DataType=0x0007", "dataType", 7},
-            {"sub number", "SubNumber=5", "subNumber", 5},
-            {"mapping 0x0", "PDOMapping=0x0", "pdoMapping", 0},
-            {"mapping 0", "PDOMapping=0", "pdoMapping", 0},
-            {"obj flags", "ObjFlags=3", "objFlags", 3},
-            {"compact sub obj", "CompactSubObj=254", "compactSubObj", 254},
+            {"node id after constant", "DefaultValue=0x80000200+$NODEID", "default", "$NODEID+80000200", {}},
+            {"node id first, blanks, lower case", "DefaultValue=$nodeid + 0x180", "default", "$NODEID+180", {}},
+            {"node id alone", "DefaultValue=$NODEID", "default", "$NODEID+0", {}},
+            {"node id term with comment", "DefaultValue=$NODEID+0x200 ; RPDO", "default", "$NODEID+200", {}},
+            {"plus without node id", "DefaultValue=0x180+5", "default", "$NODEID+5", {"3:No $NODEID in DefaultValue=0x180+5"}},
+            {"minus one", "defaultvalue=-1", "default", "ffffffff", {}},
+            {"default not converting", "DefaultValue=12 apples", "default", "0", {"3:Not a number: DefaultValue=12 apples"}},
+            {"configured value wins", "ParameterValue=0x181|DefaultValue=$NODEID+0x180", "default", "181", {}},
+            {"configured placeholder keeps default", "DefaultValue=7|ParameterValue=<!gain>", "default", "7",
+             {"4:Not a number: ParameterValue=<!gain>"}},
+            {"empty configured value", "DefaultValue=7|ParameterValue=", "default", "7", {}},
+            {"high limit out of range", "HighLimit=0xFFFFFFFF", "high", "0", {}},
+            {"low limit", "LOWLIMIT=-32768", "low", "-32768", {}},
+            {"object type low bits", "ObjectType=0x107", "objectType", "7", {}},
+            {"data type, later one wins", "DataType=0x0005 ; U8", "dataType", "5", {}},
+            {"sub number", "SubNumber=5", "subNumber", "5", {}},
+            {"mapping 00", "PDOMapping=00", "pdoMapping", "0", {}},
+            {"mapping 0 with comment", "PDOMapping=0 ; no", "pdoMapping", "0", {}},
+            {"mapping 0x1", "PDOMapping=0x1", "pdoMapping", "1", {}},
+            {"obj flags", "ObjFlags=3", "objFlags", "3", {}},
+            {"obj flags not converting", "ObjFlags=two", "objFlags", "0", {"3:Not a number: ObjFlags=two"}},
+            {"compact sub obj", "CompactSubObj=254", "compactSubObj", "254", {}},
+            {"dcf keys", "Denotation=Lamp|UploadFile=a.bin|DownloadFile=b.bin", "default", "0", {}},
         };
         for (const auto &r : rows)
-            QTest::newRow(r.name) << QByteArray(r.line) << QString::fromLatin1(r.field) << r.value;
+            QTest::newRow(r.name) << QByteArray(r.lines) << QString::fromLatin1(r.field) << QString::fromLatin1(r.value) << r.diagnostics;
     }
     void entryKeys()
     {
-        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, lines);
         QFETCH(QString, field);
-        // The same key in an object and in a sub-index section.
-        for (const char *head : {"[1234]\n", "[1234sub7]\n"}) {
-            const auto eds = loadEdsFromData(QByteArray(head) + line + '\n');
-            EdsEntry entry;
-            QCOMPARE(eds->findEntry(0x1234, head[5] == 's' ? 7 : -1, entry), 0);
-            const QHash<QString, qint64> fields{
-                {"relative", entry.defaultIsNodeRelative}, {"default", entry.defaultValue}, {"high", entry.highLimit},
-                {"low", entry.lowLimit}, {"objectType", entry.objectType}, {"dataType", entry.dataType},
-                {"subNumber", entry.subNumber}, {"pdoMapping", entry.pdoMapping}, {"objFlags", entry.objFlags},
-                {"compactSubObj", entry.compactSubObj}};
-            QTEST(fields.value(field, -99), "value");
+        // The same lines in an object and in a sub-index section; the data type first, so a default must be a number.
+        for (const bool sub : {false, true}) {
+            const auto eds = edsFromLines((sub ? "[5000sub7]" : "[5000]") + QByteArray("|DataType=0x0007 # UNSIGNED32|") + lines
+                                          + (sub ? "|[5000]" : ""));
+            EdsEntry e;
+            QCOMPARE(eds->findEntry(0x5000, sub ? 7 : -1, e), 0);
+            const QHash<QString, qint64> fields{{"high", e.highLimit}, {"low", e.lowLimit}, {"objectType", e.objectType},
+                {"dataType", e.dataType}, {"subNumber", e.subNumber}, {"pdoMapping", e.pdoMapping}, {"objFlags", e.objFlags},
+                {"compactSubObj", e.compactSubObj}};
+            const QString read = field != QLatin1String("default") ? QString::number(fields.value(field, -99))
+                : (e.defaultIsNodeRelative ? QStringLiteral("$NODEID+") : QString()) + QString::number(e.defaultValue, 16);
+            QTEST(read, "value");
+            QTEST(diagnosticLines(*eds), "diagnostics");
         }
     }
 
     void infoSections()
     {
-        QCOMPARE(m_device->fileInfo.fileName, QStringLiteral("eds-device.eds"));
-        QCOMPARE(m_device->fileInfo.fileRevision, quint8(16));
-        QCOMPARE(m_device->fileInfo.edsVersion, QStringLiteral("4.0"));
         const EdsDeviceInfo &device = m_device->deviceInfo;
         QCOMPARE(device.vendorNumber, 0x1A2u);
-        QCOMPARE(device.orderCode, QStringLiteral("TIO-88"));
-        QCOMPARE(device.baudRate10, false);
         QCOMPARE(device.baudRate500, true);  // "yes"
         QCOMPARE(device.baudRate800, false); // empty
         QCOMPARE(device.granularity, quint8(8));
-        QCOMPARE(device.lssSupported, true);
         const bool dummies[7] = {false, true, true, true, false, false, true};
-        for (int i = 0; i < 7; ++i)
-            QCOMPARE(m_device->dummyUsage.dummy[i], dummies[i]);
+        QVERIFY(std::equal(dummies, dummies + 7, m_device->dummyUsage.dummy));
         // A key given twice keeps the later value.
         const auto twice = edsFromLines("[DeviceInfo]|nrofrxpdo=3|NRofRXPDO=4|[FileInfo]|FileName=a|FileName=b");
         QCOMPARE(twice->deviceInfo.nrOfRXPDO, quint8(4));
@@ -111,32 +115,24 @@ private slots:
         const auto eds = edsFromLines("[DynamicChannels]|NrOfSeg=3|Range1=0x1000 - 0x1FFF|PPOffset2=16|PPOffset3=8,3|"
                                       "Type3=0x7|Dir3=rww|MaxCnt3=0x10|Dir2=Wo|Type1Extra=4");
         QCOMPARE(diagnosticLines(*eds), QStringList());
-        const QList<EdsChannelSegment> &s = eds->dynamicChannels.segments;
         QCOMPARE(eds->dynamicChannels.nrOfSeg, 3);
-        QCOMPARE(s.size(), 3);
-        QCOMPARE(s.at(0).number, 1);
-        QCOMPARE(qMakePair(s.at(0).rangeLow, s.at(0).rangeHigh), qMakePair(0x1000u, 0x1FFFu));
-        QCOMPARE(s.at(0).type, quint8(4)); // text after the digits is ignored
-        QCOMPARE(s.at(0).dir, QStringLiteral("RO"));
-        QCOMPARE(qMakePair(s.at(1).ppOffset, s.at(1).bit), qMakePair(16u, 0u));
-        QCOMPARE(s.at(1).dir, QStringLiteral("Wo")); // as written
-        QCOMPARE(qMakePair(s.at(2).ppOffset, s.at(2).bit), qMakePair(8u, 3u));
-        QCOMPARE(s.at(2).type, quint8(7));
-        QCOMPARE(s.at(2).maxCnt, 16u);
+        QStringList segments; // number type dir range offset.bit max; text after a type's digits is ignored, Dir kept as written
+        for (const EdsChannelSegment &s : eds->dynamicChannels.segments)
+            segments << QStringLiteral("%1 %2 %3 %4-%5 %6.%7 %8").arg(s.number).arg(s.type).arg(s.dir).arg(s.rangeLow, 0, 16)
+                            .arg(s.rangeHigh, 0, 16).arg(s.ppOffset).arg(s.bit).arg(s.maxCnt);
+        QCOMPARE(segments, (QStringList{"1 4 RO 1000-1fff 0.0 0", "2 1 Wo 0-0 16.0 0", "3 7 rww 0-0 8.3 16"}));
     }
 
     void objectLists()
     {
         QCOMPARE(m_device->mandatoryObjects.supportedObjects, 3);
-        const QList<QPair<qint32, quint32>> mandatory{{1, 0x1000}, {2, 0x1001}, {3, 0x1018}};
-        QCOMPARE(m_device->mandatoryObjects.entries, mandatory);
-        QCOMPARE(m_device->optionalObjects.entries.size(), 6);
+        QCOMPARE(m_device->mandatoryObjects.entries, (QList<QPair<qint32, quint32>>{{1, 0x1000}, {2, 0x1001}, {3, 0x1018}}));
         QCOMPARE(m_device->manufacturerObjects.entries.constLast().second, 0x5100u);
-        const auto eds = edsFromLines("[OptionalObjects]|SupportedObjects=9|1=0x1400|[OptionalObjects]|SupportedObjects=3|"
-                                      "4=0x1018|2=1000|2=0x1001|1=0x1000|-1=0x2000");
-        QCOMPARE(eds->optionalObjects.supportedObjects, 3);
-        QCOMPARE(eds->optionalObjects.entries, (QList<QPair<qint32, quint32>>{{1, 0x1000}, {2, 0x1001}, {4, 0x1018}}));
-        QCOMPARE(edsFromLines("[MandatoryObjects]|SupportedObjects=1|1=1000")->mandatoryObjects.entries.constFirst().second, 1000u);
+        // A second section replaces the first; entries sorted, a repeated number keeps the later, a decimal index stays decimal.
+        const auto eds = edsFromLines("[OptionalObjects]|SupportedObjects=9|1=0x1400|[OptionalObjects]|SupportedObjects=4|"
+                                      "4=0x1018|2=1000|2=0x1001|1=0x1000|-1=0x2000|3=1000");
+        QCOMPARE(eds->optionalObjects.supportedObjects, 4);
+        QCOMPARE(eds->optionalObjects.entries, (QList<QPair<qint32, quint32>>{{1, 0x1000}, {2, 0x1001}, {3, 1000}, {4, 0x1018}}));
     }
 
     void nameSections_data()
@@ -203,26 +199,19 @@ private slots:
         const auto eds = loadEds(testDataPath("eds-compactpdo.eds"));
         QVERIFY(eds);
         QCOMPARE(diagnosticLines(*eds), QStringList());
-        const auto nameOf = [&](int index) {
-            EdsEntry entry;
-            return eds->findEntry(index, -1, entry) == 0 ? entry.parameterName : QStringLiteral("<none>");
-        };
-        QCOMPARE(nameOf(0x1400), QStringLiteral("0.receive PDO parameter"));
-        QCOMPARE(nameOf(0x1601), QStringLiteral("1.receive PDO mapping"));
-        QCOMPARE(nameOf(0x1800), QStringLiteral("0.transmit PDO parameter"));
-        // The given object keeps its name and gets the defaults; the given mapping stays as it is.
-        QCOMPARE(nameOf(0x1401), QStringLiteral("Given receive PDO"));
-        QCOMPARE(nameOf(0x1801), QStringLiteral("<none>"));
-        QCOMPARE(nameOf(0x1A01), QStringLiteral("<none>"));
-        // CompactPDO 0x05: COB-ID (1) and inhibit time (3), behind a count of 2.
-        for (int index : {0x1400, 0x1401, 0x1800}) {
-            QCOMPARE(subIndexes(*eds, index), (QList<int>{0, 1, 3}));
-            QCOMPARE(eds->objects.at(eds->objectPosition(index)).subEntries.at(0).defaultValue, 2u);
+        // Completed objects get a name and the communication defaults; a given object keeps its name and gets
+        // the defaults, a given mapping stays as it is. CompactPDO 0x05: COB-ID (1) and inhibit time (3), behind a count of 2.
+        QStringList objects;
+        for (const EdsObject &object : eds->objects) {
+            QString line = QString::number(object.entry.index, 16) + QLatin1Char(' ') + object.entry.parameterName + QLatin1Char(':');
+            for (const EdsEntry &sub : object.subEntries)
+                line += QStringLiteral(" %1=%2").arg(sub.subIndex).arg(sub.defaultValue, 0, 16);
+            objects << line;
         }
-        QCOMPARE(subIndexes(*eds, 0x1600), QList<int>{0});
-        QCOMPARE(subIndexes(*eds, 0x1A00).size(), 2);
-        for (int i = 1; i < eds->objects.size(); ++i)
-            QVERIFY(eds->objects.at(i - 1).entry.index < eds->objects.at(i).entry.index);
+        QCOMPARE(objects.filter(QRegularExpression("^1[4-9a]")),
+                 (QStringList{"1400 0.receive PDO parameter: 0=2 1=200 3=0", "1401 Given receive PDO: 0=2 1=300 3=0",
+                              "1600 0.receive PDO mapping: 0=0", "1601 1.receive PDO mapping: 0=0",
+                              "1800 0.transmit PDO parameter: 0=2 1=180 3=0", "1a00 Given transmit mapping: 0=1 1=60000108"}));
         const auto off = edsFromLines("[DeviceInfo]|NrOfRXPDO=1|CompactPDO=0");
         QVERIFY(off->objects.isEmpty());
         QCOMPARE(diagnosticLines(*off), (QStringList{"0:Object 1400 not found", "0:Object 1600 not found"}));
@@ -232,37 +221,35 @@ private slots:
     {
         const auto eds = edsFromLines("[1003]|ParameterName=Value|DataType=0x7|PDOMapping=1|CompactSubObj=11|"
                                       "[1003Name]|NrOfEntries=1|2=Second");
-        const QList<EdsEntry> &subs = eds->objects.at(eds->objectPosition(0x1003)).subEntries;
+        QStringList subs; // sub name access type default mappable
+        for (const EdsEntry &e : eds->objects.at(eds->objectPosition(0x1003)).subEntries)
+            subs << QStringLiteral("%1 %2 %3 %4 %5 %6").arg(e.subIndex).arg(e.parameterName, e.accessType).arg(e.dataType).arg(e.defaultValue).arg(e.pdoMapping);
         QCOMPARE(subs.size(), 12);
-        const EdsEntry &count = subs.at(0);
-        QCOMPARE(count.parameterName + QLatin1Char(' ') + count.accessType, QStringLiteral("NrOfObjects RO"));
-        QCOMPARE(qMakePair(count.dataType, count.defaultValue), qMakePair(quint8(5), 11u));
-        QCOMPARE(count.pdoMapping, false);
-        QCOMPARE(subs.at(1).parameterName, QStringLiteral("Value1"));
-        QCOMPARE(subs.at(2).parameterName, QStringLiteral("Second"));
-        QCOMPARE(subs.at(10).parameterName, QStringLiteral("ValueA"));
-        QCOMPARE(subs.at(11).subIndex, 11);
-        QCOMPARE(subs.at(11).dataType, quint8(7));
-        QCOMPARE(subs.at(11).pdoMapping, true);
-        const QList<EdsEntry> &gains = m_device->objects.at(m_device->objectPosition(0x5100)).subEntries;
-        QCOMPARE(gains.size(), 5);
-        QCOMPARE(gains.at(1).parameterName, QStringLiteral("Gain left"));
-        QCOMPARE(gains.at(3).parameterName, QStringLiteral("Channel gain3"));
+        QCOMPARE(subs.at(0) + '|' + subs.at(1) + '|' + subs.at(2) + '|' + subs.at(10) + '|' + subs.at(11),
+                 QStringLiteral("0 NrOfObjects RO 5 11 0|1 Value1 RO 7 0 1|2 Second RO 7 0 1|10 ValueA RO 7 0 1|11 ValueB RO 7 0 1"));
+
+        // Each expanded sub-index is paid for by the size of the file; the rest are refused, in file order.
+        QByteArray text;
+        for (int index = 0x2000; index < 0x2000 + 400; ++index)
+            text += "[" + QByteArray::number(index, 16) + "]|PDOMapping=1|CompactSubObj=255|";
+        const auto big = edsFromLines(text.constData());
+        qint64 expanded = 0;
+        for (const EdsObject &object : big->objects)
+            expanded += object.subEntries.size();
+        const int cut = big->diagnosticCount;
+        QVERIFY(cut > 0 && cut < 400);
+        QCOMPARE(expanded, qint64(400 - cut) * 256);
+        QVERIFY(expanded <= maxExpandedSubEntriesBase + text.size() / expandedSubEntryBytes);
+        QCOMPARE(big->diagnostics.constLast().text, QStringLiteral("compactSubObj not expanded, too many sub-indexes for the file size,index:218f"));
     }
 
     void accessors()
     {
-        QCOMPARE(m_device->deviceType(), 0x000F0191u);
-        QCOMPARE(m_device->vendorId(), 0x1A2u);
-        QCOMPARE(m_device->productCode(), 0x1234u);
-        QCOMPARE(m_device->revisionNumber(), 0x00020001u);
-        QCOMPARE(m_device->emcyCobId(), qMakePair(qint32(1), quint32(0x80)));
         QCOMPARE(m_device->pdoCobId(0x1400), qMakePair(qint32(1), quint32(0x200)));
         QCOMPARE(m_device->pdoCobId(0x1401), qMakePair(qint32(0), quint32(0x80000300)));
         QCOMPARE(m_device->pdoTransmissionType(0x1800), quint8(254));
         QCOMPARE(m_device->pdoInhibitTime(0x1800), 100u);
         QCOMPARE(m_device->pdoEventTimer(0x1800), 1000u);
-        QCOMPARE(m_device->productName(), QStringLiteral("Test I/O 8DI/8DO"));
         QCOMPARE(m_device->objectPosition(0x1000), 0);
         QCOMPARE(m_device->objectPosition(0x1002), -1);
         // Missing objects give zeros, a missing type 255; a sub-index whose object never came is still found.
@@ -273,15 +260,13 @@ private slots:
         QCOMPARE(eds->pdoCobId(0x1400), qMakePair(qint32(0), quint32(0x201)));
         EdsEntry untouched;
         untouched.parameterName = QStringLiteral("keep");
-        QCOMPARE(eds->findEntry(0x1400, -1, untouched), 1);
-        QCOMPARE(eds->findEntry(0x1400, 2, untouched), 1);
+        QCOMPARE(eds->findEntry(0x1400, -1, untouched) + eds->findEntry(0x1400, 2, untouched), 2);
         QCOMPARE(untouched.parameterName, QStringLiteral("keep"));
     }
 
     void lists()
     {
-        QCOMPARE(indexes(m_device->receivePdoObjects()), (QStringList{"1400:-1", "1401:-1"}));
-        QCOMPARE(indexes(m_device->transmitPdoObjects()), (QStringList{"1800:-1", "1801:-1"}));
+        // Receive and transmit PDO objects are read through a slave's offered PDOs.
         QCOMPARE(indexes(m_device->mappingEntries()),
                  (QStringList{"1600:0", "1600:1", "1601:0", "1a00:0", "1a00:1", "1a00:2", "1a01:0"}));
         // 1001 has no sub-entries and counts as its own sub-index 0; 2000 and 6200 got one when merged.

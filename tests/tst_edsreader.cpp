@@ -5,7 +5,6 @@
 #include <QtTest>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -60,8 +59,6 @@ private slots:
              {"0:compactSubObj and subNumber conflicted,index:1003"}},
             {"compactSubObj with sub-indexes", "[1003]|CompactSubObj=3|[1003sub1]|ParameterName=x",
              {"0:compactSubObj and subObject conflicted,index:1003"}},
-            {"compactSubObj with both, SubNumber first", "[1003]|SubNumber=1|CompactSubObj=3|[1003sub1]|ParameterName=x",
-             {"0:compactSubObj and subNumber conflicted,index:1003"}},
             {"compactSubObj in application range is expanded", "[2abc]|CompactSubObj=3", {}},
             {"INTEGER24 default must be a number, REAL64 need not",
              "[2000]|DataType=0x10|DefaultValue=abc|[2001]|DataType=0x11|DefaultValue=1.5",
@@ -172,99 +169,33 @@ private slots:
     void diagnosticRecords()
     {
         const auto eds = edsFromLines("[DeviceInfo]|Bogus=1|[2000]|Bogus=2|[3000sub1]|");
-        QCOMPARE(eds->diagnostics.size(), 3);
-        QCOMPARE(eds->diagnostics.at(0).section, QStringLiteral("DeviceInfo"));
-        QCOMPARE(eds->diagnostics.at(1).section, QStringLiteral("2000"));
-        QCOMPARE(eds->diagnostics.at(1).line, 4);
+        QStringList where;
+        for (const EdsDiagnostic &diagnostic : eds->diagnostics)
+            where << diagnostic.section + QLatin1Char('@') + QString::number(diagnostic.line);
         // Raised once reading is over: no line and no section.
-        QCOMPARE(eds->diagnostics.at(2).line, 0);
-        QVERIFY(eds->diagnostics.at(2).section.isEmpty());
+        QCOMPARE(where, (QStringList{"DeviceInfo@2", "2000@4", "@0"}));
     }
 
-    void loadsFromPathAsFromMemory()
-    {
-        const auto eds = loadEds(testDataPath("eds-device.eds"));
-        QVERIFY(eds);
-        QCOMPARE(diagnosticLines(*eds), QStringList());
-        QVERIFY(sameObjects(*eds, *loadEdsFromData(fileData("eds-device.eds"))));
-        const auto crlf = loadEds(testDataPath("eds-crlf.eds"));
-        QVERIFY(crlf);
-        EdsEntry entry;
-        QCOMPARE(crlf->findEntry(0x1000, -1, entry), 0);
-        QCOMPARE(entry.parameterName, QStringLiteral("Device type"));
-        QCOMPARE(crlf->findEntry(0x1018, 1, entry), 0);
-        QCOMPARE(entry.defaultValue, 7u);
-    }
-
+    // Each way a path can fail to be a regular file of a sensible size.
     void refusesPaths_data()
     {
         QTest::addColumn<QString>("kind");
-        for (const char *kind : {"missing", "directory", "fifo", "device", "over 64 MiB", "unreadable"})
+        for (const char *kind : {"missing", "fifo", "over 64 MiB"})
             QTest::newRow(kind) << QString::fromLatin1(kind);
     }
     void refusesPaths()
     {
         QFETCH(QString, kind);
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QString path = dir.filePath(QStringLiteral("x.eds"));
+        const QString path = dir.filePath(QStringLiteral("x.eds"));
         QFile file(path);
-        if (kind == QLatin1String("directory")) {
-            path = dir.path();
-        } else if (kind == QLatin1String("fifo")) {
+        if (kind == QLatin1String("fifo")) {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (kind == QLatin1String("device")) {
-            path = QStringLiteral("/dev/zero");
         } else if (kind == QLatin1String("over 64 MiB")) {
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[1000]\n") > 0);
             QVERIFY(file.resize(maxEdsFileSize + 1)); // sparse, costs no disk
-        } else if (kind == QLatin1String("unreadable")) {
-            if (::geteuid() == 0)
-                QSKIP("root reads every file");
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.close();
-            QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
         }
         QVERIFY(!loadEds(path));
-    }
-
-    void hostileContent_data()
-    {
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<int>("objects");
-        QByteArray binary, same, heads, keys;
-        for (int i = 0; i < 70000; ++i)
-            binary.append(char((i * 7919) % 256));
-        for (int i = 0; i < 5000; ++i)
-            same.append("[2000]\nParameterName=n" + QByteArray::number(i) + "\n[2000sub1]\n");
-        for (int i = 0; i < 20000; ++i) {
-            heads.append("[" + QByteArray::number(0x2000 + (i * 7) % 4096, 16) + "]\n");
-            keys.append("Key" + QByteArray::number(i) + "=1\n");
-        }
-        QTest::newRow("binary") << binary << -1;
-        QTest::newRow("NUL bytes") << QByteArray("[1000]\0\nParameterName=a\0b\n[\0]\n", 30) << -1;
-        QTest::newRow("invalid UTF-8") << QByteArray("[1000]\nParameterName=\xff\xfe\xc3\n[10\xc3\x28]\n") << 1;
-        QTest::newRow("ten million characters")
-            << QByteArray("[2000]\nParameterName=") + QByteArray(10 * 1000 * 1000, 'x') << 1;
-        QTest::newRow("thousands of sections of one index") << same << 1;
-        QTest::newRow("sections without keys") << heads << 4096;
-        QTest::newRow("keys without sections") << keys << 0;
-        QTest::newRow("only brackets") << QByteArray("[]\n[[]]\n[\n]\n") << 0;
-        QTest::newRow("huge counts")
-            << QByteArray("[DynamicChannels]\nNrOfSeg=2147483647\n[Comments]\nLines=0x7FFFFFFF\n"
-                          "[MandatoryObjects]\nSupportedObjects=2147483647\n[2000Name]\nNrOfEntries=-5\n1=x\n")
-            << 0;
-    }
-    void hostileContent()
-    {
-        QFETCH(QByteArray, data);
-        QFETCH(int, objects);
-        const auto eds = loadEdsFromData(data);
-        QVERIFY(eds);
-        if (objects >= 0)
-            QCOMPARE(eds->objects.size(), objects);
-        QVERIFY(eds->diagnostics.size() <= maxKeptDiagnostics);
-        QVERIFY(eds->diagnosticCount >= eds->diagnostics.size());
     }
 
     void keptDiagnosticsAreCapped()
@@ -277,15 +208,15 @@ private slots:
 
     void sectionOrderDoesNotMatter()
     {
-        // The same sections in reverse order describe the same device.
+        // The same sections in reverse order, from memory, describe the device as its file does.
         const QByteArray text = fileData("eds-device.eds");
         QList<QByteArray> sections;
         for (const QByteArray &part : text.split('['))
             sections.prepend('[' + part);
         sections.removeLast(); // the comment before the first head
-        const auto forward = loadEdsFromData(text);
+        const auto forward = loadEds(testDataPath("eds-device.eds"));
         const auto reversed = loadEdsFromData(sections.join());
-        QVERIFY(sameObjects(*forward, *reversed));
+        QVERIFY(forward && sameObjects(*forward, *reversed));
         QCOMPARE(reversed->nameSections.size(), forward->nameSections.size());
         QCOMPARE(reversed->mandatoryObjects.entries, forward->mandatoryObjects.entries);
 
@@ -293,16 +224,14 @@ private slots:
         const auto mixed = edsFromLines("[3000]|ParameterName=late|DataType=7|[2000sub2]|ParameterName=b|DataType=7|"
                                         "[2000]|ParameterName=obj|[1000sub1]|ParameterName=x|[2000sub1]|ParameterName=a|"
                                         "[2000sub2]|ParameterName=B|[1000]|[3000]|ParameterName=later|[1000]|ParameterName=first");
-        QCOMPARE(mixed->objects.size(), 3);
-        QCOMPARE(mixed->objects.at(0).entry.parameterName, QStringLiteral("first"));
-        QCOMPARE(mixed->objects.at(2).entry.parameterName, QStringLiteral("later"));
-        QCOMPARE(mixed->objects.at(2).entry.dataType, quint8(0));
-        const QList<EdsEntry> &subs = mixed->objects.at(1).subEntries;
-        QCOMPARE(subs.size(), 2);
-        QCOMPARE(subs.at(0).parameterName, QStringLiteral("a"));
-        QCOMPARE(subs.at(1).parameterName, QStringLiteral("B"));
-        QCOMPARE(subs.at(1).dataType, quint8(0));
-        QCOMPARE(mixed->objects.at(0).subEntries.size(), 1);
+        QStringList objects;
+        for (const EdsObject &object : mixed->objects) {
+            QString line = QStringLiteral("%1 %2/%3:").arg(object.entry.index, 0, 16).arg(object.entry.parameterName).arg(object.entry.dataType);
+            for (const EdsEntry &sub : object.subEntries)
+                line += QStringLiteral(" %1 %2/%3").arg(sub.subIndex).arg(sub.parameterName).arg(sub.dataType);
+            objects << line;
+        }
+        QCOMPARE(objects, (QStringList{"1000 first/0: 1 x/0", "2000 obj/0: 1 a/0 2 B/0", "3000 later/0: 0 later/0"}));
     }
 };
 

@@ -1,3 +1,5 @@
+// The slave an EDS or DCF file gives: identity, offered PDOs and the default configuration.
+#include "eds/edsfile.h"
 #include "eds/slavefromeds.h"
 #include "plugin/canobject.h"
 #include "plugin/canslave.h"
@@ -11,12 +13,22 @@ const QString key = QStringLiteral("station-a");
 const QString fixture = QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds");
 
 // "index/sub@area:offset" per entry, "ro" appended for read-only ones.
-QStringList describe(const PDOConfig &pdo)
+QString describe(const PDOConfig &pdo)
 {
     QStringList out;
     for (const PDOMapEntry &e : pdo.mapList)
         out << QStringLiteral("%1/%2@%3:%4%5").arg(e.index, 0, 16).arg(e.subIndex).arg(e.area, 0, 16).arg(e.offset)
                    .arg(e.readOnly ? QStringLiteral(" ro") : QString());
+    return out.join(QLatin1Char(' '));
+}
+
+// "index cob-id type: entries" per configured PDO.
+QStringList describePdos(const CanObject &slave)
+{
+    QStringList out;
+    for (const PDOConfig &pdo : slave.pdoList)
+        out << QStringLiteral("%1 %2 %3: %4").arg(pdo.commIndex, 0, 16).arg(CanObject::effectiveCobId(pdo), 0, 16)
+                   .arg(pdo.transmissionType).arg(describe(pdo)).trimmed();
     return out;
 }
 
@@ -43,8 +55,7 @@ private slots:
     {
         CanObject s(5);
         s.edsFile = QStringLiteral("old.eds");
-        QCOMPARE(loadEdsIntoSlave(s, QString()), 0);
-        QCOMPARE(loadEdsIntoSlave(s, QStringLiteral(CANSLAVE_TEST_DATA "/slave-missing.eds")), 0);
+        QCOMPARE(loadEdsIntoSlave(s, QString()) + loadEdsIntoSlave(s, QStringLiteral(CANSLAVE_TEST_DATA "/slave-missing.eds")), 0);
         QVERIFY(!s.eds);
         QCOMPARE(s.edsFile, QStringLiteral("old.eds"));
         // Loaded twice, as a moved project does: what the file offers is there once.
@@ -75,33 +86,27 @@ private slots:
         releaseObject(wide);
     }
 
+    // 0x1801 is switched off; 0x2000 is not mappable, 6100/3 and 6000/1 no longer fit into 8 bytes of 0x1802.
     void defaultPdos_data()
     {
         QTest::addColumn<int>("outputSize");
         QTest::addColumn<int>("fallbackSize");
-        QTest::addColumn<QStringList>("receive2");
-        QTest::newRow("plenty of memory") << 512 << 4096 << QStringList{"6200/1@82:0", "6200/2@82:1"};
-        QTest::newRow("output into fallback") << 1 << 4096 << QStringList{"6200/1@82:0", "6200/2@84:0"};
-        QTest::newRow("memory runs out mid-PDO") << 1 << 0 << QStringList{"6200/1@82:0"};
+        QTest::addColumn<QString>("receive2");
+        QTest::newRow("plenty of memory") << 512 << 4096 << "6200/1@82:0 6200/2@82:1";
+        QTest::newRow("output into fallback") << 1 << 4096 << "6200/1@82:0 6200/2@84:0";
+        QTest::newRow("memory runs out mid-PDO") << 1 << 0 << "6200/1@82:0";
     }
     void defaultPdos()
     {
         QFETCH(int, outputSize);
         QFETCH(int, fallbackSize);
+        QFETCH(QString, receive2);
         setMemoryAreaSize(VarAreaOutput, outputSize);
         setMemoryAreaSize(VarAreaFallback, fallbackSize);
         CanObject *s = createCanObject(nullptr, fixture, 5, key);
         QVERIFY(s);
-        QStringList pdos;
-        for (const PDOConfig &p : s->pdoList)
-            pdos << QString::number(p.commIndex, 16);
-        QCOMPARE(pdos, (QStringList{"1400", "1401", "1800", "1802"}));
-        QVERIFY(s->pdo(0x1400)->mapList.isEmpty());
-        QTEST(describe(*s->pdo(0x1401)), "receive2");
-        QCOMPARE(describe(*s->pdo(0x1800)), (QStringList{"6000/1@81:0 ro", "6001/1@81:1 ro"}));
-        // 0x2000 is not mappable, 6100/3 and 6000/1 no longer fit into 8 bytes.
-        QCOMPARE(describe(*s->pdo(0x1802)), (QStringList{"6100/1@81:2", "6100/2@81:6"}));
-        QCOMPARE(CanObject::effectiveCobId(*s->pdo(0x1401)), 0x305u);
+        QCOMPARE(describePdos(*s), (QStringList{"1400 201 255:", "1401 305 255: " + receive2,
+                                                "1800 185 255: 6000/1@81:0 ro 6001/1@81:1 ro", "1802 381 255: 6100/1@81:2 6100/2@81:6"}));
         releaseObject(s);
         QVERIFY(memoryReservations(key).isEmpty());
     }
@@ -110,9 +115,9 @@ private slots:
     void defaultMappingWords_data()
     {
         QTest::addColumn<int>("inputSize");
-        QTest::addColumn<QStringList>("mapped");
-        QTest::newRow("an overfilling word is skipped") << 512 << QStringList{"6000/1@81:0 ro", "6000/2@81:4", "6000/4@81:6"};
-        QTest::newRow("no place: the rest is not mapped") << 5 << QStringList{"6000/1@81:0 ro"};
+        QTest::addColumn<QString>("mapped");
+        QTest::newRow("an overfilling word is skipped") << 512 << "6000/1@81:0 ro 6000/2@81:4 6000/4@81:6";
+        QTest::newRow("no place: the rest is not mapped") << 5 << "6000/1@81:0 ro";
     }
     void defaultMappingWords()
     {
@@ -139,11 +144,44 @@ private slots:
         CanObject *second = createCanObject(nullptr, fixture, 6, key);
         CanObject *elsewhere = createCanObject(nullptr, fixture, 6, QStringLiteral("station-b"));
         QVERIFY(first && second && elsewhere);
-        QCOMPARE(describe(*second->pdo(0x1800)), (QStringList{"6000/1@81:10 ro", "6001/1@81:11 ro"}));
-        QCOMPARE(describe(*second->pdo(0x1401)), (QStringList{"6200/1@82:2", "6200/2@82:3"}));
-        QCOMPARE(describe(*elsewhere->pdo(0x1800)), (QStringList{"6000/1@81:0 ro", "6001/1@81:1 ro"}));
+        QCOMPARE(describe(*second->pdo(0x1800)), QStringLiteral("6000/1@81:10 ro 6001/1@81:11 ro"));
+        QCOMPARE(describe(*second->pdo(0x1401)), QStringLiteral("6200/1@82:2 6200/2@82:3"));
+        QCOMPARE(describe(*elsewhere->pdo(0x1800)), QStringLiteral("6000/1@81:0 ro 6001/1@81:1 ro"));
         for (CanObject *s : {first, second, elsewhere})
             releaseObject(s);
+    }
+
+    void dcfConfiguresSlave()
+    {
+        CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/dcf-configured.dcf"), 5, key);
+        QVERIFY(s && s->eds->diagnostics.isEmpty());
+        QCOMPARE(QList<quint32>({s->vendorId, s->emcyCobId()}), QList<quint32>({0x2A, 0x85}));
+        // 0x1800 is switched off by its configured value; 0x1801 maps 6000 but not 6001, which PDOMapping=0x0
+        // keeps out, and stops after the words the file holds.
+        QCOMPARE(describePdos(*s), (QStringList{"1400 205 1: 6200/1@82:0", "1801 285 255: 6000/0@81:0 ro"}));
+        QStringList lamps; // configured values of compact sub-objects
+        EdsEntry lamp;
+        for (int sub : {1, 2}) {
+            QCOMPARE(s->eds->findEntry(0x6200, sub, lamp), 0);
+            lamps << lamp.parameterName + QLatin1Char('=') + QString::number(lamp.defaultValue);
+        }
+        QCOMPARE(lamps, (QStringList{"Output1=7", "Output2=0"}));
+        releaseObject(s);
+    }
+
+    void compactPdoDefaults()
+    {
+        CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/eds-compactpdo-defaults.eds"), 5, key);
+        QVERIFY(s);
+        QStringList offered; // index, cob-id ("+" when node-relative), type, inhibit time, event timer
+        for (const EdsPdoEntry &pdo : qAsConst(s->edsPdoList))
+            offered << QStringLiteral("%1 %2%3 %4 %5 %6").arg(pdo.index, 0, 16).arg(pdo.cobIdRelative ? "+" : "")
+                           .arg(quint32(pdo.cobIdBase), 0, 16).arg(pdo.transmissionType).arg(pdo.inhibitTime).arg(pdo.eventTimer);
+        QCOMPARE(offered, (QStringList{"1400 +200 255 0 0", "1401 +300 255 0 0", "1402 +400 255 0 0", "1403 +500 255 0 0",
+                                       "1404 80000000 255 0 0", "1800 +180 255 0 0", "1801 +100 255 0 0"}));
+        // 0x1801 on reserved identifiers stays offered but out of the default configuration.
+        QCOMPARE(describePdos(*s), (QStringList{"1400 205 255:", "1401 305 255:", "1402 405 255:", "1403 505 255:", "1800 185 255:"}));
+        releaseObject(s);
     }
 };
 
