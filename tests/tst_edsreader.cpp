@@ -1,5 +1,6 @@
-// File handling, line grammar, dispatch and diagnostics of the EDS reader.
-#include "edstesting.h"
+// The EDS reader: number syntax, line grammar, sections, diagnostics, completion passes and lookups.
+#include "eds/edsfile.h"
+#include "eds/edsnumber.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,21 +9,50 @@
 
 namespace {
 
-bool sameObjects(const EdsFile &a, const EdsFile &b)
+QString dataPath(const char *name)
 {
-    if (a.objects.size() != b.objects.size())
-        return false;
-    for (int i = 0; i < a.objects.size(); ++i) {
-        if (!(a.objects.at(i).entry == b.objects.at(i).entry) || a.objects.at(i).subEntries != b.objects.at(i).subEntries)
-            return false;
-    }
-    return true;
+    return QStringLiteral(CANSLAVE_TEST_DATA "/") + QLatin1String(name);
 }
 
-QByteArray fileData(const char *name)
+// Test texts are written with "|" for line ends, so a table row fits on one line.
+std::unique_ptr<EdsFile> edsFromLines(QByteArray text)
 {
-    QFile file(testDataPath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return loadEdsFromData(text.replace('|', '\n'));
+}
+
+// Each diagnostic as "line:text".
+QStringList diagnosticLines(const EdsFile &eds)
+{
+    QStringList result;
+    for (const EdsDiagnostic &diagnostic : eds.diagnostics)
+        result.append(QString::number(diagnostic.line) + QLatin1Char(':') + diagnostic.text);
+    return result;
+}
+
+// Each object as "index name/type=value: sub name/type=value ...", values in hex, "N+" before a node-relative
+// value, "*" after a mappable entry.
+QStringList objectsOf(const EdsFile &eds)
+{
+    const auto text = [](const EdsEntry &e) {
+        return QStringLiteral("%1/%2=%3%4%5").arg(e.parameterName).arg(e.dataType).arg(e.defaultIsNodeRelative ? "N+" : "")
+            .arg(e.defaultValue, 0, 16).arg(e.pdoMapping ? "*" : "");
+    };
+    QStringList out;
+    for (const EdsObject &object : eds.objects) {
+        QString line = QString::number(object.entry.index, 16) + QLatin1Char(' ') + text(object.entry) + QLatin1Char(':');
+        for (const EdsEntry &sub : object.subEntries)
+            line += QStringLiteral(" %1 ").arg(sub.subIndex, 0, 16) + text(sub);
+        out << line;
+    }
+    return out;
+}
+
+QStringList indexes(const QList<EdsEntry> &entries)
+{
+    QStringList result;
+    for (const EdsEntry &entry : entries)
+        result.append(QString::number(entry.index, 16) + QLatin1Char(':') + QString::number(entry.subIndex));
+    return result;
 }
 
 } // namespace
@@ -31,7 +61,71 @@ class tst_EdsReader : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<EdsFile> m_device;
+
 private slots:
+    void initTestCase()
+    {
+        m_device = loadEds(dataPath("eds-device.eds"));
+        QVERIFY(m_device);
+        QCOMPARE(diagnosticLines(*m_device), QStringList());
+    }
+
+    // Signed and unsigned reading side by side; "-" where a form is refused.
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("asSigned");
+        QTest::addColumn<QString>("asUnsigned");
+        const char *rows[][3] = {
+            {"1234", "1234", "1234"}, {"-1000", "-1000", "4294966296"}, {"+7", "7", "7"}, {"  42 \t", "42", "42"},
+            {"0x1a", "26", "26"}, {"0X1A", "26", "26"}, {"1Ah", "26", "26"}, {"1AH", "26", "26"}, {"0x1Ah", "26", "26"},
+            {"010", "8", "8"}, {"-010", "-10", "4294967286"}, {"0", "0", "0"}, {"08", "-", "-"}, {"09", "-", "-"},
+            {"2147483647", "2147483647", "2147483647"}, {"-2147483648", "-2147483648", "2147483648"},
+            {"2147483648", "-", "2147483648"}, {"0x7FFFFFFF", "2147483647", "2147483647"},
+            {"0xFFFFFFFF", "-", "4294967295"}, {"4294967296", "-", "-"}, {"0x100000000", "-", "-"},
+            {"-2147483649", "-", "-"}, {"-0x10", "-", "-"}, {"99999999999999999999999", "-", "-"}, {"", "-", "-"},
+            {"   ", "-", "-"}, {"0x", "-", "-"}, {"h", "-", "-"}, {"12a", "-", "-"}, {"1 2", "-", "-"},
+            {"0x12 ;x", "-", "-"}, {"--1", "-", "-"}, {"$NODEID", "-", "-"}, {"\xd9\xa3", "-", "-"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromLatin1(row[1]) << QString::fromLatin1(row[2]);
+    }
+    void numbers()
+    {
+        QFETCH(QString, text);
+        // A refused form reads as 0.
+        const auto shown = [](bool ok, qint64 value) {
+            return ok ? QString::number(value) : value ? QStringLiteral("refused as %1").arg(value) : QStringLiteral("-");
+        };
+        bool ok = false;
+        const qint32 s = toSignedNumber(text, &ok);
+        QTEST(shown(ok, s), "asSigned");
+        QCOMPARE(toSignedNumber(text), s);
+        const quint32 u = toUnsignedNumber(text, &ok);
+        QTEST(shown(ok, u), "asUnsigned");
+    }
+
+    void trueValueAndKeys()
+    {
+        // Only an exact "0" and nothing are false.
+        for (const char *text : {"1", "0x0", "00", "yes", "false"})
+            QVERIFY2(isTrueValue(QString::fromLatin1(text)), text);
+        QVERIFY(!isTrueValue(QStringLiteral("0")) && !isTrueValue(QString()));
+        const struct {
+            const char *text, *key;
+            bool equal;
+        } keys[] = {
+            {"DeviceInfo", "deviceinfo", true}, {"DeviceInfo2", "deviceinfo", false}, {"Device", "deviceinfo", false},
+            {"baudrate@10", "baudrate_10", false}, {"d\xc3\xa9viceinfo", "deviceinfo", false},
+            {"1000\xc5\xbfub1", "1000sub1", true},        // long s folds to s
+            {"ObjectLin\xe2\x84\xaas", "objectlinks", true}, // Kelvin sign folds to k
+        };
+        for (const auto &k : keys)
+            QVERIFY2(equalsIgnoringCase(QString::fromUtf8(k.text), QLatin1String(k.key)) == k.equal, k.text);
+    }
+
+    // The heads name which section reader runs: each one's own complaint about an unknown key tells.
     void diagnostics_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -43,26 +137,27 @@ private slots:
             {"line before any section", "stray=1|[1000]|", {"1:Unknown line"}},
             {"unknown section skips its lines", "[Tools]|Editor=x|Other=y|[1000]|ParameterName=a",
              {"1:Unknown section Tools", "2:Unknown line", "3:Unknown line"}},
+            {"heads that name no section", "[1000Sub]|[2000sub100]|[20000]|[200]|[2000|[2000Value]|1=x|[2000OBJECTLINKS]|x=y",
+             {"1:Unknown section 1000Sub", "2:Unknown section 2000sub100", "3:Unknown section 20000", "4:Unknown section 200",
+              "5:Unknown line"}},
             {"line without equals", "[1000]|ParameterName=a|garbage", {"3:grammer error", "3:Unknown token: "}},
-            {"unknown token", "[1000]|Colour=x", {"2:Unknown token: Colour"}},
             {"head with trailing comment is no head", "[1000]|ParameterName=a|[1001] ; next|ParameterName=b",
              {"3:grammer error", "3:Unknown token: "}},
-            {"bad index in object section", "[1000Sub]|ParameterName=x", {"1:Unknown section 1000Sub", "2:Unknown line"}},
-            {"file info key", "[FileInfo]|Editor=x", {"2:Unknown lineName: Editor"}},
-            {"device info key", "[DeviceInfo]|Vendor=x", {"2:Unknown name"}},
+            {"object key, lower-case head", "[2abc]|Colour=x", {"2:Unknown token: Colour"}},
+            {"file info key, head in capitals", "[FILEINFO]|Editor=x", {"2:Unknown lineName: Editor"}},
+            {"device info key, head with blanks", "  [ deviceinfo ]  |Vendor=x", {"2:Unknown name"}},
             {"dummy usage key", "[DummyUsage]|Dummy0008=1", {"2:Unknown entry"}},
-            {"name section key", "[2000Name]|NrOfEntries=1|first=x", {"3:Unknown entry in name section"}},
-            {"sub-index without object", "[2a0fsub1]|ParameterName=x|[1000]|ParameterName=y", {"0:Unused section,index:2a0f"}},
-            {"promised PDO objects missing", "[DeviceInfo]|NrOfRXPDO=1|NrOfTXPDO=1|[1400]|ParameterName=x",
+            {"name section key, index 0", "[0000name]|NrOfEntries=1|first=x", {"3:Unknown entry in name section"}},
+            {"sub-index without object", "[2a0fSUB1f]|ParameterName=x|[1000]|ParameterName=y", {"0:Unused section,index:2a0f"}},
+            {"promised PDO objects missing", "[DeviceInfo]|NrOfRXPDO=1|NrOfTXPDO=1|CompactPDO=0|[1400]|ParameterName=x",
              {"0:Object 1600 not found", "0:Object 1800 not found", "0:Object 1a00 not found"}},
             {"compactSubObj with SubNumber", "[1003]|SubNumber=2|CompactSubObj=3",
              {"0:compactSubObj and subNumber conflicted,index:1003"}},
             {"compactSubObj with sub-indexes", "[1003]|CompactSubObj=3|[1003sub1]|ParameterName=x",
              {"0:compactSubObj and subObject conflicted,index:1003"}},
-            {"compactSubObj in application range is expanded", "[2abc]|CompactSubObj=3", {}},
-            {"INTEGER24 default must be a number, REAL64 need not",
-             "[2000]|DataType=0x10|DefaultValue=abc|[2001]|DataType=0x11|DefaultValue=1.5",
-             {"3:Not a number: DefaultValue=abc"}},
+            {"INTEGER24 and INTEGER40 defaults must be numbers, REAL64 need not",
+             "[2000]|DataType=0x10|DefaultValue=abc|[2001]|DataType=0x11|DefaultValue=1.5|[2002]|DataType=0x12|DefaultValue=x",
+             {"3:Not a number: DefaultValue=abc", "9:Not a number: DefaultValue=x"}},
             {"comments", "[Comments]|Lines=2|Line1=a|Line1=b|Line3=c|Line4 = d|Lines=1",
              {"4:Duplicate lines", "6:Unknown lines", "7:Duplicate of entry \"Lines\"",
               "1:Entry line 2 in section comment not found", "1:Unused entry line3"}},
@@ -88,82 +183,9 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(QStringList, expected);
-        const auto eds = edsFromLines(text.constData());
+        const auto eds = edsFromLines(text);
         QCOMPARE(diagnosticLines(*eds), expected);
         QCOMPARE(eds->diagnosticCount, expected.size());
-    }
-
-    void dispatch_data()
-    {
-        QTest::addColumn<QByteArray>("head");
-        QTest::addColumn<QString>("handler");
-        const char *rows[][2] = {
-            {"[DeviceInfo]", "device"}, {"[DEVICEINFO]", "device"}, {"[deviceinfo]", "device"},
-            {"[ DeviceInfo ]", "device"}, {"   [DeviceInfo]  ", "device"}, {"[FILEINFO]", "file"},
-            {"[2000]", "object"}, {"[2abc]", "object"}, {"[ 2000 ]", "object"}, {"[2000sub1]", "sub"},
-            {"[2000SUB1]", "sub"}, {"[2000sub1f]", "sub"}, {"[2000sub100]", "none"}, {"[20000]", "none"},
-            {"[200]", "none"}, {"[2000name]", "name"}, {"[2000OBJECTLINKS]", "links"}, {"[2000Value]", "none"},
-            {"[2000", "none"},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QByteArray(row[0]) << QString::fromLatin1(row[1]);
-    }
-    void dispatch()
-    {
-        QFETCH(QByteArray, head);
-        // One body that each handler takes differently: the effect tells which one ran.
-        const auto eds = loadEdsFromData(head + "\nProductName=P\nFileName=F\nParameterName=N\n1=Named\nNrOfEntries=1\n");
-        EdsEntry entry;
-        QString name;
-        QString ran = QStringLiteral("none");
-        if (eds->deviceInfo.productName == QLatin1String("P"))
-            ran = QStringLiteral("device");
-        else if (eds->fileInfo.fileName == QLatin1String("F"))
-            ran = QStringLiteral("file");
-        else if (eds->findEntry(0x2000, 1, entry) == 0 && entry.parameterName == QLatin1String("N"))
-            ran = QStringLiteral("sub");
-        else if (eds->findEntry(0x2abc, -1, entry) == 0 || eds->findEntry(0x2000, -1, entry) == 0)
-            ran = QStringLiteral("object");
-        else if (eds->findEntry(0x2000, 0x1f, entry) == 0)
-            ran = QStringLiteral("sub");
-        else if (eds->nameOf(0x2000, 1, name))
-            ran = QStringLiteral("name");
-        else if (eds->diagnostics.isEmpty())
-            ran = QStringLiteral("links"); // lines read and dropped without complaint
-        QTEST(ran, "handler");
-    }
-
-    void lineGrammar()
-    {
-        const auto eds = edsFromLines("[2000]|  ParameterName =  a=b ; not a comment  |;DataType=7|  ;AccessType=wo|"
-                                      "DefaultValue\t=\t12|[2000sub1]||ParameterName=x");
-        EdsEntry entry;
-        QCOMPARE(eds->findEntry(0x2000, -1, entry), 0);
-        QCOMPARE(entry.parameterName, QStringLiteral("a=b ; not a comment"));
-        QCOMPARE(entry.dataType, quint8(0));
-        QCOMPARE(entry.accessType, QStringLiteral("RO"));
-        QCOMPARE(entry.defaultValue, 12u);
-        QVERIFY(eds->diagnostics.isEmpty());
-    }
-
-    void byteOrderMarks_data()
-    {
-        QTest::addColumn<QByteArray>("data");
-        const QByteArray plain("[DeviceInfo]\r\nProductName=M\xc3\xbcller\r\n[1000]\r\nDefaultValue=0x191\r\n");
-        QTest::newRow("none") << plain;
-        QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBF") + plain;
-        const QString text = QString::fromUtf8(plain);
-        QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    }
-    void byteOrderMarks()
-    {
-        QFETCH(QByteArray, data);
-        const auto eds = loadEdsFromData(data);
-        QVERIFY(eds->diagnostics.isEmpty());
-        QCOMPARE(eds->deviceType(), 0x191u);
-        // The rest of the name depends on the system's 8-bit encoding, its start does not.
-        QVERIFY(eds->productName().startsWith(QLatin1String("M")));
-        QCOMPARE(eds->objects.size(), 1);
     }
 
     void diagnosticRecords()
@@ -174,6 +196,40 @@ private slots:
             where << diagnostic.section + QLatin1Char('@') + QString::number(diagnostic.line);
         // Raised once reading is over: no line and no section.
         QCOMPARE(where, (QStringList{"DeviceInfo@2", "2000@4", "@0"}));
+        const auto capped = loadEdsFromData(QByteArray("nonsense\n").repeated(maxKeptDiagnostics + 500));
+        QCOMPARE(capped->diagnostics.size(), maxKeptDiagnostics);
+        QCOMPARE(capped->diagnosticCount, maxKeptDiagnostics + 500);
+        QCOMPARE(capped->diagnostics.constLast().line, maxKeptDiagnostics);
+    }
+
+    void lineGrammar()
+    {
+        const auto eds = edsFromLines("[2000]|  ParameterName =  a=b ; not a comment  |;DataType=7|  ;AccessType=wo|"
+                                      "DefaultValue\t=\t12|[2000sub1]||ParameterName=x");
+        EdsEntry entry;
+        QCOMPARE(eds->findEntry(0x2000, -1, entry), 0);
+        QCOMPARE(entry.parameterName + '/' + entry.accessType, QStringLiteral("a=b ; not a comment/RO"));
+        QCOMPARE(qMakePair(entry.dataType, entry.defaultValue), qMakePair(quint8(0), 12u));
+        QVERIFY(eds->diagnostics.isEmpty());
+    }
+
+    void byteOrderMarks_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        const QByteArray plain("[DeviceInfo]\r\nProductName=M\xc3\xbcller\r\n[1000]\r\nDefaultValue=0x191\r\n");
+        const QString text = QString::fromUtf8(plain);
+        QTest::newRow("none") << plain;
+        QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBF") + plain;
+        QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    }
+    void byteOrderMarks()
+    {
+        QFETCH(QByteArray, data);
+        const auto eds = loadEdsFromData(data);
+        QVERIFY(eds->diagnostics.isEmpty());
+        QCOMPARE(objectsOf(*eds), QStringList{"1000 /0=191:"});
+        // The rest of the name depends on the system's 8-bit encoding, its start does not.
+        QVERIFY(eds->productName().startsWith(QLatin1String("M")));
     }
 
     // Each way a path can fail to be a regular file of a sensible size.
@@ -189,49 +245,249 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.eds"));
         QFile file(path);
-        if (kind == QLatin1String("fifo")) {
+        if (kind == QLatin1String("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (kind == QLatin1String("over 64 MiB")) {
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[1000]\n") > 0);
-            QVERIFY(file.resize(maxEdsFileSize + 1)); // sparse, costs no disk
-        }
+        if (kind == QLatin1String("over 64 MiB"))
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[1000]\n") > 0 && file.resize(maxEdsFileSize + 1));
         QVERIFY(!loadEds(path));
-    }
-
-    void keptDiagnosticsAreCapped()
-    {
-        const auto eds = loadEdsFromData(QByteArray("nonsense\n").repeated(maxKeptDiagnostics + 500));
-        QCOMPARE(eds->diagnostics.size(), maxKeptDiagnostics);
-        QCOMPARE(eds->diagnosticCount, maxKeptDiagnostics + 500);
-        QCOMPARE(eds->diagnostics.constLast().line, maxKeptDiagnostics);
     }
 
     void sectionOrderDoesNotMatter()
     {
         // The same sections in reverse order, from memory, describe the device as its file does.
-        const QByteArray text = fileData("eds-device.eds");
-        QList<QByteArray> sections;
-        for (const QByteArray &part : text.split('['))
-            sections.prepend('[' + part);
+        QFile file(dataPath("eds-device.eds"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> sections = file.readAll().split('[');
+        std::reverse(sections.begin(), sections.end());
         sections.removeLast(); // the comment before the first head
-        const auto forward = loadEds(testDataPath("eds-device.eds"));
-        const auto reversed = loadEdsFromData(sections.join());
-        QVERIFY(forward && sameObjects(*forward, *reversed));
-        QCOMPARE(reversed->nameSections.size(), forward->nameSections.size());
-        QCOMPARE(reversed->mandatoryObjects.entries, forward->mandatoryObjects.entries);
+        const auto reversed = loadEdsFromData('[' + sections.join('['));
+        QVERIFY(std::equal(m_device->objects.cbegin(), m_device->objects.cend(), reversed->objects.cbegin(), reversed->objects.cend(),
+                           [](const EdsObject &a, const EdsObject &b) { return a.entry == b.entry && a.subEntries == b.subEntries; }));
+        QCOMPARE(reversed->nameSections.size(), m_device->nameSections.size());
+        QCOMPARE(reversed->mandatoryObjects.entries, m_device->mandatoryObjects.entries);
+    }
 
-        // Out of order and repeated: the later section replaces the earlier whole, as if inserted in place.
-        const auto mixed = edsFromLines("[3000]|ParameterName=late|DataType=7|[2000sub2]|ParameterName=b|DataType=7|"
-                                        "[2000]|ParameterName=obj|[1000sub1]|ParameterName=x|[2000sub1]|ParameterName=a|"
-                                        "[2000sub2]|ParameterName=B|[1000]|[3000]|ParameterName=later|[1000]|ParameterName=first");
-        QStringList objects;
-        for (const EdsObject &object : mixed->objects) {
-            QString line = QStringLiteral("%1 %2/%3:").arg(object.entry.index, 0, 16).arg(object.entry.parameterName).arg(object.entry.dataType);
+    // What the merging, completing and expanding passes make of the sections read.
+    void objects_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("objects");
+        const struct {
+            const char *name, *text;
+            QStringList objects;
+        } rows[] = {
+            {"VAR in 0x6000 gets sub-index 0", "[6000]|PDOMapping=1", {"6000 /0=0*: 0 /0=0*"}},
+            {"VAR up to 0x3FFF gets sub-index 0", "[3FFF]", {"3fff /0=0: 0 /0=0"}},
+            {"VAR in 0x5000 and 0x7000 gets none", "[5000]|[7000]", {"5000 /0=0:", "7000 /0=0:"}},
+            {"sub-indexes split up and before the object", "[2000sub3]|[1000sub1]|[2000sub1]|[1000]|[2000]",
+             {"1000 /0=0: 1 /0=0", "2000 /0=0: 1 /0=0 3 /0=0"}},
+            {"a later section replaces the earlier whole, as if inserted in place",
+             "[3000]|ParameterName=late|DataType=7|[2000sub2]|ParameterName=b|DataType=7|[2000]|ParameterName=obj|"
+             "[1000sub1]|ParameterName=x|[2000sub1]|ParameterName=a|[2000sub2]|ParameterName=B|[1000]|[3000]|"
+             "ParameterName=later|[1000]|ParameterName=first",
+             {"1000 first/0=0: 1 x/0=0", "2000 obj/0=0: 1 a/0=0 2 B/0=0", "3000 later/0=0: 0 later/0=0"}},
+            {"compact sub-objects named from the name section or by number",
+             "[1003]|ParameterName=V|DataType=0x7|PDOMapping=1|CompactSubObj=11|[1003Name]|NrOfEntries=1|2=Second",
+             {"1003 V/7=0*: 0 NrOfObjects/5=b 1 V1/7=0* 2 Second/7=0* 3 V3/7=0* 4 V4/7=0* 5 V5/7=0* 6 V6/7=0* 7 V7/7=0* "
+              "8 V8/7=0* 9 V9/7=0* a VA/7=0* b VB/7=0*"}},
+            {"compact sub-objects take configured values",
+             "[6200]|ParameterName=Out|DataType=0x0005|PDOMapping=1|CompactSubObj=2|[6200Value]|NrOfEntries=1|1=7",
+             {"6200 Out/5=0*: 0 NrOfObjects/5=2 1 Out1/5=7* 2 Out2/5=0*"}},
+            // CompactPDO 0x05: COB-ID (1) and inhibit time (3), behind a count of 2. A given PDO object keeps its name and
+            // gets the defaults, a given mapping stays as it is.
+            {"compact PDOs completed",
+             "[DeviceInfo]|NrOfRXPDO=2|NrOfTXPDO=1|CompactPDO=0x05|[1401]|ParameterName=Given|SubNumber=0|"
+             "[1A00]|ParameterName=Map|[1A00sub0]|DefaultValue=1|[1A00sub1]|DefaultValue=0x60000108",
+             {"1400 0.receive PDO parameter/0=0: 0 /0=2 1 /0=N+200 3 /0=0", "1401 Given/0=0: 0 /0=2 1 /0=N+300 3 /0=0",
+              "1600 0.receive PDO mapping/0=0: 0 /0=0", "1601 1.receive PDO mapping/0=0: 0 /0=0",
+              "1800 0.transmit PDO parameter/0=0: 0 /0=2 1 /0=N+180 3 /0=0", "1a00 Map/0=0: 0 /0=1 1 /0=60000108"}},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.name) << QByteArray(row.text) << row.objects;
+    }
+    void objects()
+    {
+        QFETCH(QByteArray, text);
+        const auto eds = edsFromLines(text);
+        QTEST(objectsOf(*eds), "objects");
+        QVERIFY(eds->pendingSubEntries.isEmpty());
+        for (const EdsObject &object : eds->objects) {
             for (const EdsEntry &sub : object.subEntries)
-                line += QStringLiteral(" %1 %2/%3").arg(sub.subIndex).arg(sub.parameterName).arg(sub.dataType);
-            objects << line;
+                QCOMPARE(sub.index, object.entry.index);
         }
-        QCOMPARE(objects, (QStringList{"1000 first/0: 1 x/0", "2000 obj/0: 1 a/0 2 B/0", "3000 later/0: 0 later/0"}));
+    }
+
+    void compactSubObjectsCostWhatTheFileHolds()
+    {
+        QByteArray text;
+        for (int index = 0x2000; index < 0x2000 + 400; ++index)
+            text += "[" + QByteArray::number(index, 16) + "]|PDOMapping=1|CompactSubObj=255|";
+        const auto eds = edsFromLines(text);
+        qint64 expanded = 0;
+        for (const EdsObject &object : eds->objects)
+            expanded += object.subEntries.size();
+        const int cut = eds->diagnosticCount;
+        QVERIFY(cut > 0 && cut < 400);
+        QCOMPARE(expanded, qint64(400 - cut) * 256);
+        QVERIFY(expanded <= maxExpandedSubEntriesBase + text.size() / expandedSubEntryBytes);
+        QCOMPARE(eds->diagnostics.constLast().text, QStringLiteral("compactSubObj not expanded, too many sub-indexes for the file size,index:218f"));
+    }
+
+    // Each key and each form of a node-relative or configured value once; plain number syntax is the number parser's.
+    void entryKeys_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QStringList>("diagnostics");
+        const struct {
+            const char *name, *lines, *field, *value;
+            QStringList diagnostics;
+        } rows[] = {
+            {"node id after constant", "DefaultValue=0x80000200+$NODEID", "default", "N+80000200", {}},
+            {"node id first, blanks, lower case", "DefaultValue=$nodeid + 0x180", "default", "N+180", {}},
+            {"node id alone", "DefaultValue=$NODEID", "default", "N+0", {}},
+            {"node id term with comment", "DefaultValue=$NODEID+0x200 ; RPDO", "default", "N+200", {}},
+            {"plus without node id", "DefaultValue=0x180+5", "default", "N+5", {"3:No $NODEID in DefaultValue=0x180+5"}},
+            {"minus one", "defaultvalue=-1", "default", "ffffffff", {}},
+            {"default not converting", "DefaultValue=12 apples", "default", "0", {"3:Not a number: DefaultValue=12 apples"}},
+            {"configured value wins", "ParameterValue=0x181|DefaultValue=$NODEID+0x180", "default", "181", {}},
+            {"configured placeholder keeps default", "DefaultValue=7|ParameterValue=<!gain>", "default", "7",
+             {"4:Not a number: ParameterValue=<!gain>"}},
+            {"empty configured value", "DefaultValue=7|ParameterValue=", "default", "7", {}},
+            {"high limit out of range", "HighLimit=0xFFFFFFFF", "high", "0", {}},
+            {"low limit", "LOWLIMIT=-32768", "low", "-32768", {}},
+            {"object type low bits", "ObjectType=0x107", "objectType", "7", {}},
+            {"data type, later one wins", "DataType=0x0005 ; U8", "dataType", "5", {}},
+            {"sub number", "SubNumber=5", "subNumber", "5", {}},
+            {"mapping 00", "PDOMapping=00", "pdoMapping", "0", {}},
+            {"mapping 0 with comment", "PDOMapping=0 ; no", "pdoMapping", "0", {}},
+            {"mapping 0x1", "PDOMapping=0x1", "pdoMapping", "1", {}},
+            {"obj flags", "ObjFlags=3", "objFlags", "3", {}},
+            {"obj flags not converting", "ObjFlags=two", "objFlags", "0", {"3:Not a number: ObjFlags=two"}},
+            {"compact sub obj", "CompactSubObj=254", "compactSubObj", "254", {}},
+            {"dcf keys", "Denotation=Lamp|UploadFile=a.bin|DownloadFile=b.bin", "default", "0", {}},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << QByteArray(r.lines) << QString::fromLatin1(r.field) << QString::fromLatin1(r.value) << r.diagnostics;
+    }
+    void entryKeys()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, field);
+        // The same lines in an object and in a sub-index section; the data type first, so a default must be a number.
+        for (const bool sub : {false, true}) {
+            const auto eds = edsFromLines((sub ? "[5000sub7]" : "[5000]") + QByteArray("|DataType=0x0007 # UNSIGNED32|") + lines
+                                          + (sub ? "|[5000]" : ""));
+            EdsEntry e;
+            QCOMPARE(eds->findEntry(0x5000, sub ? 7 : -1, e), 0);
+            const QHash<QString, qint64> fields{{"high", e.highLimit}, {"low", e.lowLimit}, {"objectType", e.objectType},
+                {"dataType", e.dataType}, {"subNumber", e.subNumber}, {"pdoMapping", e.pdoMapping}, {"objFlags", e.objFlags},
+                {"compactSubObj", e.compactSubObj}};
+            const QString read = field != QLatin1String("default") ? QString::number(fields.value(field, -99))
+                : (e.defaultIsNodeRelative ? QStringLiteral("N+") : QString()) + QString::number(e.defaultValue, 16);
+            QTEST(read, "value");
+            QTEST(diagnosticLines(*eds), "diagnostics");
+        }
+    }
+
+    void infoSections()
+    {
+        const EdsDeviceInfo &device = m_device->deviceInfo;
+        QCOMPARE(device.vendorNumber, 0x1A2u);
+        QCOMPARE(device.baudRate500, true);  // "yes"
+        QCOMPARE(device.baudRate800, false); // empty
+        QCOMPARE(device.granularity, quint8(8));
+        const bool dummies[7] = {false, true, true, true, false, false, true};
+        QVERIFY(std::equal(dummies, dummies + 7, m_device->dummyUsage.dummy));
+        // A key given twice keeps the later value.
+        const auto twice = edsFromLines("[DeviceInfo]|nrofrxpdo=3|NRofRXPDO=4|[FileInfo]|FileName=a|FileName=b");
+        QCOMPARE(twice->deviceInfo.nrOfRXPDO, quint8(4));
+        QCOMPARE(twice->fileInfo.fileName, QStringLiteral("b"));
+    }
+
+    void dynamicChannels()
+    {
+        const auto eds = edsFromLines("[DynamicChannels]|NrOfSeg=3|Range1=0x1000 - 0x1FFF|PPOffset2=16|PPOffset3=8,3|"
+                                      "Type3=0x7|Dir3=rww|MaxCnt3=0x10|Dir2=Wo|Type1Extra=4");
+        QCOMPARE(diagnosticLines(*eds), QStringList());
+        QCOMPARE(eds->dynamicChannels.nrOfSeg, 3);
+        QStringList segments; // number type dir range offset.bit max; text after a type's digits is ignored, Dir kept as written
+        for (const EdsChannelSegment &s : eds->dynamicChannels.segments)
+            segments << QStringLiteral("%1 %2 %3 %4-%5 %6.%7 %8").arg(s.number).arg(s.type).arg(s.dir).arg(s.rangeLow, 0, 16)
+                            .arg(s.rangeHigh, 0, 16).arg(s.ppOffset).arg(s.bit).arg(s.maxCnt);
+        QCOMPARE(segments, (QStringList{"1 4 RO 1000-1fff 0.0 0", "2 1 Wo 0-0 16.0 0", "3 7 rww 0-0 8.3 16"}));
+    }
+
+    void objectLists()
+    {
+        QCOMPARE(m_device->mandatoryObjects.supportedObjects, 3);
+        QCOMPARE(m_device->mandatoryObjects.entries, (QList<QPair<qint32, quint32>>{{1, 0x1000}, {2, 0x1001}, {3, 0x1018}}));
+        QCOMPARE(m_device->manufacturerObjects.entries.constLast().second, 0x5100u);
+        // A second section replaces the first; entries sorted, a repeated number keeps the later, a decimal index stays decimal.
+        const auto eds = edsFromLines("[OptionalObjects]|SupportedObjects=9|1=0x1400|[OptionalObjects]|SupportedObjects=4|"
+                                      "4=0x1018|2=1000|2=0x1001|1=0x1000|-1=0x2000|3=1000");
+        QCOMPARE(eds->optionalObjects.supportedObjects, 4);
+        QCOMPARE(eds->optionalObjects.entries, (QList<QPair<qint32, quint32>>{{1, 0x1000}, {2, 0x1001}, {3, 1000}, {4, 0x1018}}));
+    }
+
+    void nameSections_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("subIndex");
+        QTest::addColumn<QString>("name"); // null: no name
+        const struct {
+            const char *name, *text;
+            int subIndex;
+            const char *found;
+        } rows[] = {
+            {"named", "[2000Name]|NrOfEntries=2|1=one|2=two", 2, "two"},
+            {"beyond count", "[2000Name]|NrOfEntries=1|1=one|2=two", 2, nullptr},
+            {"count zero", "[2000Name]|1=one", 1, nullptr},
+            {"negative count", "[2000Name]|NrOfEntries=-1|1=one", 1, nullptr},
+            {"count above names", "[2000Name]|NrOfEntries=99|3=three", 3, "three"},
+            {"sorted and replaced", "[2000Name]|NrOfEntries=2|2=b|1=a|2=B", 2, "B"},
+            {"hex sub-index key", "[2000Name]|NrOfEntries=1|0x0A=ten", 10, "ten"},
+            {"negative ignored", "[2000Name]|NrOfEntries=1|-1=x|1=one", 1, "one"},
+            {"second section replaces", "[2000Name]|NrOfEntries=2|1=a|2=b|[2000Name]|NrOfEntries=1|1=c", 2, nullptr},
+            {"bad index", "[20G0Name]|NrOfEntries=1|1=x", 1, nullptr},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << QByteArray(r.text) << r.subIndex << (r.found ? QString::fromLatin1(r.found) : QString());
+    }
+    void nameSections()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, subIndex);
+        QFETCH(QString, name);
+        QString found;
+        QCOMPARE(edsFromLines(text)->nameOf(0x2000, subIndex, found), !name.isNull());
+        QCOMPARE(found, name.isNull() ? QString() : name);
+    }
+
+    void accessorsAndLists()
+    {
+        QCOMPARE(m_device->pdoCobId(0x1401), qMakePair(qint32(0), quint32(0x80000300)));
+        QCOMPARE(m_device->pdoTransmissionType(0x1800), quint8(254));
+        QCOMPARE(m_device->pdoInhibitTime(0x1800), 100u);
+        QCOMPARE(m_device->pdoEventTimer(0x1800), 1000u);
+        QCOMPARE(m_device->objectPosition(0x1000) + m_device->objectPosition(0x1002), -1);
+        // Missing objects give zeros, a missing type 255; a sub-index whose object never came is still found.
+        const auto eds = edsFromLines("[1018]|[1400sub1]|DefaultValue=0x201");
+        QCOMPARE(eds->deviceType() + eds->vendorId() + eds->pdoInhibitTime(0x1400), 0u);
+        QCOMPARE(eds->emcyCobId(), qMakePair(qint32(0), quint32(0)));
+        QCOMPARE(eds->pdoTransmissionType(0x1400), quint8(255));
+        QCOMPARE(eds->pdoCobId(0x1400), qMakePair(qint32(0), quint32(0x201)));
+        EdsEntry untouched;
+        untouched.parameterName = QStringLiteral("keep");
+        QCOMPARE(eds->findEntry(0x1400, -1, untouched) + eds->findEntry(0x1400, 2, untouched), 2);
+        QCOMPARE(untouched.parameterName, QStringLiteral("keep"));
+        // Receive and transmit PDO objects are read through a slave's offered PDOs.
+        QCOMPARE(indexes(m_device->mappingEntries()),
+                 (QStringList{"1600:0", "1600:1", "1601:0", "1a00:0", "1a00:1", "1a00:2", "1a01:0"}));
+        // 1001 has no sub-entries and counts as its own sub-index 0; 2000 and 6200 got one when merged.
+        QCOMPARE(indexes(m_device->mappableEntries()),
+                 (QStringList{"1001:0", "2000:0", "5100:1", "5100:2", "5100:3", "5100:4", "6000:1", "6000:2", "6200:0"}));
     }
 };
 
