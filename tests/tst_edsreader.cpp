@@ -137,9 +137,9 @@ private slots:
             {"line before any section", "stray=1|[1000]|", {"1:Unknown line"}},
             {"unknown section skips its lines", "[Tools]|Editor=x|Other=y|[1000]|ParameterName=a",
              {"1:Unknown section Tools", "2:Unknown line", "3:Unknown line"}},
-            {"heads that name no section", "[1000Sub]|[2000sub100]|[20000]|[200]|[2000|[2000Value]|1=x|[2000OBJECTLINKS]|x=y",
-             {"1:Unknown section 1000Sub", "2:Unknown section 2000sub100", "3:Unknown section 20000", "4:Unknown section 200",
-              "5:Unknown line"}},
+            {"heads that name no section", "[1000Sub]|[2000sub100]|[20000]|[20G0Name]|[200]|[2000|[2000Value]|1=x|[2000OBJECTLINKS]|x=y",
+             {"1:Unknown section 1000Sub", "2:Unknown section 2000sub100", "3:Unknown section 20000", "4:Unknown section 20G0Name",
+              "5:Unknown section 200", "6:Unknown line"}},
             {"line without equals", "[1000]|ParameterName=a|garbage", {"3:grammer error", "3:Unknown token: "}},
             {"head with trailing comment is no head", "[1000]|ParameterName=a|[1001] ; next|ParameterName=b",
              {"3:grammer error", "3:Unknown token: "}},
@@ -290,6 +290,15 @@ private slots:
              "[1003]|ParameterName=V|DataType=0x7|PDOMapping=1|CompactSubObj=11|[1003Name]|NrOfEntries=1|2=Second",
              {"1003 V/7=0*: 0 NrOfObjects/5=b 1 V1/7=0* 2 Second/7=0* 3 V3/7=0* 4 V4/7=0* 5 V5/7=0* 6 V6/7=0* 7 V7/7=0* "
               "8 V8/7=0* 9 V9/7=0* a VA/7=0* b VB/7=0*"}},
+            // Only the first NrOfEntries names in sub-index order count.
+            {"compact sub-objects named: names sorted, replaced and counted",
+             "[2000]|ParameterName=V|CompactSubObj=4|[2000Name]|NrOfEntries=3|4=four|2=b|-1=x|0x03=three|2=B|1=one",
+             {"2000 V/0=0: 0 NrOfObjects/5=4 1 one/0=0 2 B/0=0 3 three/0=0 4 V4/0=0"}},
+            {"compact sub-objects named: counts above the names, none, negative; a later section replaces",
+             "[2001]|ParameterName=W|CompactSubObj=2|[2001Name]|NrOfEntries=1|1=a|[2001Name]|NrOfEntries=99|2=b|"
+             "[2002]|ParameterName=X|CompactSubObj=1|[2002Name]|1=one|[2003]|ParameterName=Y|CompactSubObj=1|[2003Name]|NrOfEntries=-1|1=one",
+             {"2001 W/0=0: 0 NrOfObjects/5=2 1 W1/0=0 2 b/0=0", "2002 X/0=0: 0 NrOfObjects/5=1 1 X1/0=0",
+              "2003 Y/0=0: 0 NrOfObjects/5=1 1 Y1/0=0"}},
             {"compact sub-objects take configured values",
              "[6200]|ParameterName=Out|DataType=0x0005|PDOMapping=1|CompactSubObj=2|[6200Value]|NrOfEntries=1|1=7",
              {"6200 Out/5=0*: 0 NrOfObjects/5=2 1 Out1/5=7* 2 Out2/5=0*"}},
@@ -429,40 +438,6 @@ private slots:
                                       "4=0x1018|2=1000|2=0x1001|1=0x1000|-1=0x2000|3=1000");
         QCOMPARE(eds->optionalObjects.supportedObjects, 4);
         QCOMPARE(eds->optionalObjects.entries, (QList<QPair<qint32, quint32>>{{1, 0x1000}, {2, 0x1001}, {3, 1000}, {4, 0x1018}}));
-    }
-
-    void nameSections_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("subIndex");
-        QTest::addColumn<QString>("name"); // null: no name
-        const struct {
-            const char *name, *text;
-            int subIndex;
-            const char *found;
-        } rows[] = {
-            {"named", "[2000Name]|NrOfEntries=2|1=one|2=two", 2, "two"},
-            {"beyond count", "[2000Name]|NrOfEntries=1|1=one|2=two", 2, nullptr},
-            {"count zero", "[2000Name]|1=one", 1, nullptr},
-            {"negative count", "[2000Name]|NrOfEntries=-1|1=one", 1, nullptr},
-            {"count above names", "[2000Name]|NrOfEntries=99|3=three", 3, "three"},
-            {"sorted and replaced", "[2000Name]|NrOfEntries=2|2=b|1=a|2=B", 2, "B"},
-            {"hex sub-index key", "[2000Name]|NrOfEntries=1|0x0A=ten", 10, "ten"},
-            {"negative ignored", "[2000Name]|NrOfEntries=1|-1=x|1=one", 1, "one"},
-            {"second section replaces", "[2000Name]|NrOfEntries=2|1=a|2=b|[2000Name]|NrOfEntries=1|1=c", 2, nullptr},
-            {"bad index", "[20G0Name]|NrOfEntries=1|1=x", 1, nullptr},
-        };
-        for (const auto &r : rows)
-            QTest::newRow(r.name) << QByteArray(r.text) << r.subIndex << (r.found ? QString::fromLatin1(r.found) : QString());
-    }
-    void nameSections()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(int, subIndex);
-        QFETCH(QString, name);
-        QString found;
-        QCOMPARE(edsFromLines(text)->nameOf(0x2000, subIndex, found), !name.isNull());
-        QCOMPARE(found, name.isNull() ? QString() : name);
     }
 
     void accessorsAndLists()
