@@ -35,10 +35,7 @@ QStringList describePdos(const CanObject &slave)
 EdsEntry entry(int index, int subIndex, quint8 dataType, quint32 defaultValue = 0, const char *access = "rw")
 {
     EdsEntry e;
-    e.index = index;
-    e.subIndex = subIndex;
-    e.dataType = dataType;
-    e.defaultValue = defaultValue;
+    std::tie(e.index, e.subIndex, e.dataType, e.defaultValue) = std::make_tuple(index, subIndex, dataType, defaultValue);
     e.accessType = QLatin1String(access);
     return e;
 }
@@ -86,27 +83,37 @@ private slots:
         releaseObject(wide);
     }
 
-    // 0x1801 is switched off; 0x2000 is not mappable, 6100/3 and 6000/1 no longer fit into 8 bytes of 0x1802.
     void defaultPdos_data()
     {
+        QTest::addColumn<QString>("file");
         QTest::addColumn<int>("outputSize");
         QTest::addColumn<int>("fallbackSize");
-        QTest::addColumn<QString>("receive2");
-        QTest::newRow("plenty of memory") << 512 << 4096 << "6200/1@82:0 6200/2@82:1";
-        QTest::newRow("output into fallback") << 1 << 4096 << "6200/1@82:0 6200/2@84:0";
-        QTest::newRow("memory runs out mid-PDO") << 1 << 0 << "6200/1@82:0";
+        QTest::addColumn<QStringList>("pdos");
+        // 0x1801 is switched off; 0x2000 is not mappable, 6100/3 and 6000/1 no longer fit into 8 bytes of 0x1802.
+        const QString first = "1400 201 255:", tail[] = {"1800 185 255: 6000/1@81:0 ro 6001/1@81:1 ro", "1802 381 255: 6100/1@81:2 6100/2@81:6"};
+        QTest::newRow("plenty of memory") << "slave-defaults.eds" << 512 << 4096
+                                          << QStringList{first, "1401 305 255: 6200/1@82:0 6200/2@82:1", tail[0], tail[1]};
+        QTest::newRow("output into fallback") << "slave-defaults.eds" << 1 << 4096
+                                              << QStringList{first, "1401 305 255: 6200/1@82:0 6200/2@84:0", tail[0], tail[1]};
+        QTest::newRow("memory runs out mid-PDO") << "slave-defaults.eds" << 1 << 0
+                                                 << QStringList{first, "1401 305 255: 6200/1@82:0", tail[0], tail[1]};
+        // 0x1800 is switched off by its configured value; 0x1801 maps 6000 but not 6001, which PDOMapping=0x0
+        // keeps out, and stops after the words the file holds.
+        QTest::newRow("DCF") << "dcf-configured.dcf" << 512 << 4096 << QStringList{"1400 205 1: 6200/1@82:0", "1801 285 255: 6000/0@81:0 ro"};
+        // PDOs 1 to 4 get the predefined identifiers, the fifth starts off; 0x1801 lies on reserved identifiers.
+        QTest::newRow("compact PDO defaults") << "eds-compactpdo-defaults.eds" << 512 << 4096
+                                              << QStringList{"1400 205 255:", "1401 305 255:", "1402 405 255:", "1403 505 255:", "1800 185 255:"};
     }
     void defaultPdos()
     {
+        QFETCH(QString, file);
         QFETCH(int, outputSize);
         QFETCH(int, fallbackSize);
-        QFETCH(QString, receive2);
         setMemoryAreaSize(VarAreaOutput, outputSize);
         setMemoryAreaSize(VarAreaFallback, fallbackSize);
-        CanObject *s = createCanObject(nullptr, fixture, 5, key);
-        QVERIFY(s);
-        QCOMPARE(describePdos(*s), (QStringList{"1400 201 255:", "1401 305 255: " + receive2,
-                                                "1800 185 255: 6000/1@81:0 ro 6001/1@81:1 ro", "1802 381 255: 6100/1@81:2 6100/2@81:6"}));
+        CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/") + file, 5, key);
+        QVERIFY(s && s->eds->diagnostics.isEmpty());
+        QTEST(describePdos(*s), "pdos");
         releaseObject(s);
         QVERIFY(memoryReservations(key).isEmpty());
     }
@@ -151,38 +158,6 @@ private slots:
             releaseObject(s);
     }
 
-    void dcfConfiguresSlave()
-    {
-        CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/dcf-configured.dcf"), 5, key);
-        QVERIFY(s && s->eds->diagnostics.isEmpty());
-        QCOMPARE(QList<quint32>({s->vendorId, s->emcyCobId()}), QList<quint32>({0x2A, 0x85}));
-        // 0x1800 is switched off by its configured value; 0x1801 maps 6000 but not 6001, which PDOMapping=0x0
-        // keeps out, and stops after the words the file holds.
-        QCOMPARE(describePdos(*s), (QStringList{"1400 205 1: 6200/1@82:0", "1801 285 255: 6000/0@81:0 ro"}));
-        QStringList lamps; // configured values of compact sub-objects
-        EdsEntry lamp;
-        for (int sub : {1, 2}) {
-            QCOMPARE(s->eds->findEntry(0x6200, sub, lamp), 0);
-            lamps << lamp.parameterName + QLatin1Char('=') + QString::number(lamp.defaultValue);
-        }
-        QCOMPARE(lamps, (QStringList{"Output1=7", "Output2=0"}));
-        releaseObject(s);
-    }
-
-    void compactPdoDefaults()
-    {
-        CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/eds-compactpdo-defaults.eds"), 5, key);
-        QVERIFY(s);
-        QStringList offered; // index, cob-id ("+" when node-relative), type, inhibit time, event timer
-        for (const EdsPdoEntry &pdo : qAsConst(s->edsPdoList))
-            offered << QStringLiteral("%1 %2%3 %4 %5 %6").arg(pdo.index, 0, 16).arg(pdo.cobIdRelative ? "+" : "")
-                           .arg(quint32(pdo.cobIdBase), 0, 16).arg(pdo.transmissionType).arg(pdo.inhibitTime).arg(pdo.eventTimer);
-        QCOMPARE(offered, (QStringList{"1400 +200 255 0 0", "1401 +300 255 0 0", "1402 +400 255 0 0", "1403 +500 255 0 0",
-                                       "1404 80000000 255 0 0", "1800 +180 255 0 0", "1801 +100 255 0 0"}));
-        // 0x1801 on reserved identifiers stays offered but out of the default configuration.
-        QCOMPARE(describePdos(*s), (QStringList{"1400 205 255:", "1401 305 255:", "1402 405 255:", "1403 505 255:", "1800 185 255:"}));
-        releaseObject(s);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_SlaveFromEds)
