@@ -144,20 +144,6 @@ private slots:
         QTEST(describe(pdo), "mapped");
         QCOMPARE(reservedByteCount(key, VarAreaInput), int(CanObject::pdoByteLength(pdo)));
     }
-
-    void secondSlaveOnSameStation()
-    {
-        CanObject *first = createCanObject(nullptr, fixture, 5, key);
-        CanObject *second = createCanObject(nullptr, fixture, 6, key);
-        CanObject *elsewhere = createCanObject(nullptr, fixture, 6, QStringLiteral("station-b"));
-        QVERIFY(first && second && elsewhere);
-        QCOMPARE(describe(*second->pdo(0x1800)), QStringLiteral("6000/1@81:10 ro 6001/1@81:11 ro"));
-        QCOMPARE(describe(*second->pdo(0x1401)), QStringLiteral("6200/1@82:2 6200/2@82:3"));
-        QCOMPARE(describe(*elsewhere->pdo(0x1800)), QStringLiteral("6000/1@81:0 ro 6001/1@81:1 ro"));
-        for (CanObject *s : {first, second, elsewhere})
-            releaseObject(s);
-    }
-
 };
 
 QTEST_GUILESS_MAIN(tst_SlaveFromEds)
