@@ -20,20 +20,15 @@ EntryKeys scan(const QByteArray &data)
     static const QRegularExpression head(QStringLiteral("^\\[\\s*([0-9A-F]{4})(?:sub([0-9A-F]{1,2}))?\\s*\\]$"),
                                          QRegularExpression::CaseInsensitiveOption);
     EntryKeys keys;
-    QPair<int, int> current{-1, -1};
+    QPair<int, int> at{-1, -1};
     for (const QByteArray &raw : data.split('\n')) {
         const QString line = QString::fromLatin1(raw).trimmed();
         const QRegularExpressionMatch match = head.match(line);
         const int equals = line.indexOf(QLatin1Char('='));
         if (line.startsWith(QLatin1Char('[')))
-            current = match.hasMatch() ? qMakePair(match.captured(1).toInt(nullptr, 16),
-                                                   match.captured(2).isEmpty() ? -1 : match.captured(2).toInt(nullptr, 16))
-                                       : qMakePair(-1, -1);
-        if (current.first < 0)
-            continue;
-        QHash<QString, QString> &section = keys[current];
-        if (equals > 0 && !line.startsWith(QLatin1Char(';')))
-            section[line.left(equals).trimmed().toLower()] = line.mid(equals + 1).trimmed();
+            at = {match.hasMatch() ? match.captured(1).toInt(nullptr, 16) : -1, match.captured(2).isEmpty() ? -1 : match.captured(2).toInt(nullptr, 16)};
+        else if (at.first >= 0 && equals > 0 && !line.startsWith(QLatin1Char(';')))
+            keys[at][line.left(equals).trimmed().toLower()] = line.mid(equals + 1).trimmed();
     }
     return keys;
 }
@@ -117,7 +112,6 @@ private slots:
             if (dcf && valueAtNode5(configured) >= 0x80000000)
                 QVERIFY2(slave.findPdo(quint32(offered.index)) < 0, qPrintable(QString::number(offered.index, 16)));
         }
-        slave.releaseMappedMemory();
     }
 };
 
