@@ -17,7 +17,6 @@ std::unique_ptr<EdsFile> edsFromLines(QByteArray text)
     return loadEdsFromData(text.replace('|', '\n'));
 }
 
-// Each diagnostic as "line:text".
 QStringList diagnosticLines(const EdsFile &eds)
 {
     QStringList result;
@@ -98,10 +97,7 @@ private slots:
     // Key names fold case as Unicode does, so a few non-ASCII letters match ASCII ones.
     void keys()
     {
-        const struct {
-            const char *text, *key;
-            bool equal;
-        } keys[] = {
+        const struct { const char *text, *key; bool equal; } keys[] = {
             {"DeviceInfo", "deviceinfo", true}, {"DeviceInfo2", "deviceinfo", false}, {"Device", "deviceinfo", false},
             {"baudrate@10", "baudrate_10", false}, {"d\xc3\xa9viceinfo", "deviceinfo", false},
             {"1000\xc5\xbfub1", "1000sub1", true},        // long s folds to s
@@ -116,18 +112,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("expected");
-        const struct {
-            const char *name, *text;
-            QStringList expected;
-        } rows[] = {
+        const struct { const char *name, *text; QStringList expected; } rows[] = {
             {"line before any section, unknown section's lines", "stray=1|[Tools]|Editor=x|Other=y|[1000]|ParameterName=a",
              {"1:Unknown line", "2:Unknown section Tools", "3:Unknown line", "4:Unknown line"}},
             {"heads that name no section", "[1000Sub]|[2000sub100]|[20000]|[20G0Name]|[200]|[2000|[2000Value]|1=x|[2000OBJECTLINKS]|x=y",
              {"1:Unknown section 1000Sub", "2:Unknown section 2000sub100", "3:Unknown section 20000", "4:Unknown section 20G0Name",
               "5:Unknown section 200", "6:Unknown line"}},
-            {"line without equals", "[1000]|ParameterName=a|garbage", {"3:grammer error", "3:Unknown token: "}},
-            {"head with trailing comment is no head", "[1000]|ParameterName=a|[1001] ; next|ParameterName=b",
-             {"3:grammer error", "3:Unknown token: "}},
+            {"line without equals; head with a trailing comment is none", "[1000]|ParameterName=a|garbage|[1001] ; next",
+             {"3:grammer error", "3:Unknown token: ", "4:grammer error", "4:Unknown token: "}},
             {"object key, lower-case head", "[2abc]|Colour=x", {"2:Unknown token: Colour"}},
             {"info keys, heads in capitals and with blanks", "[FILEINFO]|Editor=x|  [ deviceinfo ]  |Vendor=x|[DummyUsage]|Dummy0008=1",
              {"2:Unknown lineName: Editor", "4:Unknown name", "6:Unknown entry"}},
@@ -135,10 +127,8 @@ private slots:
             {"sub-index without object", "[2a0fSUB1f]|ParameterName=x|[1000]|ParameterName=y", {"0:Unused section,index:2a0f"}},
             {"promised PDO objects missing", "[DeviceInfo]|NrOfRXPDO=1|NrOfTXPDO=1|CompactPDO=0|[1400]|ParameterName=x",
              {"0:Object 1600 not found", "0:Object 1800 not found", "0:Object 1a00 not found"}},
-            {"compactSubObj with SubNumber", "[1003]|SubNumber=2|CompactSubObj=3",
-             {"0:compactSubObj and subNumber conflicted,index:1003"}},
-            {"compactSubObj with sub-indexes", "[1003]|CompactSubObj=3|[1003sub1]|ParameterName=x",
-             {"0:compactSubObj and subObject conflicted,index:1003"}},
+            {"compactSubObj with SubNumber, with sub-indexes", "[1003]|SubNumber=2|CompactSubObj=3|[1004]|CompactSubObj=3|[1004sub1]",
+             {"0:compactSubObj and subNumber conflicted,index:1003", "0:compactSubObj and subObject conflicted,index:1004"}},
             {"INTEGER24 and INTEGER40 defaults must be numbers, REAL64 need not",
              "[2000]|DataType=0x10|DefaultValue=abc|[2001]|DataType=0x11|DefaultValue=1.5|[2002]|DataType=0x12|DefaultValue=x",
              {"3:Not a number: DefaultValue=abc", "9:Not a number: DefaultValue=x"}},
@@ -240,10 +230,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("objects");
-        const struct {
-            const char *name, *text;
-            QStringList objects;
-        } rows[] = {
+        const struct { const char *name, *text; QStringList objects; } rows[] = {
             {"a VAR from 0x2000 to 0x3FFF or in 0x6000 gets sub-index 0", "[6000]|PDOMapping=1|[3FFF]|[5000]|[7000]",
              {"3fff /0=0: 0 /0=0", "5000 /0=0:", "6000 /0=0*: 0 /0=0*", "7000 /0=0:"}},
             {"sub-indexes split up and before the object", "[2000sub3]|[1000sub1]|[2000sub1]|[1000]|[2000]",
@@ -253,14 +240,11 @@ private slots:
              "[1000sub1]|ParameterName=x|[2000sub1]|ParameterName=a|[2000sub2]|ParameterName=B|[1000]|[3000]|"
              "ParameterName=later|[1000]|ParameterName=first",
              {"1000 first/0=0: 1 x/0=0", "2000 obj/0=0: 1 a/0=0 2 B/0=0", "3000 later/0=0: 0 later/0=0"}},
-            {"compact sub-objects named from the name section or by number",
-             "[1003]|ParameterName=V|DataType=0x7|PDOMapping=1|CompactSubObj=11|[1003Name]|NrOfEntries=1|2=Second",
-             {"1003 V/7=0*: 0 NrOfObjects/5=b 1 V1/7=0* 2 Second/7=0* 3 V3/7=0* 4 V4/7=0* 5 V5/7=0* 6 V6/7=0* 7 V7/7=0* "
-              "8 V8/7=0* 9 V9/7=0* a VA/7=0* b VB/7=0*"}},
-            // Only the first NrOfEntries names in sub-index order count.
+            // Only the first NrOfEntries names in sub-index order count; the others are numbered.
             {"compact sub-objects named: names sorted, replaced and counted",
-             "[2000]|ParameterName=V|CompactSubObj=4|[2000Name]|NrOfEntries=3|4=four|2=b|-1=x|0x03=three|2=B|1=one",
-             {"2000 V/0=0: 0 NrOfObjects/5=4 1 one/0=0 2 B/0=0 3 three/0=0 4 V4/0=0"}},
+             "[2000]|ParameterName=V|DataType=0x7|PDOMapping=1|CompactSubObj=11|[2000Name]|NrOfEntries=3|4=four|2=b|-1=x|0x03=three|2=B|1=one",
+             {"2000 V/7=0*: 0 NrOfObjects/5=b 1 one/7=0* 2 B/7=0* 3 three/7=0* 4 V4/7=0* 5 V5/7=0* 6 V6/7=0* 7 V7/7=0* "
+              "8 V8/7=0* 9 V9/7=0* a VA/7=0* b VB/7=0*"}},
             {"compact sub-objects named: counts above the names, none, negative; a later section replaces",
              "[2001]|ParameterName=W|CompactSubObj=2|[2001Name]|NrOfEntries=1|1=a|[2001Name]|NrOfEntries=99|2=b|"
              "[2002]|ParameterName=X|CompactSubObj=1|[2002Name]|1=one|[2003]|ParameterName=Y|CompactSubObj=1|[2003Name]|NrOfEntries=-1|1=one",
@@ -287,10 +271,6 @@ private slots:
         const auto eds = edsFromLines(text);
         QTEST(objectsOf(*eds), "objects");
         QVERIFY(eds->pendingSubEntries.isEmpty());
-        for (const EdsObject &object : eds->objects) {
-            for (const EdsEntry &sub : object.subEntries)
-                QCOMPARE(sub.index, object.entry.index);
-        }
     }
 
     void compactSubObjectsCostWhatTheFileHolds()
@@ -316,10 +296,7 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QStringList>("diagnostics");
-        const struct {
-            const char *name, *lines, *field, *value;
-            QStringList diagnostics;
-        } rows[] = {
+        const struct { const char *name, *lines, *field, *value; QStringList diagnostics; } rows[] = {
             {"node id after constant", "DefaultValue=0x80000200+$NODEID", "default", "N+80000200", {}},
             {"node id first, blanks, lower case", "DefaultValue=$nodeid + 0x180", "default", "N+180", {}},
             {"node id alone", "DefaultValue=$NODEID", "default", "N+0", {}},
@@ -361,11 +338,8 @@ private slots:
     // Booleans are false only when "0" or empty.
     void sectionValues()
     {
-        const EdsDeviceInfo &device = m_device->deviceInfo;
-        QCOMPARE(device.vendorNumber, 0x1A2u);
-        QCOMPARE(device.baudRate500, true);  // "yes"
-        QCOMPARE(device.baudRate800, false); // empty
-        QCOMPARE(device.granularity, quint8(8));
+        QCOMPARE(m_device->deviceInfo.baudRate500, true);  // "yes"
+        QCOMPARE(m_device->deviceInfo.baudRate800, false); // empty
         const bool dummies[7] = {false, true, true, true, false, false, true};
         QVERIFY(std::equal(dummies, dummies + 7, m_device->dummyUsage.dummy));
         // A key given twice keeps the later value.
@@ -383,9 +357,6 @@ private slots:
                             .arg(s.rangeHigh, 0, 16).arg(s.ppOffset).arg(s.bit).arg(s.maxCnt);
         QCOMPARE(segments, (QStringList{"1 4 RO 1000-1fff 0.0 0", "2 1 Wo 0-0 16.0 0", "3 7 rww 0-0 8.3 16"}));
 
-        QCOMPARE(m_device->mandatoryObjects.supportedObjects, 3);
-        QCOMPARE(m_device->mandatoryObjects.entries, (QList<QPair<qint32, quint32>>{{1, 0x1000}, {2, 0x1001}, {3, 0x1018}}));
-        QCOMPARE(m_device->manufacturerObjects.entries.constLast().second, 0x5100u);
         // A second section replaces the first; entries sorted, a repeated number keeps the later, a decimal index stays decimal.
         const auto lists = edsFromLines("[OptionalObjects]|SupportedObjects=9|1=0x1400|[OptionalObjects]|SupportedObjects=4|"
                                         "4=0x1018|2=1000|2=0x1001|1=0x1000|-1=0x2000|3=1000");
@@ -399,7 +370,6 @@ private slots:
         QCOMPARE(m_device->pdoTransmissionType(0x1800), quint8(254));
         QCOMPARE(m_device->pdoInhibitTime(0x1800), 100u);
         QCOMPARE(m_device->pdoEventTimer(0x1800), 1000u);
-        QCOMPARE(m_device->objectPosition(0x1000) + m_device->objectPosition(0x1002), -1);
         // Missing objects give zeros, a missing type 255; a sub-index whose object never came is still found.
         const auto eds = edsFromLines("[1018]|[1400sub1]|DefaultValue=0x201");
         QCOMPARE(eds->deviceType() + eds->vendorId() + eds->pdoInhibitTime(0x1400), 0u);
