@@ -38,23 +38,18 @@ qint64 valueAtNode5(QString text)
 {
     text = text.section(QLatin1Char(';'), 0, 0).section(QLatin1Char('#'), 0, 0);
     const bool relative = text.contains(QLatin1String("$NODEID"), Qt::CaseInsensitive);
-    text.remove(QLatin1String("$NODEID"), Qt::CaseInsensitive).remove(QLatin1Char('+'));
-    text = text.trimmed();
-    bool ok = false;
-    qint64 value = text.endsWith(QLatin1Char('h'), Qt::CaseInsensitive) ? text.chopped(1).toLongLong(&ok, 16)
-                                                                        : text.toLongLong(&ok, 0);
-    if (text.isEmpty() && relative)
-        value = 0, ok = true;
+    text = text.remove(QLatin1String("$NODEID"), Qt::CaseInsensitive).remove(QLatin1Char('+')).trimmed();
+    bool ok = text.isEmpty() && relative;
+    const qint64 value = ok ? 0 : text.endsWith(QLatin1Char('h'), Qt::CaseInsensitive) ? text.chopped(1).toLongLong(&ok, 16)
+                                                                                      : text.toLongLong(&ok, 0);
     return ok ? value + (relative ? 5 : 0) : -1;
 }
 
 bool reservedForOthers(quint32 cobId)
 {
-    if (cobId & 0x20000000) // 29-bit identifier
-        return false;
-    cobId &= 0x1FFFFFFF;
-    return cobId <= 0x7F || (cobId >= 0x101 && cobId <= 0x180) || (cobId >= 0x581 && cobId <= 0x5FF)
-        || (cobId >= 0x601 && cobId <= 0x67F) || cobId >= 0x6E0;
+    const quint32 id = cobId & 0x1FFFFFFF; // bit 29 marks a 29-bit identifier, which none of these ranges holds
+    return !(cobId & 0x20000000) && (id <= 0x7F || (id >= 0x101 && id <= 0x180) || (id >= 0x581 && id <= 0x5FF)
+                                     || (id >= 0x601 && id <= 0x67F) || id >= 0x6E0);
 }
 
 } // namespace
@@ -64,15 +59,11 @@ class tst_EdsCorpus : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        if (!QDir(corpus).exists())
-            QSKIP(qPrintable(QStringLiteral("no corpus at %1").arg(corpus)));
-    }
-
     void everyFile_data()
     {
         QTest::addColumn<QString>("path");
+        if (!QDir(corpus).exists())
+            QSKIP(qPrintable(QStringLiteral("no corpus at %1").arg(corpus)));
         const QDir dir(corpus);
         for (const QString &file : dir.entryList({QStringLiteral("*.eds"), QStringLiteral("*.dcf")}, QDir::Files, QDir::Name))
             QTest::newRow(qPrintable(file)) << dir.filePath(file);

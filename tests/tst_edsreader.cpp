@@ -94,17 +94,14 @@ private slots:
         QTEST(shown(ok, u), "asUnsigned");
     }
 
-    // Key names fold case as Unicode does, so a few non-ASCII letters match ASCII ones.
+    // Key names fold case as Unicode does: the long s is an s and the Kelvin sign a k, but an accent stays.
     void keys()
     {
-        const struct { const char *text, *key; bool equal; } keys[] = {
-            {"DeviceInfo", "deviceinfo", true}, {"DeviceInfo2", "deviceinfo", false}, {"Device", "deviceinfo", false},
-            {"baudrate@10", "baudrate_10", false}, {"d\xc3\xa9viceinfo", "deviceinfo", false},
-            {"1000\xc5\xbfub1", "1000sub1", true},        // long s folds to s
-            {"ObjectLin\xe2\x84\xaas", "objectlinks", true}, // Kelvin sign folds to k
-        };
-        for (const auto &k : keys)
-            QVERIFY2(equalsIgnoringCase(QString::fromUtf8(k.text), QLatin1String(k.key)) == k.equal, k.text);
+        QVERIFY(equalsIgnoringCase(QString::fromUtf8("1000\xc5\xbfub1"), QLatin1String("1000sub1")));
+        QVERIFY(equalsIgnoringCase(QString::fromUtf8("ObjectLin\xe2\x84\xaas"), QLatin1String("objectlinks")));
+        for (const char *other : {"DeviceInfo2", "Device", "d\xc3\xa9viceinfo"})
+            QVERIFY2(!equalsIgnoringCase(QString::fromUtf8(other), QLatin1String("deviceinfo")), other);
+        QVERIFY(!equalsIgnoringCase(QStringLiteral("baudrate@10"), QLatin1String("baudrate_10")));
     }
 
     // The heads name which section reader runs: each one's own complaint about an unknown key tells.
@@ -282,9 +279,8 @@ private slots:
         qint64 expanded = 0;
         for (const EdsObject &object : eds->objects)
             expanded += object.subEntries.size();
-        const int cut = eds->diagnosticCount;
-        QVERIFY(cut > 0 && cut < 400);
-        QCOMPARE(expanded, qint64(400 - cut) * 256);
+        QVERIFY(eds->diagnosticCount > 0 && eds->diagnosticCount < 400);
+        QCOMPARE(expanded, qint64(400 - eds->diagnosticCount) * 256);
         QVERIFY(expanded <= maxExpandedSubEntriesBase + text.size() / expandedSubEntryBytes);
         QCOMPARE(eds->diagnostics.constLast().text, QStringLiteral("compactSubObj not expanded, too many sub-indexes for the file size,index:218f"));
     }
