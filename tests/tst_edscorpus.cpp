@@ -1,6 +1,5 @@
 // Real EDS and DCF files of many vendors and tools, checked against a plain scan
 // of their section heads and keys that shares nothing with the reader.
-#include "eds/edsfile.h"
 #include "eds/slavefromeds.h"
 #include "plugin/canobject.h"
 

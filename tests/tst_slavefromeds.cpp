@@ -17,19 +17,8 @@ QString describe(const PDOConfig &pdo)
 {
     QStringList out;
     for (const PDOMapEntry &e : pdo.mapList)
-        out << QStringLiteral("%1/%2@%3:%4%5").arg(e.index, 0, 16).arg(e.subIndex).arg(e.area, 0, 16).arg(e.offset)
-                   .arg(e.readOnly ? QStringLiteral(" ro") : QString());
+        out << QStringLiteral("%1/%2@%3:%4%5").arg(e.index, 0, 16).arg(e.subIndex).arg(e.area, 0, 16).arg(e.offset).arg(e.readOnly ? " ro" : "");
     return out.join(QLatin1Char(' '));
-}
-
-// "index cob-id type: entries" per configured PDO.
-QStringList describePdos(const CanObject &slave)
-{
-    QStringList out;
-    for (const PDOConfig &pdo : slave.pdoList)
-        out << QStringLiteral("%1 %2 %3: %4").arg(pdo.commIndex, 0, 16).arg(CanObject::effectiveCobId(pdo), 0, 16)
-                   .arg(pdo.transmissionType).arg(describe(pdo)).trimmed();
-    return out;
 }
 
 EdsEntry entry(int index, int subIndex, quint8 dataType, quint32 defaultValue = 0, const char *access = "rw")
@@ -110,7 +99,11 @@ private slots:
         setMemoryAreaSize(VarAreaFallback, fallbackSize);
         CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/") + file, 5, key);
         QVERIFY(s && s->eds->diagnostics.isEmpty());
-        QTEST(describePdos(*s), "pdos");
+        QStringList pdos; // "index cob-id type: entries" per configured PDO
+        for (const PDOConfig &pdo : s->pdoList)
+            pdos << QStringLiteral("%1 %2 %3: %4").arg(pdo.commIndex, 0, 16).arg(CanObject::effectiveCobId(pdo), 0, 16)
+                        .arg(pdo.transmissionType).arg(describe(pdo)).trimmed();
+        QTEST(pdos, "pdos");
         releaseObject(s);
         QVERIFY(memoryReservations(key).isEmpty());
     }
