@@ -1,3 +1,5 @@
+// The slave an EDS or DCF file gives: identity, offered PDOs and the default configuration.
+#include "eds/edsfile.h"
 #include "eds/slavefromeds.h"
 #include "plugin/canobject.h"
 #include "plugin/canslave.h"
@@ -11,22 +13,18 @@ const QString key = QStringLiteral("station-a");
 const QString fixture = QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds");
 
 // "index/sub@area:offset" per entry, "ro" appended for read-only ones.
-QStringList describe(const PDOConfig &pdo)
+QString describe(const PDOConfig &pdo)
 {
     QStringList out;
     for (const PDOMapEntry &e : pdo.mapList)
-        out << QStringLiteral("%1/%2@%3:%4%5").arg(e.index, 0, 16).arg(e.subIndex).arg(e.area, 0, 16).arg(e.offset)
-                   .arg(e.readOnly ? QStringLiteral(" ro") : QString());
-    return out;
+        out << QStringLiteral("%1/%2@%3:%4%5").arg(e.index, 0, 16).arg(e.subIndex).arg(e.area, 0, 16).arg(e.offset).arg(e.readOnly ? " ro" : "");
+    return out.join(QLatin1Char(' '));
 }
 
 EdsEntry entry(int index, int subIndex, quint8 dataType, quint32 defaultValue = 0, const char *access = "rw")
 {
     EdsEntry e;
-    e.index = index;
-    e.subIndex = subIndex;
-    e.dataType = dataType;
-    e.defaultValue = defaultValue;
+    std::tie(e.index, e.subIndex, e.dataType, e.defaultValue) = std::make_tuple(index, subIndex, dataType, defaultValue);
     e.accessType = QLatin1String(access);
     return e;
 }
@@ -43,8 +41,7 @@ private slots:
     {
         CanObject s(5);
         s.edsFile = QStringLiteral("old.eds");
-        QCOMPARE(loadEdsIntoSlave(s, QString()), 0);
-        QCOMPARE(loadEdsIntoSlave(s, QStringLiteral(CANSLAVE_TEST_DATA "/slave-missing.eds")), 0);
+        QCOMPARE(loadEdsIntoSlave(s, QString()) + loadEdsIntoSlave(s, QStringLiteral(CANSLAVE_TEST_DATA "/slave-missing.eds")), 0);
         QVERIFY(!s.eds);
         QCOMPARE(s.edsFile, QStringLiteral("old.eds"));
         // Loaded twice, as a moved project does: what the file offers is there once.
@@ -53,10 +50,7 @@ private slots:
         QCOMPARE(s.name, QStringLiteral("Slave Test"));
         QCOMPARE(QList<quint32>({s.vendorId, s.productCode, s.revisionNumber, s.deviceType, s.emcyCobId()}),
                  QList<quint32>({0x11, 0x22, 0x33, 0x191, 0x85}));
-        QStringList offered;
-        for (const EdsPdoEntry &p : s.edsPdoList)
-            offered << QString::number(p.index, 16) + QLatin1Char(p.cobIdBase < 0 ? '-' : '+');
-        QCOMPARE(offered, (QStringList{"1400+", "1401+", "1800+", "1801-", "1802+"}));
+        QCOMPARE(s.edsPdoList.size(), 5); // which ones, the default configuration shows
         QVERIFY(s.pdoList.isEmpty());
         // A name of its own stays.
         s.name = QStringLiteral("Mine");
@@ -77,31 +71,39 @@ private slots:
 
     void defaultPdos_data()
     {
+        QTest::addColumn<QString>("file");
         QTest::addColumn<int>("outputSize");
         QTest::addColumn<int>("fallbackSize");
-        QTest::addColumn<QStringList>("receive2");
-        QTest::newRow("plenty of memory") << 512 << 4096 << QStringList{"6200/1@82:0", "6200/2@82:1"};
-        QTest::newRow("output into fallback") << 1 << 4096 << QStringList{"6200/1@82:0", "6200/2@84:0"};
-        QTest::newRow("memory runs out mid-PDO") << 1 << 0 << QStringList{"6200/1@82:0"};
+        QTest::addColumn<QStringList>("pdos");
+        // 0x1801 is switched off; 0x2000 is not mappable, 6100/3 and 6000/1 no longer fit into 8 bytes of 0x1802.
+        const QString first = "1400 201 255:", tail[] = {"1800 185 255: 6000/1@81:0 ro 6001/1@81:1 ro", "1802 381 255: 6100/1@81:2 6100/2@81:6"};
+        QTest::newRow("plenty of memory") << "slave-defaults.eds" << 512 << 4096
+                                          << QStringList{first, "1401 305 255: 6200/1@82:0 6200/2@82:1", tail[0], tail[1]};
+        QTest::newRow("output into fallback") << "slave-defaults.eds" << 1 << 4096
+                                              << QStringList{first, "1401 305 255: 6200/1@82:0 6200/2@84:0", tail[0], tail[1]};
+        QTest::newRow("memory runs out mid-PDO") << "slave-defaults.eds" << 1 << 0
+                                                 << QStringList{first, "1401 305 255: 6200/1@82:0", tail[0], tail[1]};
+        // 0x1800 is switched off by its configured value; 0x1801 maps 6000 but not 6001, which PDOMapping=0x0
+        // keeps out, and stops after the words the file holds.
+        QTest::newRow("DCF") << "dcf-configured.dcf" << 512 << 4096 << QStringList{"1400 205 1: 6200/1@82:0", "1801 285 255: 6000/0@81:0 ro"};
+        // PDOs 1 to 4 get the predefined identifiers, the fifth starts off; 0x1801 lies on reserved identifiers.
+        QTest::newRow("compact PDO defaults") << "eds-compactpdo-defaults.eds" << 512 << 4096
+                                              << QStringList{"1400 205 255:", "1401 305 255:", "1402 405 255:", "1403 505 255:", "1800 185 255:"};
     }
     void defaultPdos()
     {
+        QFETCH(QString, file);
         QFETCH(int, outputSize);
         QFETCH(int, fallbackSize);
         setMemoryAreaSize(VarAreaOutput, outputSize);
         setMemoryAreaSize(VarAreaFallback, fallbackSize);
-        CanObject *s = createCanObject(nullptr, fixture, 5, key);
-        QVERIFY(s);
-        QStringList pdos;
-        for (const PDOConfig &p : s->pdoList)
-            pdos << QString::number(p.commIndex, 16);
-        QCOMPARE(pdos, (QStringList{"1400", "1401", "1800", "1802"}));
-        QVERIFY(s->pdo(0x1400)->mapList.isEmpty());
-        QTEST(describe(*s->pdo(0x1401)), "receive2");
-        QCOMPARE(describe(*s->pdo(0x1800)), (QStringList{"6000/1@81:0 ro", "6001/1@81:1 ro"}));
-        // 0x2000 is not mappable, 6100/3 and 6000/1 no longer fit into 8 bytes.
-        QCOMPARE(describe(*s->pdo(0x1802)), (QStringList{"6100/1@81:2", "6100/2@81:6"}));
-        QCOMPARE(CanObject::effectiveCobId(*s->pdo(0x1401)), 0x305u);
+        CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/") + file, 5, key);
+        QVERIFY(s && s->eds->diagnostics.isEmpty());
+        QStringList pdos; // "index cob-id type: entries" per configured PDO
+        for (const PDOConfig &pdo : s->pdoList)
+            pdos << QStringLiteral("%1 %2 %3: %4").arg(pdo.commIndex, 0, 16).arg(CanObject::effectiveCobId(pdo), 0, 16)
+                        .arg(pdo.transmissionType).arg(describe(pdo)).trimmed();
+        QTEST(pdos, "pdos");
         releaseObject(s);
         QVERIFY(memoryReservations(key).isEmpty());
     }
@@ -110,9 +112,9 @@ private slots:
     void defaultMappingWords_data()
     {
         QTest::addColumn<int>("inputSize");
-        QTest::addColumn<QStringList>("mapped");
-        QTest::newRow("an overfilling word is skipped") << 512 << QStringList{"6000/1@81:0 ro", "6000/2@81:4", "6000/4@81:6"};
-        QTest::newRow("no place: the rest is not mapped") << 5 << QStringList{"6000/1@81:0 ro"};
+        QTest::addColumn<QString>("mapped");
+        QTest::newRow("an overfilling word is skipped") << 512 << "6000/1@81:0 ro 6000/2@81:4 6000/4@81:6";
+        QTest::newRow("no place: the rest is not mapped") << 5 << "6000/1@81:0 ro";
     }
     void defaultMappingWords()
     {
@@ -131,19 +133,6 @@ private slots:
         addDefaultMapping(s, pdo);
         QTEST(describe(pdo), "mapped");
         QCOMPARE(reservedByteCount(key, VarAreaInput), int(CanObject::pdoByteLength(pdo)));
-    }
-
-    void secondSlaveOnSameStation()
-    {
-        CanObject *first = createCanObject(nullptr, fixture, 5, key);
-        CanObject *second = createCanObject(nullptr, fixture, 6, key);
-        CanObject *elsewhere = createCanObject(nullptr, fixture, 6, QStringLiteral("station-b"));
-        QVERIFY(first && second && elsewhere);
-        QCOMPARE(describe(*second->pdo(0x1800)), (QStringList{"6000/1@81:10 ro", "6001/1@81:11 ro"}));
-        QCOMPARE(describe(*second->pdo(0x1401)), (QStringList{"6200/1@82:2", "6200/2@82:3"}));
-        QCOMPARE(describe(*elsewhere->pdo(0x1800)), (QStringList{"6000/1@81:0 ro", "6001/1@81:1 ro"}));
-        for (CanObject *s : {first, second, elsewhere})
-            releaseObject(s);
     }
 };
 
