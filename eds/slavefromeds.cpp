@@ -22,12 +22,12 @@ std::shared_ptr<const EdsFile> readEds(const QString &path)
     return std::shared_ptr<const EdsFile>(loadEds(path));
 }
 
-// Identifiers CiA 301 keeps for NMT, SYNC, TIME, SDO, node guarding and LSS:
-// a PDO sent there would disturb the network.
+// Identifiers CiA 301 keeps for NMT, SYNC, TIME, SDO, node guarding and LSS,
+// where a PDO would disturb the network, and those an 11-bit frame cannot carry.
 bool isReservedCobId(quint32 id)
 {
     static const quint32 reserved[][2] = {{0x000, 0x07F}, {0x101, 0x180}, {0x581, 0x5FF}, {0x601, 0x67F},
-                                          {0x6E0, 0x6FF}, {0x701, 0x77F}, {0x780, 0x7FF}};
+                                          {0x6E0, 0x6FF}, {0x701, 0x77F}, {0x780, 0x1FFFFFFF}};
     for (const auto &range : reserved) {
         if (id >= range[0] && id <= range[1])
             return true;
