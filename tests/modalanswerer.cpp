@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
@@ -18,8 +17,6 @@ ModalAnswerer::ModalAnswerer(int timeoutMs, QObject *parent)
     , m_timeoutMs(timeoutMs)
 {
 }
-
-ModalAnswerer::~ModalAnswerer() = default;
 
 void ModalAnswerer::onModal(std::function<void(QWidget *)> answer, const QString &what)
 {
@@ -42,20 +39,15 @@ void ModalAnswerer::answerMessageBox(int button)
 {
     enqueue({false, QStringLiteral("message box"), [this, button](QWidget *widget) {
                  auto *box = qobject_cast<QMessageBox *>(widget);
-                 if (!box) {
-                     m_failure = QStringLiteral("expected a message box, got ")
+                 QAbstractButton *chosen = box ? box->button(QMessageBox::StandardButton(button)) : nullptr;
+                 if (!chosen) {
+                     m_failure = QStringLiteral("no message box with the expected button, got ")
                                  + QString::fromLatin1(widget->metaObject()->className());
                      if (auto *dialog = qobject_cast<QDialog *>(widget))
                          dialog->reject();
                      return;
                  }
                  m_messageTexts.append(box->text());
-                 QAbstractButton *chosen = box->button(QMessageBox::StandardButton(button));
-                 if (!chosen) {
-                     m_failure = QStringLiteral("message box without the expected button: ") + box->text();
-                     box->reject();
-                     return;
-                 }
                  QTest::mouseClick(chosen, Qt::LeftButton);
              }});
 }
@@ -65,8 +57,7 @@ void ModalAnswerer::chooseMenuAction(const QString &actionText)
     enqueue({true, QStringLiteral("menu"), [this, actionText](QWidget *widget) {
                  auto *menu = qobject_cast<QMenu *>(widget);
                  QAction *wanted = nullptr;
-                 const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
-                 for (QAction *action : actions) {
+                 for (QAction *action : menu ? menu->actions() : QList<QAction *>()) {
                      if (action->text().remove(QLatin1Char('&')) == actionText)
                          wanted = action;
                  }
@@ -97,18 +88,14 @@ void ModalAnswerer::poll()
         m_polling = false;
         return;
     }
-    const Answer &next = m_queue.head();
-    QWidget *candidate = next.popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
-    const bool fresh = candidate && candidate->isVisible() && !m_answered.contains(candidate);
-    if (!fresh) {
-        if (m_waiting.elapsed() > m_timeoutMs) {
+    QWidget *candidate = m_queue.head().popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+    if (!candidate || !candidate->isVisible() || m_answered.contains(candidate)) {
+        if (m_waiting.elapsed() > m_timeoutMs)
             giveUp();
-            return;
-        }
-        QTimer::singleShot(pollMs, this, &ModalAnswerer::poll);
+        else
+            QTimer::singleShot(pollMs, this, &ModalAnswerer::poll);
         return;
     }
-
     Answer answer = m_queue.dequeue();
     m_answered.append(candidate);
     m_waiting.start();

@@ -10,9 +10,6 @@
 
 #include <functional>
 
-class QMenu;
-class QMessageBox;
-
 // Answers modal dialogs, message boxes and popup menus that a test opens, in
 // the order they were queued, so no test waits in a modal loop. Each answer
 // runs on the newest modal widget (or popup) it has not answered before.
@@ -23,7 +20,6 @@ class ModalAnswerer : public QObject
     Q_OBJECT
 public:
     explicit ModalAnswerer(int timeoutMs = 5000, QObject *parent = nullptr);
-    ~ModalAnswerer() override;
 
     void onModal(std::function<void(QWidget *)> answer, const QString &what = QStringLiteral("dialog"));
     // Runs user on the next modal dialog once it is active, then rejects the
@@ -44,7 +40,6 @@ private:
         QString what;
         std::function<void(QWidget *)> run;
     };
-
     void enqueue(Answer answer);
     void poll();
     void giveUp();
