@@ -1,6 +1,6 @@
 // The configuration dialog as a host opens it: edits on its pages, then OK,
 // Cancel, Esc or the close button, what the host's slave and memory book look
-// like afterwards, and the dialog in Simplified Chinese.
+// like afterwards, and the device page alone.
 
 #include "modalanswerer.h"
 #include "plugin/canslave.h"
@@ -9,13 +9,9 @@
 #include "widgetfinding.h"
 #include "ui/canslavedlg.h"
 #include "ui/memoryeditwidget.h"
-#include "ui/newpdodialog.h"
-#include "ui/newsdodialog.h"
 #include "ui/paralistpage.h"
-#include "ui/pdoparametereditdialog.h"
 #include "ui/pdoparameterlisttable.h"
 #include "ui/pdopage.h"
-#include "ui/pdoproperty.h"
 #include "ui/slaveinfopage.h"
 
 #include <QtTest>
@@ -69,74 +65,6 @@ void editEveryPage(QWidget *dialog)
     QCOMPARE(mappingTable(dialog)->rowCount(), 6);
 }
 
-// The texts a widget and its children show ("chrome"), and the values in its tables.
-void collectTexts(QWidget *root, QStringList &chrome, QStringList &values)
-{
-    QList<QWidget *> widgets = root->findChildren<QWidget *>();
-    widgets.prepend(root);
-    for (QWidget *w : qAsConst(widgets)) {
-        chrome << w->windowTitle() << w->property("title").toString(); // group boxes
-        if (qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w))
-            chrome << w->property("text").toString();
-        const auto *tabs = qobject_cast<QTabWidget *>(w);
-        for (int i = 0; tabs && i < tabs->count(); ++i)
-            chrome << tabs->tabText(i);
-        const auto *combo = qobject_cast<QComboBox *>(w);
-        for (int i = 0; combo && i < combo->count(); ++i)
-            chrome << combo->itemText(i);
-        const auto *view = qobject_cast<QTableView *>(w);
-        for (int column = 0; view && column < view->model()->columnCount(); ++column) {
-            chrome << view->model()->headerData(column, Qt::Horizontal).toString();
-            for (int row = 0; row < view->model()->rowCount(); ++row)
-                values << view->model()->index(row, column).data().toString();
-        }
-    }
-    for (const QAction *action : root->findChildren<QAction *>()) // context menus, shortcuts
-        chrome << action->text();
-}
-
-// What the dialog shows without a finished zh_CN translation: entries of the .ts
-// still to translate, chrome no finished translation matches (numbers, symbols
-// and the user's data aside), and table values whose source the .ts translates.
-QStringList untranslated(const QStringList &chrome, const QStringList &values, const QSet<QString> &data)
-{
-    QStringList lacking;
-    QList<QRegularExpression> translations; // "%1" matching anything
-    QSet<QString> changedSources;
-    QFile file(QStringLiteral(CANSLAVE_ZH_CN_TS));
-    file.open(QIODevice::ReadOnly);
-    QXmlStreamReader xml(&file);
-    QString source;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QString type = xml.attributes().value(QLatin1String("type")).toString();
-        if (xml.name() == QLatin1String("source"))
-            source = xml.readElementText();
-        if (xml.name() != QLatin1String("translation") || type == QLatin1String("vanished") || type == QLatin1String("obsolete"))
-            continue;
-        const QString text = xml.readElementText();
-        if (!type.isEmpty() || text.isEmpty()) {
-            lacking << source;
-            continue;
-        }
-        const QString pattern = QRegularExpression::escape(text).replace(QRegularExpression(QStringLiteral("\\\\%\\d")), QStringLiteral(".+"));
-        translations << QRegularExpression(QRegularExpression::anchoredPattern(pattern));
-        if (text != source)
-            changedSources << source;
-    }
-    static const QRegularExpression noWords(QStringLiteral("^([0-9A-F]+|[\\W\\d_]*)$"));
-    for (const QString &text : chrome) {
-        const bool translated = std::any_of(translations.cbegin(), translations.cend(),
-                                            [&](const QRegularExpression &re) { return re.match(text).hasMatch(); });
-        if ((!translated || changedSources.contains(text)) && !noWords.match(text).hasMatch() && !data.contains(text))
-            lacking << text;
-    }
-    lacking += (QSet<QString>(values.cbegin(), values.cend()) & changedSources).values();
-    lacking.removeDuplicates();
-    return lacking;
-}
-
 } // namespace
 
 class tst_ConfigDialog : public QObject
@@ -154,16 +82,42 @@ class tst_ConfigDialog : public QObject
         return result;
     }
 
+    void showDevicePage(QList<int> ids = {})
+    {
+        for (int id = ids.isEmpty() ? 1 : 128; id <= 127; ++id)
+            ids.append(id);
+        device = std::make_unique<SlaveInfoPage>(ids, nullptr);
+        device->show();
+        device->setCanObject(&slave);
+    }
+    // The device page's field a label names.
+    template<typename T = QLineEdit>
+    T *field(const QString &labelText) const
+    {
+        QLabel *label = childWithText<QLabel>(device.get(), labelText);
+        return label ? qobject_cast<T *>(label->buddy()) : nullptr;
+    }
+    QCheckBox *check(const char *what) const
+    {
+        return childWithText<QCheckBox>(device.get(), QStringLiteral("Check ") + QLatin1String(what));
+    }
+
     CanObject slave;
+    std::unique_ptr<SlaveInfoPage> device;
 
 private slots:
     void init()
     {
         clearAllMemory();
         resetHelpRequests();
+        clearCanSlaveProductNames();
         slave = makeTestSlave(key);
     }
-    void cleanup() { setHelpLanguage(QString()); }
+    void cleanup()
+    {
+        device.reset();
+        setHelpLanguage(QString());
+    }
 
     void leavingAfterEdits_data()
     {
@@ -298,43 +252,119 @@ private slots:
         QTest::newRow("Chinese") << "zh_CN";
         QTest::newRow("English") << "en";
     }
-    // Every page and every sub-dialog built while the dialog's translator is in.
+    // The translation is in while the dialog is open, and only then; the user's data stays.
     void speaksTheHelpLanguage()
     {
         QFETCH(QString, language);
-        const bool chinese = language == QLatin1String("zh_CN");
         const auto tabTitle = [] { return QCoreApplication::translate("CanSlaveDlg", "PDO Config"); };
         slave.name = QStringLiteral("Unknown Device"); // as restore names a slave whose EDS is lost
-        CanObject copy = slave;
-        QStringList chrome, values;
-        QString inside, shownName;
+        QStringList shown;
         setHelpLanguage(language);
         runDialog(false, [&](QWidget *dialog) {
-            inside = tabTitle();
-            shownName = dialog->findChild<SlaveInfoPage *>()->findChild<QLineEdit *>()->text();
-            collectTexts(dialog, chrome, values);
-            auto *memoryEditor = new MemoryEditWidget(dialog); // the mapping tables' place editor
-            memoryEditor->setValue(copy.pdoList.first().mapList.last(), PdoReceive);
-            // The dialogs' information boxes answer with Qt's own OK button.
-            for (QWidget *sub : std::initializer_list<QWidget *>{
-                     memoryEditor, new PDOParameterEditDialog(&copy, &copy.pdoList.first(), dialog),
-                     new PDOProperty(&copy.pdoList.first(), dialog), new PDOProperty(&copy.pdoList.last(), dialog),
-                     new NewPDODialog(dialog), new NewSDODialog(dialog),
-                     new QMessageBox(QMessageBox::Information, {}, {}, QMessageBox::Ok, dialog)})
-                collectTexts(sub, chrome, values);
+            shown << tabTitle() << dialog->findChild<SlaveInfoPage *>()->findChild<QLineEdit *>()->text();
             qobject_cast<QDialog *>(dialog)->accept();
         });
-        QCOMPARE(inside != tabTitle(), chinese);
-        QCOMPARE(shownName != slave.name, chinese);
+        const bool chinese = language == QLatin1String("zh_CN");
+        QCOMPARE(shown.at(0) != tabTitle(), chinese);
+        QCOMPARE(shown.at(1) != slave.name, chinese);
         QCOMPARE(slave.name, QStringLiteral("Unknown Device"));
-        if (!chinese)
-            return;
-        QSet<QString> data; // the property dialog's label shows the PDO's name
-        for (const PDOConfig &pdo : qAsConst(copy.pdoList))
-            data << pdo.name;
-        const QStringList lacking = untranslated(chrome, values, data);
-        QVERIFY2(lacking.isEmpty(), qPrintable(QStringLiteral("no finished zh_CN translation (run scripts/update-translations, "
-                                                              "then translate): \"%1\"").arg(lacking.join(QLatin1String("\", \"")))));
+    }
+
+    // The device page alone: each field sits right of the label that names it.
+    void fieldsBesideTheirLabels()
+    {
+        showDevicePage();
+        QWidget *group = field(QStringLiteral("Name"))->parentWidget();
+        const auto *grid = qobject_cast<QGridLayout *>(group->layout());
+        QVERIFY(grid);
+        for (QLabel *label : group->findChildren<QLabel *>()) {
+            int row, column, labelRow, labelColumn, span;
+            grid->getItemPosition(grid->indexOf(label), &labelRow, &labelColumn, &span, &span);
+            grid->getItemPosition(grid->indexOf(label->buddy()), &row, &column, &span, &span);
+            QCOMPARE(QPoint(column, row), QPoint(labelColumn + 1, labelRow));
+        }
+    }
+
+    void identityAndCobIds_data()
+    {
+        QTest::addColumn<quint32>("deviceType");
+        QTest::addColumn<quint32>("productCode");
+        QTest::addColumn<QString>("productName");
+        QTest::addColumn<int>("relative");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("shown"); // device type, product code, emergency, node guard
+        QTest::newRow("padded, node 5") << 0x00020191u << 0x4A7u << "IO-8" << 1 << "5"
+                                        << QStringList{"IO-8(00020191)", "000004A7", "85", "705"};
+        QTest::newRow("full width, node 127") << 0xFFFFFFFFu << 0xabcdef12u << "Drive" << 1 << "127"
+                                              << QStringList{"Drive(FFFFFFFF)", "ABCDEF12", "FF", "77F"};
+        QTest::newRow("no product name, fixed emergency COB-ID")
+            << 0u << 0u << "" << 0 << "42" << QStringList{"(00000000)", "00000000", "80", "72A"};
+    }
+    void identityAndCobIds()
+    {
+        QFETCH(quint32, deviceType);
+        QFETCH(quint32, productCode);
+        QFETCH(QString, productName);
+        QFETCH(int, relative);
+        QFETCH(QString, typed);
+        // The host knows the product by the EDS file name, without its directory.
+        setCanSlaveProductName(QStringLiteral("io-8.eds"), productName);
+        slave.deviceType = deviceType;
+        slave.productCode = productCode;
+        slave.emcyCobIdRelative = relative;
+        showDevicePage();
+        QCOMPARE(field(QStringLiteral("Vendor ID"))->text(), QStringLiteral("000001A2"));
+        QCOMPARE(field(QStringLiteral("Revision Number"))->text(), QStringLiteral("00010001"));
+        QCOMPARE(field(QStringLiteral("Name"))->text(), slave.name);
+        QCOMPARE(field(QStringLiteral("Node Guard COB-ID"))->text(), QStringLiteral("703"));
+        auto *combo = field<QComboBox>(QStringLiteral("Node ID"));
+        QCOMPARE(combo->currentText(), QStringLiteral("3"));
+        // Typing on a closed list selects the matching id; at once, before any OK,
+        // the slave and every PDO carry it.
+        combo->setFocus();
+        QTest::keyClicks(combo, typed);
+        QCOMPARE(int(slave.nodeId), typed.toInt());
+        for (const PDOConfig &pdo : qAsConst(slave.pdoList))
+            QCOMPARE(int(pdo.nodeId), typed.toInt());
+        const QStringList shown{field(QStringLiteral("Device Type"))->text(), field(QStringLiteral("Product Code"))->text(),
+                                field(QStringLiteral("Emergency COB-ID"))->text(), field(QStringLiteral("Node Guard COB-ID"))->text()};
+        QTEST(shown, "shown");
+    }
+
+    void nodeIdNotOfferedSelectsNothing()
+    {
+        slave.setNodeId(9);
+        showDevicePage({1, 2, 10});
+        QCOMPARE(field<QComboBox>(QStringLiteral("Node ID"))->currentIndex(), -1);
+        QCOMPARE(field(QStringLiteral("Emergency COB-ID"))->text(), QStringLiteral("89"));
+        device->applyToCanObject();
+        QCOMPARE(int(slave.nodeId), 9);
+    }
+
+    // Name (at most 24 characters), times and checks are written on apply only, to
+    // the slave the page was filled from, the checks inverted into the skip flags.
+    void nothingButTheNodeIdIsWrittenBeforeApply()
+    {
+        slave.skipRevisionCheck = true;
+        const CanObject before = slave;
+        showDevicePage();
+        QVERIFY(check("Product Code")->isChecked() && check("Vendor ID")->isChecked() && check("Device Type")->isChecked());
+        QVERIFY(!check("Revision Number")->isChecked());
+        typeInto(field(QStringLiteral("Name")), QStringLiteral("abcdefghijklmnopqrstuvwxyz0123"));
+        typeInto(field<QSpinBox>(QStringLiteral("Heart Beat Timer(ms)")), QStringLiteral("70000"));
+        QTest::mouseClick(check("Product Code"), Qt::LeftButton);
+        QTest::mouseClick(check("Revision Number"), Qt::LeftButton);
+        QString difference;
+        QVERIFY2(sameSlave(slave, before, &difference), qPrintable(difference));
+        CanObject other = makeTestSlave(QStringLiteral("/stations/other.hwc"));
+        other.vendorId = 0x99;
+        device->setCanObject(&other);
+        QCOMPARE(field(QStringLiteral("Vendor ID"))->text(), QStringLiteral("000001A2"));
+        device->applyToCanObject();
+        QCOMPARE(slave.name, QStringLiteral("abcdefghijklmnopqrstuvwx"));
+        QCOMPARE(int(slave.checkFlags()), 0x04);
+        QCOMPARE(slave.heartbeatTime, 7000); // the last digit is refused
+        QCOMPARE(other.name, before.name);
     }
 };
 

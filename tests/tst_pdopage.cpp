@@ -1,4 +1,5 @@
-// The PDO tab, its property dialog and mapping editor, driven as a user drives them.
+// The PDO tab with its property dialog and mapping editor, and the SDO tab with
+// its New/Edit SDO dialog, driven as a user drives them.
 
 #include "modalanswerer.h"
 #include "plugin/canslave.h"
@@ -11,6 +12,8 @@
 #include "ui/pdopage.h"
 #include "ui/pdoparametereditdialog.h"
 #include "ui/pdoproperty.h"
+#include "ui/newsdodialog.h"
+#include "ui/sdopage.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -72,6 +75,16 @@ void pick(PDOParameterEditDialog *editor, ModalAnswerer &answerer, const QString
     doubleClickCell(table, row, 1);
 }
 
+// Rows of the "New SDO" list: the test slave's writable objects and two more.
+enum ParameterRow { Output8, AnalogueOut, SetPoint, Label };
+
+// "index|sub-index|name|length|text|bytes", as the table shows it and then the bytes.
+QString summary(const SDOEntry &sdo)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5|%6").arg(sdo.index, 0, 16).arg(sdo.subIndex, 0, 16).arg(sdo.name)
+        .arg(sdo.length).arg(sdo.dataText, QString::fromLatin1(sdo.data.toHex())).toUpper();
+}
+
 } // namespace
 
 class tst_PdoPage : public QObject
@@ -80,28 +93,38 @@ class tst_PdoPage : public QObject
 
     QTableWidget *eds() const { return page->edsTable(); }
     QTableWidget *mapped() const { return page->mappedTable(); }
-    // Opens the mapping editor or the property dialog of 0x1800 (row 2) by button or
-    // double-click (only the editor), lets user act in it, and waits till it is gone.
-    void onRow2(const QString &button, bool byButton, std::function<void(QWidget *)> user)
+    // Opens the mapping editor or the property dialog of the PDO in row by button
+    // or double-click (only the editor), lets user act in it, and waits till it is gone.
+    void onRow(int row, const QString &button, bool byButton, std::function<void(QWidget *)> user)
     {
         ModalAnswerer answerer;
         answerer.onModal(user);
-        selectRows(mapped(), {2}, 1);
-        byButton ? clickButton(page.get(), button) : doubleClickCell(mapped(), 2, 1);
+        selectRows(mapped(), {row}, 1);
+        byButton ? clickButton(page.get(), button) : doubleClickCell(mapped(), row, 1);
         QTRY_VERIFY(answerer.done());
         QCOMPARE(answerer.failure(), QString());
+    }
+    SdoPage *showSdoPage()
+    {
+        sdoPage = std::make_unique<SdoPage>(nullptr);
+        sdoPage->show();
+        sdoPage->setCanObject(&slave);
+        return sdoPage.get();
     }
 
     CanObject slave;
     std::unique_ptr<PDOpage> page;
+    std::unique_ptr<SdoPage> sdoPage;
 
 private slots:
     void init()
     {
         clearAllMemory();
         resetMemoryAreaSizes();
-        // The test slave uses 1400, 1401 and 1800 of these.
         slave = makeTestSlave(key);
+        slave.mappableList.append(mappableEntry(0x2000, 1, DataTypeUnsigned32, QStringLiteral("rw"), QStringLiteral("Set Point")));
+        slave.mappableList.append(mappableEntry(0x2001, 0, 9, QStringLiteral("wo"), QStringLiteral("Label")));
+        // The test slave uses 1400, 1401 and 1800 of these.
         slave.edsPdoList = {edsPdo(0x1400, "RPDO1", 0x200, 255), edsPdo(0x1401, "RPDO2", 0x300, 255),
                             edsPdo(0x1402, "RPDO3", 0x400, 255), edsPdo(0x1800, "TPDO1", 0x180, 255),
                             edsPdo(0x1801, "TPDO2", 0x280, 254), edsPdo(0x1802, "TPDO3", qint32(0x80000380), 1)};
@@ -114,6 +137,7 @@ private slots:
     void cleanup()
     {
         page.reset();
+        sdoPage.reset();
         resetMemoryAreaSizes();
     }
 
@@ -169,248 +193,287 @@ private slots:
 
     void removeRowsByMenu()
     {
-        doubleClickCell(eds(), 2, 1);
-        doubleClickCell(eds(), 4, 1);
-        selectRows(mapped(), {1, 3}, 1);
+        selectRows(mapped(), {0, 2}, 1);
         ModalAnswerer answerer;
         answerer.chooseMenuAction(QStringLiteral("Remove"));
-        openContextMenu(mapped(), 3);
+        openContextMenu(mapped(), 2);
         QTRY_VERIFY(answerer.done());
-        QCOMPARE(actionTexts(page->contextMenu()), QStringList({"&Config", "&Remove", "-", "&Property"}));
-        QCOMPARE(pdoIndexes(slave), QStringList({"1400", "1402", "1801"}));
-        QCOMPARE(columnTexts(mapped(), 1), QStringList({"203", "403", "283"}));
-        // 1401 held %Q4-%Q8, 1800 held %I0 and %I2-%I3.
-        QCOMPARE(memoryReservations(key), QList<MemoryReservation>({{VarAreaOutput, 0, 4}}));
+        QCOMPARE(pdoIndexes(slave), QStringList({"1401"}));
+        QCOMPARE(columnTexts(mapped(), 1), QStringList({"303"}));
+        // Only 1401's %Q4-%Q8 stay taken.
+        QCOMPARE(memoryReservations(key), QList<MemoryReservation>({{VarAreaOutput, 4, 5}}));
     }
 
-    void configMapping_data()
+    // Inhibit time 7000, beyond what the dialog takes; event timer 250 typed where it may be.
+    void propertyDialog_data()
     {
-        QTest::addColumn<bool>("byButton");
-        QTest::addColumn<bool>("add");
+        QTest::addColumn<int>("row"); // 0: 1400, receive; 2: 1800, transmit
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("timers");
         QTest::addColumn<bool>("accept");
-        QTest::addColumn<int>("inputBytes");
-        QTest::newRow("add, OK, button") << true << true << true << 7;
-        QTest::newRow("add, Cancel, double-click") << false << true << false << 3;
-        QTest::newRow("remove, OK, double-click") << false << false << true << 2;
-        QTest::newRow("remove, Cancel, button") << true << false << false << 3;
+        QTest::addColumn<int>("storedType");
+        QTest::newRow("T 255") << 2 << 255 << "" << "255 - asynchronous" << true << true << 255;
+        QTest::newRow("T 255, then 1") << 2 << 255 << "1" << "1 - synchronous(cyclic)" << false << true << 1;
+        QTest::newRow("T 1, then 254") << 2 << 1 << "254" << "254 - asynchronous" << true << true << 254;
+        QTest::newRow("T 1, then 254, Cancel") << 2 << 1 << "254" << "254 - asynchronous" << true << false << 1;
+        QTest::newRow("T 253") << 2 << 253 << "" << "253 - asynchronous(RTR only)" << false << true << 253;
+        QTest::newRow("T 245 unknown") << 2 << 245 << "" << "0 - synchronous(acyclic)" << false << true << 0;
+        QTest::newRow("R 254") << 0 << 254 << "" << "254 - asynchronous" << false << true << 254;
+        QTest::newRow("R 252 unknown") << 0 << 252 << "" << "0 - synchronous(acyclic)" << false << true << 0;
+        QTest::newRow("R 240") << 0 << 240 << "" << "240 - synchronous(cyclic)" << false << true << 240;
     }
-    void configMapping()
+    void propertyDialog()
     {
-        QFETCH(bool, byButton);
-        QFETCH(bool, add);
+        QFETCH(int, row);
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(bool, timers);
         QFETCH(bool, accept);
-        QFETCH(int, inputBytes);
-        const PDOConfig before = *slave.pdo(0x1800);
+        PDOConfig &pdo = slave.pdoList[row];
+        pdo.transmissionType = quint8(type);
+        pdo.inhibitTime = 7000;
+        pdo.eventTimer = 700;
+        page->setCanObject(&slave);
+        PDOConfig expected = pdo;
+        clickButton(page.get(), QStringLiteral("Property")); // nothing chosen: nothing opens
+        onRow(row, QStringLiteral("Property"), true, [&](QWidget *w) {
+            auto *dialog = qobject_cast<PDOProperty *>(w);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->cobIdEdit()->text(), row ? QStringLiteral("183") : QStringLiteral("203"));
+            if (!typed.isEmpty()) {
+                dialog->typeCombo()->setFocus();
+                QTest::keyClicks(dialog->typeCombo(), typed);
+            }
+            QTEST(dialog->typeCombo()->currentText(), "shown");
+            QCOMPARE(dialog->eventTimerBox()->isEnabled(), timers);
+            QCOMPARE(dialog->inhibitTimeBox()->isEnabled(), timers);
+            if (timers)
+                typeInto(dialog->eventTimerBox(), QStringLiteral("250"));
+            clickButton(dialog, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
+        });
+        if (accept) {
+            QFETCH(int, storedType);
+            expected.transmissionType = quint8(storedType);
+            expected.inhibitTime = 6553;
+            expected.eventTimer = timers ? 250 : 700;
+        }
+        QVERIFY(slave.pdoList.at(row) == expected);
+        QCOMPARE(mapped()->item(row, 4)->text(), QString::number(expected.transmissionType));
+    }
+
+    // The mapping editor opened on a PDO of the page; OK keeps what it did, Cancel
+    // rolls the PDO and the memory book back, and the dialog frame's snapshot stays.
+    void mappingEditor_data()
+    {
+        QTest::addColumn<quint32>("commIndex");
+        QTest::addColumn<QList<int>>("preload"); // data types, placed at %I100 onwards
+        QTest::addColumn<QList<int>>("sizes");   // of the input and fallback areas, when not the default
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("added");
+        const QString tooLong = QStringLiteral("The length of PDO has reached the maximum number 8 bytes.");
+        const QString fixed = QStringLiteral("Parameter Can Not Be Added To ReadOnly PDO!");
+        const QString counter = QStringLiteral("7000/1 Counter type 7, 4 bytes at 81,4"); // first fit behind %I0, %I2-%I3
+        const QList<int> none, sixBytes{DataTypeUnsigned32, DataTypeInteger16};
+        QTest::newRow("in use, OK") << 0x1800u << none << none << "7000/1" << "" << true << counter;
+        QTest::newRow("in use, Cancel") << 0x1800u << none << none << "7000/1" << "" << false << "";
+        QTest::newRow("removed, OK") << 0x1800u << none << none << "remove" << "" << true << "removed";
+        QTest::newRow("removed, Cancel") << 0x1800u << none << none << "remove" << "" << false << "";
+        QTest::newRow("Int16 into empty receive PDO") << 0x1402u << none << none << "6411/1A" << "" << true
+                                                      << "6411/1a Write Analogue Output type 3, 2 bytes at 82,9";
+        QTest::newRow("6 bytes, 4 more") << 0x1801u << sixBytes << none << "7000/1" << tooLong << true << "";
+        QTest::newRow("6 bytes, 2 more") << 0x1801u << sixBytes << none << "6401/1" << "" << true
+                                         << "6401/1 Read Analogue Input type 3, 2 bytes at 81,4";
+        QTest::newRow("already mapped") << 0x1800u << none << none << "6000/1" << "" << true << "";
+        QTest::newRow("already mapped, 8 bytes")
+            << 0x1800u << QList<int>{DataTypeUnsigned32, DataTypeUnsigned8} << none << "6000/1" << tooLong << true << "";
+        QTest::newRow("own area full, fallback") << 0x1801u << none << QList<int>{4} << "6401/1" << "" << true
+                                                 << "6401/1 Read Analogue Input type 3, 2 bytes at 84,0";
+        QTest::newRow("no memory left")
+            << 0x1801u << none << QList<int>{4, 0} << "6401/1" << "Memory map error, no more available!" << true << "";
+        QTest::newRow("new object, defaults")
+            << 0x1801u << none << none << "new" << "" << true << "1/0 NewPar0 type 6, 2 bytes at 81,4";
+        QTest::newRow("new object, cancelled") << 0x1801u << none << none << "new-cancel" << "" << true << "";
+        QTest::newRow("fixed mapping, EDS object") << 0x1401u << none << none << "6411/1A" << fixed << true << "";
+        QTest::newRow("fixed mapping, new object") << 0x1401u << none << none << "new" << fixed << true << "";
+    }
+    void mappingEditor()
+    {
+        QFETCH(quint32, commIndex);
+        QFETCH(QList<int>, preload);
+        QFETCH(QList<int>, sizes);
+        QFETCH(QString, what);
+        QFETCH(QString, message);
+        QFETCH(bool, accept);
+        QFETCH(QString, added);
+        slave.addPdo(commIndex);
+        PDOConfig *pdo = slave.pdo(commIndex);
+        for (int i = 0; i < preload.size(); ++i)
+            QVERIFY(mapPlaced(key, *pdo, 0x5000 + i, 0, quint8(preload.at(i)), QStringLiteral("pre"), VarAreaInput, 100 + 4 * i));
+        for (int i = 0; i < sizes.size(); ++i)
+            setMemoryAreaSize(i ? VarAreaFallback : VarAreaInput, sizes.at(i));
+        page->setCanObject(&slave);
+        const PDOConfig before = *pdo;
         const QList<MemoryReservation> reservationsBefore = memoryReservations(key);
         saveMemoryUsedState(key); // the dialog frame's own snapshot
-        onRow2(QStringLiteral("Config"), byButton, [&](QWidget *w) {
+        ModalAnswerer answerer;
+        const int row = columnTexts(mapped(), 0).indexOf(QString::number(commIndex, 16));
+        // Config button and double-click take turns.
+        onRow(row, QStringLiteral("Config"), commIndex % 2, [&](QWidget *w) {
             auto *editor = qobject_cast<PDOParameterEditDialog *>(w);
             QVERIFY(editor);
             QTableWidget *lower = editor->mappedTable()->table();
-            if (add) {
-                ModalAnswerer inner;
-                pick(editor, inner, QStringLiteral("7000/1"));
-            } else {
+            if (what == QLatin1String("remove")) {
                 selectRows(lower, {0}, 1);
                 QTest::keyClick(lower, Qt::Key_Delete);
+            } else {
+                pick(editor, answerer, what, message);
             }
-            QCOMPARE(columnTexts(lower, 0), add ? QStringList({"6000", "6401", "7000"}) : QStringList{"6401"});
+            QCOMPARE(lower->rowCount(), pdo->mapList.size());
             clickButton(editor, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         });
-        QCOMPARE(mapped()->item(2, 3)->text(), QString::number(inputBytes));
-        QCOMPARE(reservedByteCount(key, VarAreaInput), inputBytes);
+        QCOMPARE(answerer.failure(), QString());
+        QCOMPARE(answerer.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(memorySnapshotDepth(key), 1);
-        if (!accept) {
-            QVERIFY(*slave.pdo(0x1800) == before);
+        QCOMPARE(mapped()->item(row, 3)->text(), QString::number(CanObject::pdoByteLength(*pdo)));
+        if (added == QLatin1String("removed")) {
+            QCOMPARE(pdo->mapList.size(), 1);
+            QCOMPARE(reservedByteCount(key, VarAreaInput), 2);
+        } else if (added.isEmpty()) {
+            QVERIFY(*pdo == before);
             QCOMPARE(memoryReservations(key), reservationsBefore);
-        } else if (add) { // first fit for four bytes behind %I0 and %I2-%I3
-            QCOMPARE(entryText(slave.pdo(0x1800)->mapList.at(2)), QStringLiteral("7000/1 Counter type 7, 4 bytes at 81,4"));
+        } else {
+            QCOMPARE(pdo->mapList.size(), before.mapList.size() + 1);
+            const PDOMapEntry &entry = pdo->mapList.last();
+            QCOMPARE(entryText(entry), added);
+            // Its place is reserved, and nothing else is.
+            freeMemory(key, VarArea(entry.area), entry.offset, int(entry.byteLength));
+            QCOMPARE(memoryReservations(key), reservationsBefore);
         }
         // The outer snapshot still rolls everything back.
         restoreMemoryUsedState(key);
         QCOMPARE(memoryReservations(key), reservationsBefore);
     }
 
-    // Type 254 typed, event timer 250, OK or Cancel.
-    void propertyFromPage_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("OK") << true;
-        QTest::newRow("Cancel") << false;
-    }
-    void propertyFromPage()
-    {
-        QFETCH(bool, accept);
-        PDOConfig expected = *slave.pdo(0x1800);
-        if (accept) {
-            expected.transmissionType = 254;
-            expected.eventTimer = 250;
-        }
-        clickButton(page.get(), QStringLiteral("Property")); // nothing chosen: nothing opens
-        onRow2(QStringLiteral("Property"), true, [accept](QWidget *w) {
-            auto *dialog = qobject_cast<PDOProperty *>(w);
-            QVERIFY(dialog);
-            dialog->typeCombo()->setFocus();
-            QTest::keyClicks(dialog->typeCombo(), QStringLiteral("254"));
-            typeInto(dialog->eventTimerBox(), QStringLiteral("250"));
-            clickButton(dialog, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
-        });
-        QVERIFY(*slave.pdo(0x1800) == expected);
-        QCOMPARE(mapped()->item(2, 4)->text(), QString::number(expected.transmissionType));
-    }
-
-    // Inhibit time 7000, beyond what the dialog takes.
-    void propertyDialog_data()
-    {
-        QTest::addColumn<quint32>("commIndex");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("timers");
-        QTest::addColumn<int>("storedType");
-        QTest::newRow("T 255") << 0x1800u << 255 << "" << "255 - asynchronous" << true << 255;
-        QTest::newRow("T 255, then 1") << 0x1800u << 255 << "1" << "1 - synchronous(cyclic)" << false << 1;
-        QTest::newRow("T 1, then 254") << 0x1800u << 1 << "254" << "254 - asynchronous" << true << 254;
-        QTest::newRow("T 253") << 0x1800u << 253 << "" << "253 - asynchronous(RTR only)" << false << 253;
-        QTest::newRow("T 245 unknown") << 0x1800u << 245 << "" << "0 - synchronous(acyclic)" << false << 0;
-        QTest::newRow("R 254") << 0x1400u << 254 << "" << "254 - asynchronous" << false << 254;
-        QTest::newRow("R 252 unknown") << 0x1400u << 252 << "" << "0 - synchronous(acyclic)" << false << 0;
-        QTest::newRow("R 240") << 0x1400u << 240 << "" << "240 - synchronous(cyclic)" << false << 240;
-    }
-    void propertyDialog()
-    {
-        QFETCH(quint32, commIndex);
-        QFETCH(QString, typed);
-        QFETCH(int, type);
-        PDOConfig record = pdoConfig(commIndex, commIndex == 0x1800 ? 0x180 : 0x200, 10);
-        record.transmissionType = quint8(type);
-        record.inhibitTime = 7000;
-        record.eventTimer = 700;
-        PDOProperty dialog(&record, nullptr);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(dialog.cobIdEdit()->text(), commIndex == 0x1800 ? QStringLiteral("18a") : QStringLiteral("20a"));
-        QVERIFY(!dialog.cobIdEdit()->isEnabled());
-        if (!typed.isEmpty()) {
-            dialog.typeCombo()->setFocus();
-            QTest::keyClicks(dialog.typeCombo(), typed);
-        }
-        QCOMPARE(dialog.typeCombo()->count(), commIndex == 0x1800 ? 245 : 243);
-        QTEST(dialog.typeCombo()->currentText(), "shown");
-        QTEST(dialog.eventTimerBox()->isEnabled(), "timers");
-        QTEST(dialog.inhibitTimeBox()->isEnabled(), "timers");
-        clickButton(&dialog, QStringLiteral("OK"));
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QTEST(int(record.transmissionType), "storedType");
-        QCOMPARE(int(record.inhibitTime), 6553);
-        QCOMPARE(int(record.eventTimer), 700);
-    }
-
-    void mappingEditor_data()
-    {
-        QTest::addColumn<quint32>("commIndex");
-        QTest::addColumn<QList<int>>("preload"); // data types, placed at %I100 onwards
-        QTest::addColumn<int>("inputSize");      // -1: the default size
-        QTest::addColumn<int>("fallbackSize");
-        QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("added");
-        const QString tooLong = QStringLiteral("The length of PDO has reached the maximum number 8 bytes.");
-        const QString fixed = QStringLiteral("Parameter Can Not Be Added To ReadOnly PDO!");
-        const QList<int> none, sixBytes{DataTypeUnsigned32, DataTypeInteger16};
-        QTest::newRow("UInt32 into empty transmit PDO")
-            << 0x1801u << none << -1 << -1 << "7000/1" << "" << "7000/1 Counter type 7, 4 bytes at 81,4";
-        QTest::newRow("Int16 into empty receive PDO") << 0x1402u << none << -1 << -1 << "6411/1A" << ""
-                                                      << "6411/1a Write Analogue Output type 3, 2 bytes at 82,9";
-        QTest::newRow("6 bytes, 4 more") << 0x1801u << sixBytes << -1 << -1 << "7000/1" << tooLong << "";
-        QTest::newRow("6 bytes, 2 more") << 0x1801u << sixBytes << -1 << -1 << "6401/1" << ""
-                                         << "6401/1 Read Analogue Input type 3, 2 bytes at 81,4";
-        QTest::newRow("already mapped") << 0x1800u << none << -1 << -1 << "6000/1" << "" << "";
-        QTest::newRow("already mapped, 8 bytes")
-            << 0x1800u << QList<int>{DataTypeUnsigned32, DataTypeUnsigned8} << -1 << -1 << "6000/1" << tooLong << "";
-        QTest::newRow("own area full, fallback") << 0x1801u << none << 4 << -1 << "6401/1" << ""
-                                                 << "6401/1 Read Analogue Input type 3, 2 bytes at 84,0";
-        QTest::newRow("no memory left")
-            << 0x1801u << none << 4 << 0 << "6401/1" << "Memory map error, no more available!" << "";
-        QTest::newRow("new object, defaults")
-            << 0x1801u << none << -1 << -1 << "new" << "" << "1/0 NewPar0 type 6, 2 bytes at 81,4";
-        QTest::newRow("new object, cancelled") << 0x1801u << none << -1 << -1 << "new-cancel" << "" << "";
-        QTest::newRow("fixed mapping, EDS object") << 0x1401u << none << -1 << -1 << "6411/1A" << fixed << "";
-        QTest::newRow("fixed mapping, new object") << 0x1401u << none << -1 << -1 << "new" << fixed << "";
-    }
-    void mappingEditor()
-    {
-        QFETCH(quint32, commIndex);
-        QFETCH(QList<int>, preload);
-        QFETCH(int, inputSize);
-        QFETCH(int, fallbackSize);
-        QFETCH(QString, what);
-        QFETCH(QString, message);
-        QFETCH(QString, added);
-        slave.addPdo(commIndex);
-        PDOConfig *pdo = slave.pdo(commIndex);
-        for (int i = 0; i < preload.size(); ++i)
-            QVERIFY(mapPlaced(key, *pdo, 0x5000 + i, 0, quint8(preload.at(i)), QStringLiteral("pre"), VarAreaInput, 100 + 4 * i));
-        if (inputSize >= 0)
-            setMemoryAreaSize(VarAreaInput, inputSize);
-        if (fallbackSize >= 0)
-            setMemoryAreaSize(VarAreaFallback, fallbackSize);
-        const PDOConfig before = *pdo;
-        const QList<MemoryReservation> reservationsBefore = memoryReservations(key);
-        PDOParameterEditDialog editor(&slave, pdo, nullptr);
-        editor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        ModalAnswerer answerer;
-        pick(&editor, answerer, what, message);
-        QTRY_VERIFY(answerer.done());
-        QCOMPARE(answerer.failure(), QString());
-        QCOMPARE(answerer.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(editor.mappedTable()->table()->rowCount(), pdo->mapList.size());
-        if (added.isEmpty()) {
-            QVERIFY(*pdo == before);
-            QCOMPARE(memoryReservations(key), reservationsBefore);
-            return;
-        }
-        QCOMPARE(pdo->mapList.size(), before.mapList.size() + 1);
-        const PDOMapEntry &entry = pdo->mapList.last();
-        QCOMPARE(entryText(entry), added);
-        // Its place is reserved, and nothing else is.
-        freeMemory(key, VarArea(entry.area), entry.offset, int(entry.byteLength));
-        QCOMPARE(memoryReservations(key), reservationsBefore);
-    }
-
-    // A device's fixed mapping stays read-only through the block, and comes back
-    // with its PDO when that is removed and added again.
-    void fixedMappingComesBack_data()
-    {
-        QTest::addColumn<bool>("onPdoPage");
-        QTest::newRow("recompiled from the block") << false;
-        QTest::newRow("removed and added back on the PDO page") << true;
-    }
+    // A device's fixed mapping comes back, read-only, with its PDO when that is
+    // removed and added again.
     void fixedMappingComesBack()
     {
-        QFETCH(bool, onPdoPage);
         CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds"), 5, key);
         QVERIFY(s);
         const QList<PDOMapEntry> fixed = s->pdo(0x1800)->mapList;
         QVERIFY(fixed.size() == 2 && fixed.at(0).readOnly && fixed.at(1).readOnly);
-        if (onPdoPage) {
-            page->setCanObject(s);
-            clickCell(mapped(), 2, 0);
-            clickButton(page.get(), QStringLiteral("Remove"));
-            QVERIFY(!s->pdo(0x1800));
-            doubleClickCell(eds(), 2, 0);
-        } else {
-            QByteArray block;
-            CompileList symbols;
-            compile(s, block, symbols);
-            releaseObject(s);
-            s = recompile(block, key, nullptr);
-            QVERIFY(s);
-        }
+        page->setCanObject(s);
+        clickCell(mapped(), 2, 0);
+        clickButton(page.get(), QStringLiteral("Remove"));
+        QVERIFY(!s->pdo(0x1800));
+        doubleClickCell(eds(), 2, 0);
         QCOMPARE(s->pdo(0x1800)->mapList, fixed);
         page.reset();
         releaseObject(s);
+    }
+
+    void sdoDialog_data()
+    {
+        QTest::addColumn<int>("present");      // SDOs there before, 3000/0 onwards
+        QTest::addColumn<QString>("existing"); // "index/sub-index/length/bytes/text": an SDO after those
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QList<int>>("rows");   // clicked in the list, the second and later with Ctrl
+        QTest::addColumn<QStringList>("typed"); // index, sub-index, length, value; empty: left
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<int>("messages");      // the count limit's
+        QTest::addColumn<QStringList>("expected"); // the SDOs after the present ones
+        const QStringList none, output8{"6200|1|WRITE OUTPUT 8 BIT|1|0|00"};
+        QTest::newRow("eight present") << 8 << "" << "Add" << QList<int>{} << none << true << 1 << none;
+        QTest::newRow("seven present, three chosen")
+            << 7 << "" << "Add" << QList<int>{Output8, SetPoint, Label} << none << true << 1 << output8;
+        // Taken over in row order, each sized by its object; an object without a size takes 1.
+        QTest::newRow("three chosen, menu")
+            << 0 << "" << "menu" << QList<int>{Label, Output8, AnalogueOut} << none << true << 0
+            << QStringList{output8.first(), "6411|1A|WRITE ANALOGUE OUTPUT|2|0|0000", "2001|0|LABEL|1|0|00"};
+        QTest::newRow("Ctrl-click deselects") << 0 << "" << "Add" << QList<int>{0, 1, 1} << none << true << 0 << output8;
+        QTest::newRow("object typed by hand")
+            << 0 << "" << "Add" << QList<int>{} << QStringList{"1017", "0", "2", "100"} << true << 0 << QStringList{"1017|0||2|100|0064"};
+        // A block read back leaves bytes only; the dialog gives them a text.
+        QTest::newRow("Edit, Cancel")
+            << 0 << "6200/1/1/0000007f/" << "Edit" << QList<int>{} << none << false << 0 << QStringList{"6200|1||1|16#7F|7F"};
+        QTest::newRow("double-click, other object, OK")
+            << 0 << "6200/1/1/0000007f/" << "double-click" << QList<int>{AnalogueOut} << QStringList{"", "", "", "-2"} << true
+            << 0 << QStringList{"6411|1A|WRITE ANALOGUE OUTPUT|2|-2|FFFE"};
+        // A damaged file's length of 0 keeps the last byte rather than nothing.
+        QTest::newRow("length 0, Cancel")
+            << 0 << "6200/1/0/0000007f/" << "Edit" << QList<int>{} << none << false << 0 << QStringList{"6200|1||0|16#7F|7F"};
+        QTest::newRow("tabbing through the list, OK")
+            << 0 << "2000/1/4/00000007/7" << "tab" << QList<int>{} << none << true << 0 << QStringList{"2000|1|SET POINT|4|7|00000007"};
+        // The value must fit the length; the field refuses what no form can become.
+        QTest::newRow("value too long, OK refused")
+            << 0 << "" << "Add" << QList<int>{Output8} << QStringList{"", "", "", "256"} << true << 0 << none;
+        QTest::newRow("value fits a longer length") << 0 << "" << "Add" << QList<int>{Output8} << QStringList{"", "", "2", "256"}
+                                                    << true << 0 << QStringList{"6200|1|WRITE OUTPUT 8 BIT|2|256|0100"};
+        QTest::newRow("typed value filtered") << 0 << "" << "Add" << QList<int>{} << QStringList{"", "", "", "16#1g2x3"}
+                                              << true << 0 << QStringList{"1|0||4|16#123|00000123"};
+        QTest::newRow("empty value, OK refused")
+            << 0 << "2000/1/4//" << "double-click" << QList<int>{} << none << true << 0 << QStringList{"2000|1||4||"};
+    }
+    void sdoDialog()
+    {
+        QFETCH(int, present);
+        QFETCH(QString, existing);
+        QFETCH(QString, open);
+        QFETCH(QList<int>, rows);
+        QFETCH(QStringList, typed);
+        QFETCH(bool, accept);
+        QFETCH(int, messages);
+        for (int i = 0; i < present; ++i)
+            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), QString::number(i), {}});
+        const QStringList e = existing.split(QLatin1Char('/'));
+        if (!existing.isEmpty())
+            slave.addSdo({quint16(e.at(0).toUInt(nullptr, 16)), quint8(e.at(1).toUInt()), quint8(e.at(2).toUInt()),
+                          QByteArray::fromHex(e.at(3).toLatin1()), e.at(4), {}});
+        QTableWidget *table = showSdoPage()->sdoTable();
+        ModalAnswerer answerer;
+        if (open == QLatin1String("menu"))
+            answerer.chooseMenuAction(QStringLiteral("Add"));
+        if (present < 8)
+            answerer.onDialog([&](QWidget *dialog) {
+                QCOMPARE(dialog->windowTitle(), existing.isEmpty() ? QStringLiteral("New SDO") : QStringLiteral("Edit SDO"));
+                for (int i = 0; open == QLatin1String("tab") && i < 8; ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                selectRows(static_cast<NewSDODialog *>(dialog)->parameterList()->table(), rows, 0);
+                const QList<QSpinBox *> boxes = dialog->findChildren<QSpinBox *>();
+                for (int i = 0; i < typed.size(); ++i) {
+                    if (!typed.at(i).isEmpty())
+                        typeInto(i < 3 ? static_cast<QWidget *>(boxes.at(i)) : dialog->findChild<QLineEdit *>(), typed.at(i));
+                }
+                clickButton(dialog, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
+            });
+        for (int i = 0; i < messages; ++i)
+            answerer.answerMessageBox(QMessageBox::Ok);
+        const int last = table->rowCount() - 1;
+        if (open == QLatin1String("menu")) {
+            openContextMenu(table, 0);
+        } else if (open == QLatin1String("Add")) {
+            clickButton(sdoPage.get(), open);
+        } else if (open == QLatin1String("Edit")) {
+            clickCell(table, last, 2);
+            clickButton(sdoPage.get(), open);
+        } else {
+            doubleClickCell(table, last, 2);
+        }
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.failure(), QString());
+        QCOMPARE(answerer.messageTexts(), messages ? QStringList{"The count of auto SDO has reached the maximum number 8."} : QStringList());
+        QStringList got;
+        for (int i = present; i < slave.sdoList.size(); ++i) {
+            got.append(summary(slave.sdoList.at(i)));
+            QCOMPARE(rowTexts(table, i).join(QLatin1Char('|')).toUpper(), got.last().section(QLatin1Char('|'), 0, 4));
+        }
+        QTEST(got, "expected");
+        QCOMPARE(table->rowCount(), slave.sdoList.size());
+        QVERIFY(!table->findChild<QLineEdit *>()); // never edited in place
     }
 };
 
