@@ -89,29 +89,6 @@ private slots:
         QCOMPARE(&entryOfRow(AnalogueIn), &slave.pdo(0x1800)->mapList[1]);
     }
 
-    void clearWhenStopTogglesForOutputsOnly_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QList<int>>("values");
-        QTest::newRow("output") << int(Out2) << QStringList{"No", "Yes", "No"} << QList<int>{1, 0, 1};
-        QTest::newRow("input") << int(In1) << QStringList{"", "", ""} << QList<int>{2, 2, 2};
-    }
-    void clearWhenStopTogglesForOutputsOnly()
-    {
-        QFETCH(int, row);
-        QFETCH(QStringList, texts);
-        QFETCH(QList<int>, values);
-        for (int step = 0; step < texts.size(); ++step) {
-            if (step > 0)
-                doubleClickCell(table(), row, 5);
-            QCOMPARE(table()->item(row, 5)->text(), texts.at(step));
-            QCOMPARE(int(entryOfRow(row).clearWhenStop), values.at(step));
-        }
-        // Its neighbours keep theirs.
-        QCOMPARE(int(slave.pdo(0x1400)->mapList.at(0).clearWhenStop), 1);
-    }
-
     void removeSelectedRows_data()
     {
         QTest::addColumn<QString>("how");
@@ -138,9 +115,13 @@ private slots:
         QCOMPARE(reservedBytes(), before - 4);
         QVERIFY(!reserved(VarAreaOutput, 0, 4));
         QCOMPARE(columnTexts(table(), 0), QStringList({"7000", "6200", "6000", "6401"}));
-        // The row of 0x1401's second entry still reaches that entry.
+        // The row of 0x1401's second entry still reaches that entry; "Clear When
+        // Stop" toggles for outputs only.
         doubleClickCell(table(), 1, 5);
+        QCOMPARE(table()->item(1, 5)->text(), QStringLiteral("Yes"));
         QCOMPARE(int(slave.pdo(0x1401)->mapList.at(1).clearWhenStop), 0);
+        doubleClickCell(table(), 2, 5);
+        QCOMPARE(int(slave.pdo(0x1800)->mapList.at(0).clearWhenStop), 2);
         // Releasing the key removes nothing.
         QTest::keyRelease(table(), Qt::Key_Delete);
         QCOMPARE(table()->rowCount(), 4);

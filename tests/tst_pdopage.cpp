@@ -191,19 +191,6 @@ private slots:
         QCOMPARE(columnTexts(mapped(), 0), expected);
     }
 
-    void removeRowsByMenu()
-    {
-        selectRows(mapped(), {0, 2}, 1);
-        ModalAnswerer answerer;
-        answerer.chooseMenuAction(QStringLiteral("Remove"));
-        openContextMenu(mapped(), 2);
-        QTRY_VERIFY(answerer.done());
-        QCOMPARE(pdoIndexes(slave), QStringList({"1401"}));
-        QCOMPARE(columnTexts(mapped(), 1), QStringList({"303"}));
-        // Only 1401's %Q4-%Q8 stay taken.
-        QCOMPARE(memoryReservations(key), QList<MemoryReservation>({{VarAreaOutput, 4, 5}}));
-    }
-
     // Inhibit time 7000, beyond what the dialog takes; event timer 250 typed where it may be.
     void propertyDialog_data()
     {
@@ -359,7 +346,7 @@ private slots:
     }
 
     // A device's fixed mapping comes back, read-only, with its PDO when that is
-    // removed and added again.
+    // removed (by the context menu) and added again.
     void fixedMappingComesBack()
     {
         CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds"), 5, key);
@@ -367,9 +354,11 @@ private slots:
         const QList<PDOMapEntry> fixed = s->pdo(0x1800)->mapList;
         QVERIFY(fixed.size() == 2 && fixed.at(0).readOnly && fixed.at(1).readOnly);
         page->setCanObject(s);
-        clickCell(mapped(), 2, 0);
-        clickButton(page.get(), QStringLiteral("Remove"));
-        QVERIFY(!s->pdo(0x1800));
+        selectRows(mapped(), {2}, 0);
+        ModalAnswerer answerer;
+        answerer.chooseMenuAction(QStringLiteral("Remove"));
+        openContextMenu(mapped(), 2);
+        QVERIFY(answerer.done() && !s->pdo(0x1800));
         doubleClickCell(eds(), 2, 0);
         QCOMPARE(s->pdo(0x1800)->mapList, fixed);
         page.reset();

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QList>
-#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QString>
@@ -106,12 +104,4 @@ inline int rowWithTexts(QTableWidget *table, const QStringList &texts)
             return row;
     }
     return -1;
-}
-
-inline QStringList actionTexts(const QMenu *menu)
-{
-    QStringList texts;
-    for (const QAction *a : menu->actions())
-        texts.append(a->isSeparator() ? QStringLiteral("-") : a->text());
-    return texts;
 }
