@@ -36,13 +36,12 @@ public:
 
 private:
     struct Answer {
-        bool popup = false;
+        bool popup;
         QString what;
         std::function<void(QWidget *)> run;
     };
     void enqueue(Answer answer);
     void poll();
-    void giveUp();
 
     int m_timeoutMs;
     QQueue<Answer> m_queue;
