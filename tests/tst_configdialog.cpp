@@ -1,13 +1,12 @@
-// The configuration dialog as a host opens it: edits on its pages, then OK,
-// Cancel, Esc or the close button, what the host's slave and memory book look
-// like afterwards, and the device page alone.
+// The configuration dialog as a host opens it: edits on its pages, then the
+// ways out, what the host's slave and memory book look like afterwards, and the
+// device page alone.
 
 #include "modalanswerer.h"
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
 #include "testslave.h"
 #include "widgetfinding.h"
-#include "ui/canslavedlg.h"
 #include "ui/memoryeditwidget.h"
 #include "ui/paralistpage.h"
 #include "ui/pdoparameterlisttable.h"
@@ -200,27 +199,20 @@ private slots:
         QCOMPARE(memorySnapshotDepth(QString()), 0);
     }
 
-    void speaksTheHelpLanguage_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::newRow("Chinese") << "zh_CN";
-        QTest::newRow("English") << "en";
-    }
-    // The translation is in while the dialog is open, and only then; the user's data stays.
+    // In Chinese while the dialog is open, and only then; the user's data stays as it is.
     void speaksTheHelpLanguage()
     {
-        QFETCH(QString, language);
         const auto tabTitle = [] { return QCoreApplication::translate("CanSlaveDlg", "PDO Config"); };
+        const QString english = tabTitle();
         slave.name = QStringLiteral("Unknown Device"); // as restore names a slave whose EDS is lost
         QStringList shown;
-        setHelpLanguage(language);
+        setHelpLanguage(QStringLiteral("zh_CN"));
         runDialog(false, [&](QWidget *dialog) {
             shown << tabTitle() << dialog->findChild<SlaveInfoPage *>()->findChild<QLineEdit *>()->text();
             qobject_cast<QDialog *>(dialog)->accept();
         });
-        const bool chinese = language == QLatin1String("zh_CN");
-        QCOMPARE(shown.at(0) != tabTitle(), chinese);
-        QCOMPARE(shown.at(1) != slave.name, chinese);
+        QVERIFY(shown.at(0) != english && shown.at(1) != slave.name);
+        QCOMPARE(tabTitle(), english);
         QCOMPARE(slave.name, QStringLiteral("Unknown Device"));
     }
 
