@@ -14,21 +14,16 @@ ModalAnswerer::ModalAnswerer(int timeoutMs, QObject *parent)
 {
 }
 
-void ModalAnswerer::onModal(std::function<void(QWidget *)> answer, const QString &what)
+void ModalAnswerer::onModal(std::function<void(QWidget *)> user, const QString &what)
 {
-    enqueue({false, what, std::move(answer)});
-}
-
-void ModalAnswerer::onDialog(std::function<void(QWidget *)> user, const QString &what)
-{
-    onModal([user, what](QWidget *widget) {
-        if (QTest::qWaitForWindowActive(widget))
-            user(widget);
-        else
-            QTest::qFail(qPrintable(what + QStringLiteral(" never became active")), __FILE__, __LINE__);
-        if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())
-            dialog->reject();
-    }, what);
+    enqueue({false, what, [user, what](QWidget *widget) {
+                 if (QTest::qWaitForWindowActive(widget))
+                     user(widget);
+                 else
+                     QTest::qFail(qPrintable(what + QStringLiteral(" never became active")), __FILE__, __LINE__);
+                 if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())
+                     dialog->reject();
+             }});
 }
 
 void ModalAnswerer::answerMessageBox(int button)

@@ -21,10 +21,10 @@ class ModalAnswerer : public QObject
 public:
     explicit ModalAnswerer(int timeoutMs = 5000, QObject *parent = nullptr);
 
-    void onModal(std::function<void(QWidget *)> answer, const QString &what = QStringLiteral("dialog"));
-    // Runs user on the next modal dialog once it is active, then rejects the
-    // dialog if it is still open: a failing check inside user returns early.
-    void onDialog(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog"));
+    // Runs user on the next modal widget once it is active, then rejects it if
+    // it is still open: a failing check inside user returns early.
+    void onModal(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog"));
+    void onDialog(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog")) { onModal(user, what); }
     // Clicks the button of the next message box and records its text.
     void answerMessageBox(int button);
     // Picks the action of the next popup menu whose text (without '&') is actionText.
