@@ -157,22 +157,20 @@ private slots:
         // Help opens from the page shown, whichever it is.
         QCOMPARE(helpRequestCount(), how == QLatin1String("Help") ? 1 : 0);
         QVERIFY(how != QLatin1String("Help") || lastHelpKeyWord() == QLatin1String("Config CANopen Slave in HW Config"));
-        if (expected == 1) {
-            QString difference;
-            QVERIFY2(sameSlave(slave, before, &difference), qPrintable(difference));
-            QCOMPARE(reservedBytes(), reservationsBefore);
-            return;
-        }
-        QCOMPARE(int(slave.nodeId), 9);
-        QCOMPARE(slave.pdo(0x1400)->nodeId, quint8(9));
-        QCOMPARE(slave.name, QStringLiteral("Conveyor IO"));
-        QCOMPARE(slave.pdo(0x1400)->mapList.size(), 2);
-        QCOMPARE(slave.pdo(0x1800)->mapList.at(0).offset, 40);
-        // Output 2 (%Q1) is free again and Input 1 sits at %I40 instead of %I0.
+        // What OK keeps: node id 9, the name, Output 2 (%Q1) gone and its byte free, Input 1 at %I40.
+        CanObject edited = before;
         QSet<QPair<int, int>> expectedBytes = reservationsBefore;
-        expectedBytes.remove({VarAreaOutput, 1});
-        expectedBytes.remove({VarAreaInput, 0});
-        expectedBytes.insert({VarAreaInput, 40});
+        if (expected == 0) {
+            edited.setNodeId(9);
+            edited.name = QStringLiteral("Conveyor IO");
+            edited.pdo(0x1400)->mapList.removeAt(1);
+            edited.pdo(0x1800)->mapList[0].offset = 40;
+            expectedBytes.remove({VarAreaOutput, 1});
+            expectedBytes.remove({VarAreaInput, 0});
+            expectedBytes.insert({VarAreaInput, 40});
+        }
+        QString difference;
+        QVERIFY2(sameSlave(slave, edited, &difference), qPrintable(difference));
         QCOMPARE(reservedBytes(), expectedBytes);
     }
 
@@ -216,64 +214,50 @@ private slots:
         QCOMPARE(slave.name, QStringLiteral("Unknown Device"));
     }
 
-    void identityAndCobIds_data()
+    // The node id is written at once, to the slave and every PDO, with the COB-IDs
+    // shown; name (at most 24 characters), times and checks only on apply, to the
+    // slave the page was filled from, the checks inverted into the skip flags.
+    void devicePage_data()
     {
         QTest::addColumn<quint32>("deviceType");
-        QTest::addColumn<quint32>("productCode");
         QTest::addColumn<QString>("productName");
         QTest::addColumn<int>("relative");
         QTest::addColumn<QString>("typed");     // none: node 9, which the host does not offer
-        QTest::addColumn<QStringList>("shown"); // device type, product code, emergency, node guard
-        QTest::newRow("padded, node 5") << 0x00020191u << 0x4A7u << "IO-8" << 1 << "5"
-                                        << QStringList{"IO-8(00020191)", "000004A7", "85", "705"};
-        QTest::newRow("full width, node 127") << 0xFFFFFFFFu << 0xabcdef12u << "Drive" << 1 << "127"
-                                              << QStringList{"Drive(FFFFFFFF)", "ABCDEF12", "FF", "77F"};
-        QTest::newRow("no product name, fixed emergency COB-ID")
-            << 0u << 0u << "" << 0 << "42" << QStringList{"(00000000)", "00000000", "80", "72A"};
-        QTest::newRow("node id not offered") << 0x191u << 0x4A7u << "IO-8" << 1 << ""
-                                             << QStringList{"IO-8(00000191)", "000004A7", "89", "709"};
+        QTest::addColumn<QStringList>("shown"); // device type, emergency, node guard
+        QTest::newRow("padded, node 5") << 0x00020191u << "IO-8" << 1 << "5" << QStringList{"IO-8(00020191)", "85", "705"};
+        QTest::newRow("full width, node 127") << 0xABCDEF12u << "Drive" << 1 << "127" << QStringList{"Drive(ABCDEF12)", "FF", "77F"};
+        QTest::newRow("no product name, fixed emergency COB-ID") << 0u << "" << 0 << "42" << QStringList{"(00000000)", "80", "72A"};
+        QTest::newRow("node id not offered") << 0x191u << "IO-8" << 1 << "" << QStringList{"IO-8(00000191)", "89", "709"};
     }
-    void identityAndCobIds()
+    void devicePage()
     {
         QFETCH(quint32, deviceType);
-        QFETCH(quint32, productCode);
         QFETCH(QString, productName);
         QFETCH(int, relative);
         QFETCH(QString, typed);
         // The host knows the product by the EDS file name, without its directory.
         setCanSlaveProductName(QStringLiteral("io-8.eds"), productName);
         slave.deviceType = deviceType;
-        slave.productCode = productCode;
         slave.emcyCobIdRelative = relative;
+        slave.skipRevisionCheck = true;
         const int node = typed.isEmpty() ? 9 : typed.toInt();
         slave.setNodeId(typed.isEmpty() ? 9 : 3);
+        CanObject before = slave;
         showDevicePage(typed.isEmpty() ? QList<int>{1, 2, 10} : QList<int>());
         QCOMPARE(field(QStringLiteral("Revision Number"))->text(), QStringLiteral("00010001"));
-        // Typing on a closed list selects the matching id; at once, before any OK,
-        // the slave and every PDO carry it.
-        field<QComboBox>(QStringLiteral("Node ID"))->setFocus();
-        QTest::keyClicks(field<QComboBox>(QStringLiteral("Node ID")), typed);
-        QCOMPARE(int(slave.pdo(0x1800)->nodeId), node);
-        const QStringList shown{field(QStringLiteral("Device Type"))->text(), field(QStringLiteral("Product Code"))->text(),
-                                field(QStringLiteral("Emergency COB-ID"))->text(), field(QStringLiteral("Node Guard COB-ID"))->text()};
-        QTEST(shown, "shown");
-        device->applyToCanObject();
-        QCOMPARE(int(slave.nodeId), node);
-    }
-
-    // Name (at most 24 characters), times and checks are written on apply only, to
-    // the slave the page was filled from, the checks inverted into the skip flags.
-    void nothingButTheNodeIdIsWrittenBeforeApply()
-    {
-        slave.skipRevisionCheck = true;
-        const CanObject before = slave;
-        showDevicePage();
         QVERIFY(check("Product Code")->isChecked() && check("Vendor ID")->isChecked() && check("Device Type")->isChecked());
         QVERIFY(!check("Revision Number")->isChecked());
+        // Typing on a closed list selects the matching id.
+        field<QComboBox>(QStringLiteral("Node ID"))->setFocus();
+        QTest::keyClicks(field<QComboBox>(QStringLiteral("Node ID")), typed);
         typeInto(field(QStringLiteral("Name")), QStringLiteral("abcdefghijklmnopqrstuvwxyz0123"));
         typeInto(field<QSpinBox>(QStringLiteral("Heart Beat Timer(ms)")), QStringLiteral("70000"));
         QTest::mouseClick(check("Product Code"), Qt::LeftButton);
         QTest::mouseClick(check("Revision Number"), Qt::LeftButton);
+        const QStringList shown{field(QStringLiteral("Device Type"))->text(), field(QStringLiteral("Emergency COB-ID"))->text(),
+                                field(QStringLiteral("Node Guard COB-ID"))->text()};
+        QTEST(shown, "shown");
+        before.setNodeId(quint8(node));
         QString difference;
         QVERIFY2(sameSlave(slave, before, &difference), qPrintable(difference));
         CanObject other = makeTestSlave(QStringLiteral("/stations/other.hwc"));
@@ -281,10 +265,11 @@ private slots:
         device->setCanObject(&other);
         QCOMPARE(field(QStringLiteral("Vendor ID"))->text(), QStringLiteral("000001A2"));
         device->applyToCanObject();
+        QCOMPARE(int(slave.nodeId), node);
         QCOMPARE(slave.name, QStringLiteral("abcdefghijklmnopqrstuvwx"));
         QCOMPARE(int(slave.checkFlags()), 0x04);
         QCOMPARE(slave.heartbeatTime, 7000); // the last digit is refused
-        QCOMPARE(other.name, before.name);
+        QCOMPARE(other.name, QStringLiteral("IO module"));
     }
 };
 
