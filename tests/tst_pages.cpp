@@ -3,7 +3,6 @@
 // and the I/O mapping tab with its memory editor.
 
 #include "modalanswerer.h"
-#include "plugin/canslave.h"
 #include "plugin/hostservices.h"
 #include "testslave.h"
 #include "widgetfinding.h"
