@@ -10,11 +10,9 @@
 
 #include <functional>
 
-// Answers modal dialogs, message boxes and popup menus that a test opens, in
-// the order they were queued, so no test waits in a modal loop. Each answer
-// runs on the newest modal widget (or popup) it has not answered before.
-// When nothing appears in time, every modal widget and popup is closed and
-// failure() says what was waited for.
+// Answers the modal dialogs, message boxes and popup menus a test opens, in the order
+// queued, each on the newest modal widget (or popup) not answered before. When none
+// appears in time, all are closed and failure() says what was waited for.
 class ModalAnswerer : public QObject
 {
     Q_OBJECT

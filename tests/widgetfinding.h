@@ -21,8 +21,6 @@ T *childWithText(QWidget *parent, const QString &text)
     return nullptr;
 }
 
-// Table and button steps as a user takes them, with the mouse and the keyboard.
-
 inline void clickButton(QWidget *parent, const QString &text)
 {
     QPushButton *button = childWithText<QPushButton>(parent, text);
