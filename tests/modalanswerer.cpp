@@ -3,15 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-constexpr int pollMs = 10;
-}
 
 ModalAnswerer::ModalAnswerer(int timeoutMs, QObject *parent)
     : QObject(parent)
@@ -19,44 +14,29 @@ ModalAnswerer::ModalAnswerer(int timeoutMs, QObject *parent)
 {
 }
 
-ModalAnswerer::~ModalAnswerer() = default;
-
-void ModalAnswerer::onModal(std::function<void(QWidget *)> answer, const QString &what)
+void ModalAnswerer::onModal(std::function<void(QWidget *)> user, const QString &what)
 {
-    enqueue({false, what, std::move(answer)});
-}
-
-void ModalAnswerer::onDialog(std::function<void(QWidget *)> user, const QString &what)
-{
-    onModal([user, what](QWidget *widget) {
-        if (QTest::qWaitForWindowActive(widget))
-            user(widget);
-        else
-            QTest::qFail(qPrintable(what + QStringLiteral(" never became active")), __FILE__, __LINE__);
-        if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())
-            dialog->reject();
-    }, what);
+    enqueue({false, what, [user, what](QWidget *widget) {
+                 if (QTest::qWaitForWindowActive(widget))
+                     user(widget);
+                 else
+                     QTest::qFail(qPrintable(what + QStringLiteral(" never became active")), __FILE__, __LINE__);
+                 if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())
+                     dialog->reject();
+             }});
 }
 
 void ModalAnswerer::answerMessageBox(int button)
 {
     enqueue({false, QStringLiteral("message box"), [this, button](QWidget *widget) {
                  auto *box = qobject_cast<QMessageBox *>(widget);
-                 if (!box) {
-                     m_failure = QStringLiteral("expected a message box, got ")
-                                 + QString::fromLatin1(widget->metaObject()->className());
-                     if (auto *dialog = qobject_cast<QDialog *>(widget))
-                         dialog->reject();
+                 if (QAbstractButton *chosen = box ? box->button(QMessageBox::StandardButton(button)) : nullptr) {
+                     m_messageTexts.append(box->text());
+                     QTest::mouseClick(chosen, Qt::LeftButton);
                      return;
                  }
-                 m_messageTexts.append(box->text());
-                 QAbstractButton *chosen = box->button(QMessageBox::StandardButton(button));
-                 if (!chosen) {
-                     m_failure = QStringLiteral("message box without the expected button: ") + box->text();
-                     box->reject();
-                     return;
-                 }
-                 QTest::mouseClick(chosen, Qt::LeftButton);
+                 m_failure = QStringLiteral("no message box with the expected button: ") + widget->metaObject()->className();
+                 widget->close();
              }});
 }
 
@@ -64,20 +44,16 @@ void ModalAnswerer::chooseMenuAction(const QString &actionText)
 {
     enqueue({true, QStringLiteral("menu"), [this, actionText](QWidget *widget) {
                  auto *menu = qobject_cast<QMenu *>(widget);
-                 QAction *wanted = nullptr;
-                 const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
-                 for (QAction *action : actions) {
-                     if (action->text().remove(QLatin1Char('&')) == actionText)
-                         wanted = action;
+                 for (QAction *action : menu ? menu->actions() : QList<QAction *>()) {
+                     if (action->text().remove(QLatin1Char('&')) == actionText) {
+                         // As a user does: highlight the entry, then press Return.
+                         menu->setActiveAction(action);
+                         QTest::keyClick(menu, Qt::Key_Return);
+                         return;
+                     }
                  }
-                 if (!wanted) {
-                     m_failure = QStringLiteral("no menu action ") + actionText;
-                     widget->close();
-                     return;
-                 }
-                 // As a user does: highlight the entry, then press Return.
-                 menu->setActiveAction(wanted);
-                 QTest::keyClick(menu, Qt::Key_Return);
+                 m_failure = QStringLiteral("no menu action ") + actionText;
+                 widget->close();
              }});
 }
 
@@ -87,49 +63,34 @@ void ModalAnswerer::enqueue(Answer answer)
     if (!m_polling) {
         m_polling = true;
         m_waiting.start();
-        QTimer::singleShot(pollMs, this, &ModalAnswerer::poll);
+        QTimer::singleShot(10, this, &ModalAnswerer::poll);
     }
 }
 
 void ModalAnswerer::poll()
 {
-    if (m_queue.isEmpty()) {
+    m_polling = !m_queue.isEmpty();
+    if (!m_polling)
+        return;
+    QWidget *candidate = m_queue.head().popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+    if (candidate && candidate->isVisible() && !m_answered.contains(candidate)) {
+        Answer answer = m_queue.dequeue();
+        m_answered.append(candidate);
+        m_waiting.start();
+        // The answer may open a nested modal loop: keep polling from inside it.
+        QTimer::singleShot(10, this, &ModalAnswerer::poll);
+        ++m_running;
+        answer.run(candidate);
+        --m_running;
+    } else if (m_waiting.elapsed() <= m_timeoutMs) {
+        QTimer::singleShot(10, this, &ModalAnswerer::poll);
+    } else {
+        m_failure = QStringLiteral("timed out waiting for a ") + m_queue.head().what;
+        m_queue.clear();
         m_polling = false;
-        return;
-    }
-    const Answer &next = m_queue.head();
-    QWidget *candidate = next.popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
-    const bool fresh = candidate && candidate->isVisible() && !m_answered.contains(candidate);
-    if (!fresh) {
-        if (m_waiting.elapsed() > m_timeoutMs) {
-            giveUp();
-            return;
-        }
-        QTimer::singleShot(pollMs, this, &ModalAnswerer::poll);
-        return;
-    }
-
-    Answer answer = m_queue.dequeue();
-    m_answered.append(candidate);
-    m_waiting.start();
-    // The answer may open a nested modal loop: keep polling from inside it.
-    QTimer::singleShot(pollMs, this, &ModalAnswerer::poll);
-    ++m_running;
-    answer.run(candidate);
-    --m_running;
-}
-
-void ModalAnswerer::giveUp()
-{
-    m_failure = QStringLiteral("timed out waiting for a ") + m_queue.head().what;
-    m_queue.clear();
-    m_polling = false;
-    while (QWidget *popup = QApplication::activePopupWidget())
-        popup->close();
-    for (int guard = 0; guard < 20; ++guard) {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            break;
-        dialog->reject();
+        while (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+        for (int guard = 0; guard < 20 && qobject_cast<QDialog *>(QApplication::activeModalWidget()); ++guard)
+            qobject_cast<QDialog *>(QApplication::activeModalWidget())->reject();
     }
 }

@@ -10,25 +10,19 @@
 
 #include <functional>
 
-class QMenu;
-class QMessageBox;
-
-// Answers modal dialogs, message boxes and popup menus that a test opens, in
-// the order they were queued, so no test waits in a modal loop. Each answer
-// runs on the newest modal widget (or popup) it has not answered before.
-// When nothing appears in time, every modal widget and popup is closed and
-// failure() says what was waited for.
+// Answers the modal dialogs, message boxes and popup menus a test opens, in the order
+// queued, each on the newest modal widget (or popup) not answered before. When none
+// appears in time, all are closed and failure() says what was waited for.
 class ModalAnswerer : public QObject
 {
     Q_OBJECT
 public:
     explicit ModalAnswerer(int timeoutMs = 5000, QObject *parent = nullptr);
-    ~ModalAnswerer() override;
 
-    void onModal(std::function<void(QWidget *)> answer, const QString &what = QStringLiteral("dialog"));
-    // Runs user on the next modal dialog once it is active, then rejects the
-    // dialog if it is still open: a failing check inside user returns early.
-    void onDialog(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog"));
+    // Runs user on the next modal widget once it is active, then rejects it if
+    // it is still open: a failing check inside user returns early.
+    void onModal(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog"));
+    void onDialog(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog")) { onModal(user, what); }
     // Clicks the button of the next message box and records its text.
     void answerMessageBox(int button);
     // Picks the action of the next popup menu whose text (without '&') is actionText.
@@ -40,14 +34,12 @@ public:
 
 private:
     struct Answer {
-        bool popup = false;
+        bool popup;
         QString what;
         std::function<void(QWidget *)> run;
     };
-
     void enqueue(Answer answer);
     void poll();
-    void giveUp();
 
     int m_timeoutMs;
     QQueue<Answer> m_queue;

@@ -1,27 +1,19 @@
-// The configuration dialog as a host opens it: edits on every page, then OK,
-// Cancel, Esc or the close button, and what the host's slave and memory book
-// look like afterwards.
+// The configuration dialog as a host opens it: edits on its pages, the ways out and
+// what the host's slave and memory book look like afterwards; the device page alone.
 
 #include "modalanswerer.h"
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
 #include "testslave.h"
 #include "widgetfinding.h"
-#include "ui/canslavedlg.h"
 #include "ui/memoryeditwidget.h"
 #include "ui/paralistpage.h"
 #include "ui/pdoparameterlisttable.h"
 #include "ui/pdopage.h"
-#include "ui/sdopage.h"
 #include "ui/slaveinfopage.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QSpinBox>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <helpsharemodule.h>
 
@@ -41,60 +33,36 @@ QSet<QPair<int, int>> reservedBytes()
     return bytes;
 }
 
-QTableWidget *mappingTable(CanSlaveDlg *dialog)
+QTableWidget *mappingTable(QWidget *dialog)
 {
     return dialog->findChild<ParaListPage *>()->mappedTable()->table();
 }
 
-// Node id 9, a new name, "Check Product Code" off, a heartbeat time; then on the
-// mapping page Output 2 removed and Input 1 moved to %I10.
-void editEveryPage(CanSlaveDlg *dialog)
+// Node id 9 and a new name on the device page, 1401 removed on the PDO page;
+// on the mapping page Output 2 removed and 40 typed into Input 1's memory
+// editor, which is left open.
+void editEveryPage(QWidget *dialog)
 {
-    auto *device = dialog->findChild<SlaveInfoPage *>();
-    auto *combo = device->findChild<QComboBox *>();
+    auto *combo = dialog->findChild<SlaveInfoPage *>()->findChild<QComboBox *>();
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down);
     QTest::keyClick(combo, Qt::Key_Down);
-    QCOMPARE(combo->currentText(), QStringLiteral("17"));
     QTest::keyClick(combo, Qt::Key_Up);
-    QLineEdit *name = device->findChildren<QLineEdit *>().first();
-    typeInto(name, QStringLiteral("Conveyor IO"));
-    QCheckBox *productCheck = childWithText<QCheckBox>(device, QStringLiteral("Check Product Code"));
-    QTest::mouseClick(productCheck, Qt::LeftButton, {}, QPoint(5, productCheck->height() / 2));
-    typeInto(device->findChildren<QSpinBox *>().at(1), QStringLiteral("250"));
-
+    typeInto(dialog->findChild<SlaveInfoPage *>()->findChild<QLineEdit *>(), QStringLiteral("Conveyor IO"));
+    showTab(dialog, tabTitles.at(1));
+    auto *pdoPage = dialog->findChild<PDOpage *>();
+    clickCell(pdoPage->mappedTable(), 1, 0);
+    clickButton(pdoPage, QStringLiteral("Remove"));
+    // A page shown anew shows what the other pages changed.
     showTab(dialog, tabTitles.at(3));
     QTableWidget *table = mappingTable(dialog);
+    QCOMPARE(columnTexts(table, 0), QStringList({"6200", "6200", "6411", "6000", "6401"}));
     clickCell(table, 1, 2);
     QTest::keyClick(table, Qt::Key_Delete);
-    QCOMPARE(table->rowCount(), 6);
-    // Input 1 is now row 4.
-    doubleClickCell(table, 4, 4);
+    doubleClickCell(table, 2, 4);
     auto *editor = table->viewport()->findChild<MemoryEditWidget *>();
     QVERIFY(editor);
-    typeInto(editor->offsetBox(), QStringLiteral("10"));
-    QTest::keyClick(editor->offsetBox(), Qt::Key_Return);
-    // The view commits the editor's data from the event loop.
-    QTRY_COMPARE(table->item(4, 4)->text(), QStringLiteral("%1,10").arg(getMemName(VarAreaInput)));
-
-    // Back on the device page, nothing typed there is lost.
-    showTab(dialog, tabTitles.at(0));
-    QCOMPARE(name->text(), QStringLiteral("Conveyor IO"));
-    QCOMPARE(combo->currentText(), QStringLiteral("9"));
-}
-
-void leaveDialog(CanSlaveDlg *dialog, const QString &how)
-{
-    if (how == QLatin1String("ok"))
-        clickButton(dialog, QStringLiteral("&OK"));
-    else if (how == QLatin1String("cancel"))
-        clickButton(dialog, QStringLiteral("&Cancel"));
-    else if (how == QLatin1String("escape"))
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    else if (how == QLatin1String("accept"))
-        dialog->accept();
-    else
-        dialog->close();
+    typeInto(editor->offsetBox(), QStringLiteral("40"));
 }
 
 } // namespace
@@ -103,76 +71,65 @@ class tst_ConfigDialog : public QObject
 {
     Q_OBJECT
 
-    int runDialog(bool readOnly, std::function<void(CanSlaveDlg *)> user)
+    // The user's steps inside the dialog; a failed check leaves it open, so it is closed then.
+    int runDialog(bool readOnly, std::function<void(QWidget *)> user)
     {
         ModalAnswerer answerer;
-        answerer.onModal([&](QWidget *widget) {
-            auto *dialog = qobject_cast<CanSlaveDlg *>(widget);
-            QVERIFY2(dialog, "the configuration dialog did not open");
-            user(dialog);
-            // A failed check inside leaves the dialog open: close it.
-            if (dialog->isVisible())
-                dialog->reject();
-        }, QStringLiteral("configuration dialog"));
+        answerer.onDialog(user, QStringLiteral("configuration dialog"));
         const int result = configCanObject(&slave, {3, 9, 17}, nullptr, readOnly);
         if (!answerer.failure().isEmpty())
             qWarning("%s", qPrintable(answerer.failure()));
         return result;
     }
 
+    void showDevicePage(QList<int> ids = {})
+    {
+        for (int id = ids.isEmpty() ? 1 : 128; id <= 127; ++id)
+            ids.append(id);
+        device = std::make_unique<SlaveInfoPage>(ids, nullptr);
+        device->show();
+        device->setCanObject(&slave);
+    }
+    // The device page's field a label names.
+    template<typename T = QLineEdit>
+    T *field(const QString &labelText) const
+    {
+        QLabel *label = childWithText<QLabel>(device.get(), labelText);
+        return label ? qobject_cast<T *>(label->buddy()) : nullptr;
+    }
+    QCheckBox *check(const char *what) const
+    {
+        return childWithText<QCheckBox>(device.get(), QStringLiteral("Check ") + QLatin1String(what));
+    }
+
     CanObject slave;
+    std::unique_ptr<SlaveInfoPage> device;
 
 private slots:
     void init()
     {
         clearAllMemory();
         resetHelpRequests();
+        clearCanSlaveProductNames();
         slave = makeTestSlave(key);
     }
-
-    void frameAndTabs()
+    void cleanup()
     {
-        runDialog(false, [](CanSlaveDlg *dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("CANopen Slave Config"));
-            auto *tabs = dialog->findChild<QTabWidget *>();
-            QStringList titles;
-            for (int i = 0; i < tabs->count(); ++i)
-                titles.append(tabs->tabText(i));
-            QCOMPARE(titles, tabTitles);
-            QVERIFY(qobject_cast<SlaveInfoPage *>(tabs->widget(0)) && qobject_cast<PDOpage *>(tabs->widget(1))
-                    && qobject_cast<SdoPage *>(tabs->widget(2)) && qobject_cast<ParaListPage *>(tabs->widget(3)));
-            QCOMPARE(mappingTable(dialog)->rowCount(), 7);
-            QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
-            QVERIFY(!(dialog->windowFlags() & Qt::WindowContextHelpButtonHint));
-        });
+        device.reset();
+        setHelpLanguage(QString());
     }
 
-    // A PDO removed on its page is gone from the mapping page once that is shown again.
-    void mappingPageFollowsPdoPage()
-    {
-        runDialog(false, [](CanSlaveDlg *dialog) {
-            showTab(dialog, tabTitles.at(3));
-            QCOMPARE(mappingTable(dialog)->rowCount(), 7);
-            showTab(dialog, tabTitles.at(1));
-            QTableWidget *pdos = dialog->findChild<PDOpage *>()->mappedTable();
-            clickCell(pdos, 1, 1);
-            clickButton(dialog->findChild<PDOpage *>(), QStringLiteral("Remove"));
-            showTab(dialog, tabTitles.at(3));
-            QCOMPARE(columnTexts(mappingTable(dialog), 0), QStringList({"6200", "6200", "6411", "6000", "6401"}));
-            dialog->reject();
-        });
-    }
-
+    // Leaving by a tab change or by focus to Help takes the open editor's place too.
     void leavingAfterEdits_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<int>("expected");
-        QTest::newRow("OK") << "ok" << false << 0;
-        QTest::newRow("Cancel") << "cancel" << false << 1;
-        QTest::newRow("Esc") << "escape" << false << 1;
-        QTest::newRow("close button") << "close" << false << 1;
-        QTest::newRow("read-only, OK pressed") << "ok" << true << 1;
+        QTest::newRow("OK") << "&OK" << false << 0;
+        QTest::newRow("tab change, OK") << "PDO Config" << false << 0;
+        QTest::newRow("focus to Help, OK") << "Help" << false << 0;
+        QTest::newRow("Cancel") << "&Cancel" << false << 1;
+        QTest::newRow("read-only, OK pressed") << "&OK" << true << 1;
         QTest::newRow("read-only, accepted by code") << "accept" << true << 1;
     }
     void leavingAfterEdits()
@@ -182,68 +139,124 @@ private slots:
         QFETCH(int, expected);
         const CanObject before = slave;
         const QSet<QPair<int, int>> reservationsBefore = reservedBytes();
-        const int result = runDialog(readOnly, [&](CanSlaveDlg *dialog) {
+        const int result = runDialog(readOnly, [&](QWidget *dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("CANopen Slave Config"));
             QCOMPARE(childWithText<QPushButton>(dialog, QStringLiteral("&OK"))->isEnabled(), !readOnly);
             // Browsing and editing work either way.
             editEveryPage(dialog);
-            leaveDialog(dialog, how);
+            QPointer<MemoryEditWidget> editor = mappingTable(dialog)->viewport()->findChild<MemoryEditWidget *>();
+            if (how == QLatin1String("PDO Config") || how == QLatin1String("Help")) {
+                how == QLatin1String("Help") ? clickButton(dialog, how) : showTab(dialog, how);
+                QTRY_VERIFY(!editor || !editor->isVisible());
+                QVERIFY(how != "Help" || QApplication::focusWidget() == childWithText<QPushButton>(dialog, how));
+                QCOMPARE(mappingTable(dialog)->item(2, 4)->text(), QStringLiteral("%I,40"));
+                QVERIFY(how == QLatin1String("Help") || dialog->findChild<PDOpage *>()->mappedTable()->item(0, 3)->text() == "3");
+                clickButton(dialog, QStringLiteral("&OK"));
+                return;
+            }
+            if (how.startsWith(QLatin1Char('&')))
+                clickButton(dialog, how);
+            else
+                qobject_cast<QDialog *>(dialog)->accept();
         });
         QCOMPARE(result, expected);
         QCOMPARE(memorySnapshotDepth(key), 0);
-        if (expected == 1) {
-            QString difference;
-            QVERIFY2(sameSlave(slave, before, &difference), qPrintable(difference));
-            QCOMPARE(reservedBytes(), reservationsBefore);
-            return;
-        }
-        QCOMPARE(int(slave.nodeId), 9);
-        QCOMPARE(slave.pdo(0x1400)->nodeId, quint8(9));
-        QCOMPARE(slave.name, QStringLiteral("Conveyor IO"));
-        QCOMPARE(int(slave.checkFlags()), 0x04);
-        QCOMPARE(int(slave.heartbeatTime), 250);
-        QCOMPARE(slave.pdo(0x1400)->mapList.size(), 2);
-        QCOMPARE(slave.pdo(0x1800)->mapList.at(0).offset, 10);
-        // Output 2 (%Q1) is free again and Input 1 sits at %I10 instead of %I0.
+        // Help opens from the page shown, whichever it is.
+        QCOMPARE(helpRequestCount(), how == QLatin1String("Help") ? 1 : 0);
+        QVERIFY(how != QLatin1String("Help") || lastHelpKeyWord() == QLatin1String("Config CANopen Slave in HW Config"));
+        // What OK keeps: node id 9, the name, 1401 (%Q4-%Q8) and Output 2 (%Q1) gone
+        // and their bytes free, Input 1 at %I40.
+        CanObject edited = before;
         QSet<QPair<int, int>> expectedBytes = reservationsBefore;
-        expectedBytes.remove({VarAreaOutput, 1});
-        expectedBytes.remove({VarAreaInput, 0});
-        expectedBytes.insert({VarAreaInput, 10});
+        if (expected == 0) {
+            edited.setNodeId(9);
+            edited.name = QStringLiteral("Conveyor IO");
+            edited.pdoList.removeAt(1);
+            edited.pdo(0x1400)->mapList.removeAt(1);
+            for (int q : {1, 4, 5, 6, 7, 8})
+                expectedBytes.remove({VarAreaOutput, q});
+            edited.pdo(0x1800)->mapList[0].offset = 40;
+            expectedBytes.remove({VarAreaInput, 0});
+            expectedBytes.insert({VarAreaInput, 40});
+        }
+        QString difference;
+        QVERIFY2(sameSlave(slave, edited, &difference), qPrintable(difference));
         QCOMPARE(reservedBytes(), expectedBytes);
     }
 
-    void helpFromEveryPage_data()
+    // In Chinese while the dialog is open, and only then; the user's data stays as it is.
+    void speaksTheHelpLanguage()
     {
-        QTest::addColumn<QString>("tab");
-        QTest::addColumn<bool>("byKey");
-        for (const QString &tab : tabTitles) {
-            QTest::addRow("%s, Help button", qPrintable(tab)) << tab << false;
-            QTest::addRow("%s, F1", qPrintable(tab)) << tab << true;
-        }
-    }
-    void helpFromEveryPage()
-    {
-        QFETCH(QString, tab);
-        QFETCH(bool, byKey);
-        setHelpLanguage(QStringLiteral("en"));
-        runDialog(false, [&](CanSlaveDlg *dialog) {
-            showTab(dialog, tab);
-            // Shortcuts only reach the active window.
-            dialog->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(dialog));
-            if (byKey)
-                QTest::keyClick(dialog->findChild<QTabWidget *>()->currentWidget(), Qt::Key_F1);
-            else
-                clickButton(dialog, QStringLiteral("Help"));
-            dialog->reject();
+        slave.name = QStringLiteral("Unknown Device"); // as restore names a slave whose EDS is lost
+        QStringList shown;
+        setHelpLanguage(QStringLiteral("zh_CN"));
+        runDialog(false, [&](QWidget *dialog) {
+            shown << dialog->findChild<QTabBar *>()->tabText(1) << dialog->findChild<SlaveInfoPage *>()->findChild<QLineEdit *>()->text();
+            qobject_cast<QDialog *>(dialog)->accept();
         });
-        QCOMPARE(helpRequestCount(), 1);
-        QCOMPARE(lastHelpKeyWord(), QStringLiteral("Config CANopen Slave in HW Config"));
+        QVERIFY(shown.at(0) != tabTitles.at(1) && shown.at(1) != slave.name);
+        QCOMPARE(QCoreApplication::translate("CanSlaveDlg", "PDO Config"), tabTitles.at(1));
+        QCOMPARE(slave.name, QStringLiteral("Unknown Device"));
+        // A host that hands over no slave gets "nothing changed".
+        QCOMPARE(configCanObject(nullptr, {3}, nullptr, false), 1);
     }
 
-    void nullSlaveChangesNothing()
+    // The node id is written at once, to the slave and every PDO, with the COB-IDs
+    // shown; name (at most 24 characters), times and checks only on apply, to the
+    // slave the page was filled from, the checks inverted into the skip flags.
+    void devicePage_data()
     {
-        QCOMPARE(configCanObject(nullptr, {3}, nullptr, false), 1);
-        QCOMPARE(memorySnapshotDepth(QString()), 0);
+        QTest::addColumn<quint32>("deviceType");
+        QTest::addColumn<QString>("productName");
+        QTest::addColumn<int>("relative");
+        QTest::addColumn<QString>("typed");     // none: node 9, which the host does not offer
+        QTest::addColumn<QStringList>("shown"); // device type, emergency, node guard
+        QTest::newRow("padded, node 5") << 0x00020191u << "IO-8" << 1 << "5" << QStringList{"IO-8(00020191)", "85", "705"};
+        QTest::newRow("full width, node 127") << 0xABCDEF12u << "Drive" << 1 << "127" << QStringList{"Drive(ABCDEF12)", "FF", "77F"};
+        QTest::newRow("no product name, fixed emergency COB-ID") << 0u << "" << 0 << "42" << QStringList{"(00000000)", "80", "72A"};
+        QTest::newRow("node id not offered") << 0x191u << "IO-8" << 1 << "" << QStringList{"IO-8(00000191)", "89", "709"};
+    }
+    void devicePage()
+    {
+        QFETCH(quint32, deviceType);
+        QFETCH(QString, productName);
+        QFETCH(int, relative);
+        QFETCH(QString, typed);
+        // The host knows the product by the EDS file name, without its directory.
+        setCanSlaveProductName(QStringLiteral("io-8.eds"), productName);
+        slave.deviceType = deviceType;
+        slave.emcyCobIdRelative = relative;
+        slave.skipRevisionCheck = true;
+        const int node = typed.isEmpty() ? 9 : typed.toInt();
+        slave.setNodeId(typed.isEmpty() ? 9 : 3);
+        CanObject before = slave;
+        showDevicePage(typed.isEmpty() ? QList<int>{1, 2, 10} : QList<int>());
+        QCOMPARE(field(QStringLiteral("Revision Number"))->text(), QStringLiteral("00010001"));
+        QVERIFY(check("Product Code")->isChecked() && check("Vendor ID")->isChecked() && check("Device Type")->isChecked());
+        QVERIFY(!check("Revision Number")->isChecked());
+        // Typing on a closed list selects the matching id.
+        field<QComboBox>(QStringLiteral("Node ID"))->setFocus();
+        QTest::keyClicks(field<QComboBox>(QStringLiteral("Node ID")), typed);
+        typeInto(field(QStringLiteral("Name")), QStringLiteral("abcdefghijklmnopqrstuvwxyz0123"));
+        typeInto(field<QSpinBox>(QStringLiteral("Heart Beat Timer(ms)")), QStringLiteral("70000"));
+        QTest::mouseClick(check("Product Code"), Qt::LeftButton);
+        QTest::mouseClick(check("Revision Number"), Qt::LeftButton);
+        const QStringList shown{field(QStringLiteral("Device Type"))->text(), field(QStringLiteral("Emergency COB-ID"))->text(),
+                                field(QStringLiteral("Node Guard COB-ID"))->text()};
+        QTEST(shown, "shown");
+        before.setNodeId(quint8(node));
+        QString difference;
+        QVERIFY2(sameSlave(slave, before, &difference), qPrintable(difference));
+        CanObject other = makeTestSlave(QStringLiteral("/stations/other.hwc"));
+        other.vendorId = 0x99;
+        device->setCanObject(&other);
+        QCOMPARE(field(QStringLiteral("Vendor ID"))->text(), QStringLiteral("000001A2"));
+        device->applyToCanObject();
+        QCOMPARE(int(slave.nodeId), node);
+        QCOMPARE(slave.name, QStringLiteral("abcdefghijklmnopqrstuvwx"));
+        QCOMPARE(int(slave.checkFlags()), 0x04);
+        QCOMPARE(slave.heartbeatTime, 7000); // the last digit is refused
+        QCOMPARE(other.name, QStringLiteral("IO module"));
     }
 };
 

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QList>
-#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QString>
@@ -16,15 +14,12 @@
 template<typename T>
 T *childWithText(QWidget *parent, const QString &text)
 {
-    const QList<T *> children = parent->findChildren<T *>();
-    for (T *child : children) {
+    for (T *child : parent->findChildren<T *>()) {
         if (child->text() == text)
             return child;
     }
     return nullptr;
 }
-
-// Table and button steps as a user takes them, with the mouse and the keyboard.
 
 inline void clickButton(QWidget *parent, const QString &text)
 {
@@ -82,36 +77,16 @@ inline void openContextMenu(QTableWidget *table, int row)
     QApplication::sendEvent(table->viewport(), &event);
 }
 
-inline QStringList columnTexts(QTableWidget *table, int column)
+// The texts of a column or a row, "<none>" for an empty cell; a row is {row, -1}.
+inline QStringList cellTexts(QTableWidget *table, int row, int column)
 {
     QStringList texts;
-    for (int row = 0; row < table->rowCount(); ++row)
-        texts.append(table->item(row, column) ? table->item(row, column)->text() : QStringLiteral("<none>"));
-    return texts;
-}
-
-inline QStringList rowTexts(QTableWidget *table, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < table->columnCount(); ++column)
-        texts.append(table->item(row, column) ? table->item(row, column)->text() : QStringLiteral("<none>"));
-    return texts;
-}
-
-// The row whose first cells read texts, or -1.
-inline int rowWithTexts(QTableWidget *table, const QStringList &texts)
-{
-    for (int row = 0; row < table->rowCount(); ++row) {
-        if (rowTexts(table, row).mid(0, texts.size()) == texts)
-            return row;
+    for (int i = 0; i < (row < 0 ? table->rowCount() : table->columnCount()); ++i) {
+        const QTableWidgetItem *item = row < 0 ? table->item(i, column) : table->item(row, i);
+        texts.append(item ? item->text() : QStringLiteral("<none>"));
     }
-    return -1;
-}
-
-inline QStringList actionTexts(const QMenu *menu)
-{
-    QStringList texts;
-    for (const QAction *a : menu->actions())
-        texts.append(a->isSeparator() ? QStringLiteral("-") : a->text());
     return texts;
 }
+inline QStringList columnTexts(QTableWidget *table, int column) { return cellTexts(table, -1, column); }
+inline QStringList rowTexts(QTableWidget *table, int row) { return cellTexts(table, row, -1); }
+

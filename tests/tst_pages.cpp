@@ -1,0 +1,563 @@
+// The pages on their own, driven as a user drives them: PDO tab, property dialog and
+// mapping editor; SDO tab and New/Edit SDO dialog; I/O mapping tab and memory editor.
+
+#include "modalanswerer.h"
+#include "plugin/hostservices.h"
+#include "testslave.h"
+#include "widgetfinding.h"
+#include "ui/memoryeditwidget.h"
+#include "ui/newpdodialog.h"
+#include "ui/paralistpage.h"
+#include "ui/parameterinedslisttable.h"
+#include "ui/pdoparameterlisttable.h"
+#include "ui/pdopage.h"
+#include "ui/pdoparametereditdialog.h"
+#include "ui/pdoproperty.h"
+#include "ui/newsdodialog.h"
+#include "ui/sdopage.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+const QString key = QStringLiteral("/stations/pdo.hwc");
+
+EdsPdoEntry edsPdo(int index, const char *name, qint32 cobIdBase, quint32 type)
+{
+    EdsPdoEntry entry;
+    entry.index = index;
+    entry.parameterName = QLatin1String(name);
+    entry.cobIdRelative = 1;
+    entry.cobIdBase = cobIdBase;
+    entry.transmissionType = type;
+    entry.inhibitTime = 10;
+    entry.eventTimer = 500;
+    return entry;
+}
+
+QString entryText(const PDOMapEntry &e)
+{
+    return QStringLiteral("%1/%2 %3 type %4, %5 bytes at %6,%7").arg(e.index, 0, 16).arg(e.subIndex, 0, 16)
+        .arg(e.name).arg(e.dataType).arg(e.byteLength).arg(e.area, 0, 16).arg(e.offset);
+}
+
+// In the editor: a double-click on an EDS object ("7000/1"), or the mapped
+// table's "&Add" with the new object dialog accepted ("new") or cancelled;
+// message: the box that comes instead.
+void pick(PDOParameterEditDialog *editor, ModalAnswerer &answerer, const QString &what, const QString &message = {})
+{
+    if (what.startsWith(QLatin1String("new"))) {
+        answerer.chooseMenuAction(QStringLiteral("Add"));
+        if (!message.isEmpty())
+            answerer.answerMessageBox(QMessageBox::Ok);
+        else
+            answerer.onModal([what](QWidget *w) {
+                QVERIFY(qobject_cast<NewPDODialog *>(w));
+                clickButton(w, what == QLatin1String("new") ? QStringLiteral("OK") : QStringLiteral("Cancel"));
+            });
+        openContextMenu(editor->mappedTable()->table(), 0);
+        return;
+    }
+    if (!message.isEmpty())
+        answerer.answerMessageBox(QMessageBox::Ok);
+    QTableWidget *table = editor->edsTable()->table();
+    int row = 0;
+    while (row < table->rowCount() && rowTexts(table, row).mid(0, 2).join(QLatin1Char('/')) != what)
+        ++row;
+    QVERIFY2(row < table->rowCount(), qPrintable(what));
+    doubleClickCell(table, row, 1);
+}
+
+// Rows of the "New SDO" list: the test slave's writable objects and two more.
+enum ParameterRow { Output8, AnalogueOut, SetPoint, Label };
+
+// "index|sub-index|name|length|text|bytes", as the table shows it and then the bytes.
+QString summary(const SDOEntry &sdo)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5|%6").arg(sdo.index, 0, 16).arg(sdo.subIndex, 0, 16).arg(sdo.name)
+        .arg(sdo.length).arg(sdo.dataText, QString::fromLatin1(sdo.data.toHex())).toUpper();
+}
+
+// Rows of the test slave: 0x1400 rows 0-2, 0x1401 rows 3-4, 0x1800 rows 5-6.
+enum Row { Out1, Out2, AnalogueQ, FixedWord, Out3, In1, AnalogueI };
+
+// Every reserved byte as (area, offset): runs of neighbouring places merge in the book.
+QSet<QPair<int, int>> reservedBytes()
+{
+    QSet<QPair<int, int>> bytes;
+    for (const MemoryReservation &run : memoryReservations(key)) {
+        for (int offset = run.offset; offset < run.offset + run.size; ++offset)
+            bytes.insert({run.area, offset});
+    }
+    return bytes;
+}
+
+} // namespace
+
+class tst_Pages : public QObject
+{
+    Q_OBJECT
+
+    QTableWidget *mapped() const { return page->mappedTable(); }
+    // Opens a dialog on the PDO in row by button or double-click, lets user act in it.
+    void onRow(int row, const QString &button, bool byButton, std::function<void(QWidget *)> user)
+    {
+        ModalAnswerer answerer;
+        answerer.onModal(user);
+        selectRows(mapped(), {row}, 1);
+        byButton ? clickButton(page.get(), button) : doubleClickCell(mapped(), row, 1);
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.failure(), QString());
+    }
+    // The I/O mapping page, shown on its own the first time.
+    QTableWidget *table()
+    {
+        if (!ioPage) {
+            page.reset();
+            ioPage = std::make_unique<ParaListPage>(nullptr);
+            ioPage->resize(700, 400);
+            ioPage->show();
+            static_cast<void>(QTest::qWaitForWindowActive(ioPage.get())); // the keys go to the active window
+            ioPage->setCanObject(&slave);
+        }
+        return ioPage->mappedTable()->table();
+    }
+    PDOMapEntry &entryOfRow(int row)
+    {
+        const quint32 commIndex = table()->item(row, 0)->data(Qt::UserRole + 1).toUInt();
+        return slave.pdo(commIndex)->mapList[table()->item(row, 0)->data(Qt::UserRole + 2).toInt()];
+    }
+
+    SdoPage *showSdoPage()
+    {
+        sdoPage = std::make_unique<SdoPage>(nullptr);
+        sdoPage->show();
+        sdoPage->setCanObject(&slave);
+        return sdoPage.get();
+    }
+
+    CanObject slave;
+    std::unique_ptr<PDOpage> page;
+    std::unique_ptr<SdoPage> sdoPage;
+    std::unique_ptr<ParaListPage> ioPage;
+
+private slots:
+    void init()
+    {
+        clearAllMemory();
+        resetMemoryAreaSizes();
+        slave = makeTestSlave(key);
+        slave.mappableList.append(mappableEntry(0x2000, 1, DataTypeUnsigned32, QStringLiteral("rw"), QStringLiteral("Set Point")));
+        slave.mappableList.append(mappableEntry(0x2001, 0, 9, QStringLiteral("wo"), QStringLiteral("Label")));
+        // The test slave uses 1400, 1401 and 1800 of these.
+        slave.edsPdoList = {edsPdo(0x1400, "RPDO1", 0x200, 255), edsPdo(0x1401, "RPDO2", 0x300, 255),
+                            edsPdo(0x1402, "RPDO3", 0x400, 255), edsPdo(0x1800, "TPDO1", 0x180, 255),
+                            edsPdo(0x1801, "TPDO2", 0x280, 254), edsPdo(0x1802, "TPDO3", qint32(0x80000380), 1)};
+        page = std::make_unique<PDOpage>(nullptr);
+        page->resize(700, 600);
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        page->setCanObject(&slave);
+    }
+    void cleanup()
+    {
+        page.reset();
+        sdoPage.reset();
+        ioPage.reset();
+        resetMemoryAreaSizes();
+    }
+
+    void addEdsPdos_data()
+    {
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("message");
+        const QStringList plus1402{"1400", "1401", "1402", "1800"}, unchanged{"1400", "1401", "1800"};
+        QTest::newRow("three rows, two used, button") << QList<int>{0, 1, 2} << "button" << plus1402 << "";
+        QTest::newRow("three rows, two used, menu") << QList<int>{2, 1, 0} << "menu" << plus1402 << "";
+        QTest::newRow("two rows, both new")
+            << QList<int>{5, 2} << "button" << QStringList{"1400", "1401", "1402", "1800", "1802"} << "";
+        QTest::newRow("double-click, used") << QList<int>{3} << "double-click" << unchanged << "";
+        QTest::newRow("nothing selected") << QList<int>{} << "button" << unchanged
+                                          << "Please select at least one parameter to add in the table above.";
+    }
+    void addEdsPdos()
+    {
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, how);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, message);
+        ModalAnswerer answerer;
+        if (how == QLatin1String("double-click")) {
+            doubleClickCell(page->edsTable(), rows.first(), 1);
+        } else {
+            selectRows(page->edsTable(), rows, 1);
+            if (how == QLatin1String("menu"))
+                answerer.chooseMenuAction(QStringLiteral("Add"));
+            if (!message.isEmpty())
+                answerer.answerMessageBox(QMessageBox::Ok);
+            how == QLatin1String("menu") ? openContextMenu(page->edsTable(), rows.first()) : clickButton(page.get(), QStringLiteral("Add"));
+        }
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.failure(), QString());
+        QCOMPARE(answerer.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QStringList indexes;
+        for (const PDOConfig &pdo : qAsConst(slave.pdoList))
+            indexes.append(QString::number(pdo.commIndex, 16));
+        QCOMPARE(indexes, expected);
+        QCOMPARE(columnTexts(mapped(), 0), expected);
+        QCOMPARE(rowTexts(page->edsTable(), 4), QStringList({"1801", "TPDO2", "FE", "10", "500"}));
+        QCOMPARE(rowTexts(mapped(), 1), QStringList({"1401", "303", "R", "5", "255", "RxPDO 2"}));
+        // A new PDO is empty; bit 31 of its EDS COB-ID does not show.
+        if (expected.contains(QStringLiteral("1802")))
+            QCOMPARE(rowTexts(mapped(), 4), QStringList({"1802", "383", "T", "0", "1", "TxPDO 3"}));
+    }
+
+    // Inhibit time 7000, beyond what the dialog takes; event timer 250 typed where it may be.
+    void propertyDialog_data()
+    {
+        QTest::addColumn<int>("row"); // 0: 1400, receive; 2: 1800, transmit
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("timers");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<int>("storedType");
+        QTest::newRow("T 255, then 1") << 2 << 255 << "1" << "1 - synchronous(cyclic)" << false << true << 1;
+        QTest::newRow("T 1, then 254") << 2 << 1 << "254" << "254 - asynchronous" << true << true << 254;
+        QTest::newRow("T 1, then 254, Cancel") << 2 << 1 << "254" << "254 - asynchronous" << true << false << 1;
+        QTest::newRow("T 253") << 2 << 253 << "" << "253 - asynchronous(RTR only)" << false << true << 253;
+        QTest::newRow("T 245 unknown") << 2 << 245 << "" << "0 - synchronous(acyclic)" << false << true << 0;
+        QTest::newRow("R 254") << 0 << 254 << "" << "254 - asynchronous" << false << true << 254;
+        QTest::newRow("R 252 unknown") << 0 << 252 << "" << "0 - synchronous(acyclic)" << false << true << 0;
+        QTest::newRow("R 240") << 0 << 240 << "" << "240 - synchronous(cyclic)" << false << true << 240;
+    }
+    void propertyDialog()
+    {
+        QFETCH(int, row);
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(bool, timers);
+        QFETCH(bool, accept);
+        PDOConfig &pdo = slave.pdoList[row];
+        pdo.transmissionType = quint8(type);
+        pdo.inhibitTime = 7000;
+        pdo.eventTimer = 700;
+        page->setCanObject(&slave);
+        PDOConfig expected = pdo;
+        clickButton(page.get(), QStringLiteral("Property")); // nothing chosen: nothing opens
+        onRow(row, QStringLiteral("Property"), true, [&](QWidget *w) {
+            auto *dialog = qobject_cast<PDOProperty *>(w);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->cobIdEdit()->text(), row ? QStringLiteral("183") : QStringLiteral("203"));
+            if (!typed.isEmpty()) {
+                dialog->typeCombo()->setFocus();
+                QTest::keyClicks(dialog->typeCombo(), typed);
+            }
+            QTEST(dialog->typeCombo()->currentText(), "shown");
+            QCOMPARE(dialog->eventTimerBox()->isEnabled(), timers);
+            QCOMPARE(dialog->inhibitTimeBox()->isEnabled(), timers);
+            if (timers)
+                typeInto(dialog->eventTimerBox(), QStringLiteral("250"));
+            clickButton(dialog, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
+        });
+        if (accept) {
+            QFETCH(int, storedType);
+            expected.transmissionType = quint8(storedType);
+            expected.inhibitTime = 6553;
+            expected.eventTimer = timers ? 250 : 700;
+        }
+        QVERIFY(slave.pdoList.at(row) == expected);
+        QCOMPARE(mapped()->item(row, 4)->text(), QString::number(expected.transmissionType));
+    }
+
+    // The mapping editor opened on a PDO of the page; OK keeps what it did, Cancel
+    // rolls the PDO and the memory book back, and the dialog frame's snapshot stays.
+    void mappingEditor_data()
+    {
+        QTest::addColumn<quint32>("commIndex");
+        QTest::addColumn<QList<int>>("preload"); // data types, placed at %I100 onwards
+        QTest::addColumn<QList<int>>("sizes");   // of the input and fallback areas, when not the default
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("added");
+        const QString tooLong = QStringLiteral("The length of PDO has reached the maximum number 8 bytes.");
+        const QString fixed = QStringLiteral("Parameter Can Not Be Added To ReadOnly PDO!");
+        const QString counter = QStringLiteral("7000/1 Counter type 7, 4 bytes at 81,4"); // first fit behind %I0, %I2-%I3
+        const QList<int> none, sixBytes{DataTypeUnsigned32, DataTypeInteger16};
+        QTest::newRow("in use, OK") << 0x1800u << none << none << "7000/1" << "" << true << counter;
+        QTest::newRow("in use, Cancel") << 0x1800u << none << none << "7000/1" << "" << false << "";
+        QTest::newRow("removed, OK") << 0x1800u << none << none << "remove" << "" << true << "removed";
+        QTest::newRow("Int16 into empty receive PDO") << 0x1402u << none << none << "6411/1A" << "" << true
+                                                      << "6411/1a Write Analogue Output type 3, 2 bytes at 82,9";
+        QTest::newRow("6 bytes, 4 more") << 0x1801u << sixBytes << none << "7000/1" << tooLong << true << "";
+        QTest::newRow("already mapped") << 0x1800u << none << none << "6000/1" << "" << true << "";
+        QTest::newRow("no memory left")
+            << 0x1801u << none << QList<int>{4, 0} << "6401/1" << "Memory map error, no more available!" << true << "";
+        QTest::newRow("new object, defaults")
+            << 0x1801u << none << none << "new" << "" << true << "1/0 NewPar0 type 6, 2 bytes at 81,4";
+        QTest::newRow("new object, cancelled") << 0x1801u << none << none << "new-cancel" << "" << true << "";
+        QTest::newRow("fixed mapping, EDS object") << 0x1401u << none << none << "6411/1A" << fixed << true << "";
+        QTest::newRow("fixed mapping, new object") << 0x1401u << none << none << "new" << fixed << true << "";
+    }
+    void mappingEditor()
+    {
+        QFETCH(quint32, commIndex);
+        QFETCH(QList<int>, preload);
+        QFETCH(QList<int>, sizes);
+        QFETCH(QString, what);
+        QFETCH(QString, message);
+        QFETCH(bool, accept);
+        QFETCH(QString, added);
+        slave.addPdo(commIndex);
+        PDOConfig *pdo = slave.pdo(commIndex);
+        for (int i = 0; i < preload.size(); ++i)
+            QVERIFY(mapPlaced(key, *pdo, 0x5000 + i, 0, quint8(preload.at(i)), QStringLiteral("pre"), VarAreaInput, 100 + 4 * i));
+        for (int i = 0; i < sizes.size(); ++i)
+            setMemoryAreaSize(i ? VarAreaFallback : VarAreaInput, sizes.at(i));
+        page->setCanObject(&slave);
+        const PDOConfig before = *pdo;
+        const QList<MemoryReservation> reservationsBefore = memoryReservations(key);
+        saveMemoryUsedState(key); // the dialog frame's own snapshot
+        ModalAnswerer answerer;
+        const int row = columnTexts(mapped(), 0).indexOf(QString::number(commIndex, 16));
+        // Config button and double-click take turns.
+        onRow(row, QStringLiteral("Config"), commIndex % 2, [&](QWidget *w) {
+            auto *editor = qobject_cast<PDOParameterEditDialog *>(w);
+            QVERIFY(editor);
+            QTableWidget *lower = editor->mappedTable()->table();
+            if (what == QLatin1String("remove")) {
+                selectRows(lower, {0}, 1);
+                QTest::keyClick(lower, Qt::Key_Delete);
+            } else {
+                pick(editor, answerer, what, message);
+            }
+            QCOMPARE(lower->rowCount(), pdo->mapList.size());
+            clickButton(editor, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
+        });
+        QCOMPARE(answerer.failure(), QString());
+        QCOMPARE(answerer.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(memorySnapshotDepth(key), 1);
+        QCOMPARE(mapped()->item(row, 3)->text(), QString::number(CanObject::pdoByteLength(*pdo)));
+        if (added == QLatin1String("removed")) {
+            QVERIFY(pdo->mapList.size() == 1 && reservedByteCount(key, VarAreaInput) == 2);
+        } else if (added.isEmpty()) {
+            QVERIFY(*pdo == before);
+            QCOMPARE(memoryReservations(key), reservationsBefore);
+        } else {
+            QCOMPARE(pdo->mapList.size(), before.mapList.size() + 1);
+            const PDOMapEntry &entry = pdo->mapList.last();
+            QCOMPARE(entryText(entry), added);
+            // Its place is reserved, and nothing else is.
+            freeMemory(key, VarArea(entry.area), entry.offset, int(entry.byteLength));
+            QCOMPARE(memoryReservations(key), reservationsBefore);
+        }
+        // The outer snapshot still rolls everything back.
+        restoreMemoryUsedState(key);
+        QCOMPARE(memoryReservations(key), reservationsBefore);
+    }
+
+    void sdoDialog_data()
+    {
+        QTest::addColumn<int>("present");      // SDOs there before, 3000/0 onwards
+        QTest::addColumn<QString>("existing"); // "index/sub-index/length/bytes/text": an SDO after those
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QList<int>>("rows");   // clicked in the list, the second and later with Ctrl
+        QTest::addColumn<QStringList>("typed"); // index, sub-index, length, value; empty: left
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QStringList>("expected"); // the SDOs after the present ones
+        const QStringList none, output8{"6200|1|WRITE OUTPUT 8 BIT|1|0|00"};
+        QTest::newRow("eight present") << 8 << "" << "Add" << QList<int>{} << none << true << none;
+        QTest::newRow("seven present, three chosen")
+            << 7 << "" << "Add" << QList<int>{Output8, SetPoint, Label} << none << true << output8;
+        // Taken over in row order, each sized by its object; an object without a size takes 1.
+        QTest::newRow("three chosen, menu")
+            << 0 << "" << "menu" << QList<int>{Label, Output8, AnalogueOut} << none << true
+            << QStringList{output8.first(), "6411|1A|WRITE ANALOGUE OUTPUT|2|0|0000", "2001|0|LABEL|1|0|00"};
+        QTest::newRow("Ctrl-click deselects") << 0 << "" << "Add" << QList<int>{0, 1, 1} << none << true << output8;
+        QTest::newRow("object typed by hand")
+            << 0 << "" << "Add" << QList<int>{} << QStringList{"1017", "0", "2", "100"} << true << QStringList{"1017|0||2|100|0064"};
+        // A block read back leaves bytes only; the dialog gives them a text.
+        QTest::newRow("Edit, Cancel")
+            << 0 << "6200/1/1/0000007f/" << "Edit" << QList<int>{} << none << false << QStringList{"6200|1||1|16#7F|7F"};
+        QTest::newRow("double-click, other object, OK")
+            << 0 << "6200/1/1/0000007f/" << "double-click" << QList<int>{AnalogueOut} << QStringList{"", "", "", "-2"} << true
+            << QStringList{"6411|1A|WRITE ANALOGUE OUTPUT|2|-2|FFFE"};
+        QTest::newRow("tabbing through the list, OK")
+            << 0 << "2000/1/4/00000007/7" << "tab" << QList<int>{} << none << true << QStringList{"2000|1|SET POINT|4|7|00000007"};
+        // The value must fit the length; the field refuses what no form can become.
+        QTest::newRow("value too long, OK refused")
+            << 0 << "" << "Add" << QList<int>{Output8} << QStringList{"", "", "", "256"} << true << none;
+        QTest::newRow("typed value filtered") << 0 << "" << "Add" << QList<int>{} << QStringList{"", "", "", "16#1g2x3"}
+                                              << true << QStringList{"1|0||4|16#123|00000123"};
+        QTest::newRow("empty value, OK refused")
+            << 0 << "2000/1/4//" << "double-click" << QList<int>{} << none << true << QStringList{"2000|1||4||"};
+    }
+    void sdoDialog()
+    {
+        QFETCH(int, present);
+        QFETCH(QString, existing);
+        QFETCH(QString, open);
+        QFETCH(QList<int>, rows);
+        QFETCH(QStringList, typed);
+        QFETCH(bool, accept);
+        const bool limit = present >= 7; // the eighth SDO is the last
+        for (int i = 0; i < present; ++i)
+            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), QString::number(i), {}});
+        const QStringList e = existing.split(QLatin1Char('/'));
+        if (!existing.isEmpty())
+            slave.addSdo({quint16(e.at(0).toUInt(nullptr, 16)), quint8(e.at(1).toUInt()), quint8(e.at(2).toUInt()),
+                          QByteArray::fromHex(e.at(3).toLatin1()), e.at(4), {}});
+        QTableWidget *table = showSdoPage()->sdoTable();
+        ModalAnswerer answerer;
+        if (open == QLatin1String("menu"))
+            answerer.chooseMenuAction(QStringLiteral("Add"));
+        if (present < 8)
+            answerer.onDialog([&](QWidget *dialog) {
+                QCOMPARE(dialog->windowTitle(), existing.isEmpty() ? QStringLiteral("New SDO") : QStringLiteral("Edit SDO"));
+                for (int i = 0; open == QLatin1String("tab") && i < 8; ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                selectRows(static_cast<NewSDODialog *>(dialog)->parameterList()->table(), rows, 0);
+                const QList<QSpinBox *> boxes = dialog->findChildren<QSpinBox *>();
+                for (int i = 0; i < typed.size(); ++i) {
+                    if (!typed.at(i).isEmpty())
+                        typeInto(i < 3 ? static_cast<QWidget *>(boxes.at(i)) : dialog->findChild<QLineEdit *>(), typed.at(i));
+                }
+                clickButton(dialog, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
+            });
+        if (limit)
+            answerer.answerMessageBox(QMessageBox::Ok);
+        if (!existing.isEmpty()) // the last row
+            clickCell(table, table->rowCount() - 1, 2);
+        if (open == QLatin1String("menu"))
+            openContextMenu(table, 0);
+        else if (open == QLatin1String("Add") || open == QLatin1String("Edit"))
+            clickButton(sdoPage.get(), open);
+        else
+            doubleClickCell(table, table->rowCount() - 1, 2);
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.failure(), QString());
+        QCOMPARE(answerer.messageTexts(), limit ? QStringList{"The count of auto SDO has reached the maximum number 8."} : QStringList());
+        QStringList got;
+        for (int i = present; i < slave.sdoList.size(); ++i) {
+            got.append(summary(slave.sdoList.at(i)));
+            QCOMPARE(rowTexts(table, i).join(QLatin1Char('|')).toUpper(), got.last().section(QLatin1Char('|'), 0, 4));
+        }
+        QTEST(got, "expected");
+        QCOMPARE(table->rowCount(), slave.sdoList.size());
+        QVERIFY(!table->findChild<QLineEdit *>()); // never edited in place
+    }
+    void removeSelectedRows_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QStringList>("freed"); // bytes of %Q and %I
+        const QList<int> rows{Out1, Out2, AnalogueQ};
+        const QStringList left{"7000", "6200", "6000", "6401"}, freed{"Q0", "Q1", "Q2", "Q3"};
+        QTest::newRow("Delete key") << "delete" << rows << left << freed;
+        QTest::newRow("D key") << "d" << rows << left << freed;
+        QTest::newRow("context menu") << "menu" << rows << left << freed;
+        QTest::newRow("read-only one kept") << "delete" << QList<int>{Out2, FixedWord, In1}
+                                            << QStringList{"6200", "6411", "7000", "6200", "6401"} << QStringList{"Q1", "I0"};
+    }
+    void removeSelectedRows()
+    {
+        QFETCH(QString, how);
+        QFETCH(QList<int>, rows);
+        QFETCH(QStringList, freed);
+        QSet<QPair<int, int>> bytes = reservedBytes();
+        for (const QString &place : freed)
+            bytes.remove({place.startsWith('Q') ? VarAreaOutput : VarAreaInput, place.mid(1).toInt()});
+        selectRows(table(), rows, 2);
+        ModalAnswerer answerer;
+        const bool readOnly = rows.contains(FixedWord);
+        if (readOnly)
+            answerer.answerMessageBox(QMessageBox::Ok);
+        if (how == QLatin1String("menu")) {
+            answerer.chooseMenuAction(QStringLiteral("Remove"));
+            openContextMenu(table(), Out2);
+        } else {
+            QTest::keyClick(table(), how == QLatin1String("d") ? Qt::Key_D : Qt::Key_Delete);
+        }
+        QCOMPARE(answerer.failure(), QString());
+        QVERIFY(answerer.done());
+        QCOMPARE(answerer.messageTexts(), readOnly ? QStringList{"ReadOnly Parameter Can Not Be Removed!"} : QStringList());
+        QTEST(columnTexts(table(), 0), "left");
+        QCOMPARE(reservedBytes(), bytes);
+        // The row of 0x1401's second entry still reaches that entry; "Clear When
+        // Stop" toggles for outputs only.
+        const int row = columnTexts(table(), 0).lastIndexOf(QStringLiteral("6200"));
+        doubleClickCell(table(), row, 5);
+        QCOMPARE(table()->item(row, 5)->text(), QStringLiteral("Yes"));
+        QCOMPARE(int(slave.pdo(0x1401)->mapList.last().clearWhenStop), 0);
+        doubleClickCell(table(), row + 1, 5);
+        QCOMPARE(int(slave.pdo(0x1800)->mapList.at(0).clearWhenStop), 2);
+        // Releasing the key removes nothing.
+        QTest::keyRelease(table(), Qt::Key_Delete);
+        QTEST(columnTexts(table(), 0), "left");
+    }
+
+    // Area chosen by typing its name (none: kept), offset typed, Return; a place
+    // that is taken or beyond the area leaves the object where it was.
+    void memoryMove_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("areas"); // offered; the first chosen
+        QTest::addColumn<QString>("areaKey");
+        QTest::addColumn<QString>("offset");
+        QTest::addColumn<int>("area");
+        QTest::addColumn<int>("expectedOffset");
+        const QStringList q{"Q", "V"}, i{"I", "AI", "V"};
+        QTest::newRow("free place, same area") << int(Out1) << q << "" << "20" << int(VarAreaOutput) << 20;
+        QTest::newRow("free place, fallback area") << int(In1) << QStringList{"I", "V"} << "V" << "100" << int(VarAreaFallback) << 100;
+        QTest::newRow("taken place") << int(Out1) << q << "" << "5" << int(VarAreaOutput) << 0;
+        QTest::newRow("beyond the area") << int(FixedWord) << q << "" << "509" << int(VarAreaOutput) << 4;
+        // An analogue area takes even offsets only: the odd one typed gives way to the last even one.
+        QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 2;
+        QTest::newRow("analogue output") << int(AnalogueQ) << QStringList{"Q", "AQ", "V"} << "AQ" << "10" << int(VarAreaAQ) << 10;
+    }
+    void memoryMove()
+    {
+        QFETCH(int, row);
+        QFETCH(QStringList, areas);
+        QFETCH(QString, areaKey);
+        QFETCH(int, area);
+        QFETCH(int, expectedOffset);
+        const PDOMapEntry before = entryOfRow(row);
+        QSet<QPair<int, int>> bytes = reservedBytes();
+        doubleClickCell(table(), row, 4);
+        auto *editor = table()->viewport()->findChild<MemoryEditWidget *>();
+        QVERIFY(editor);
+        QStringList offered;
+        for (int i = 0; i < editor->areaBox()->count(); ++i)
+            offered.append(editor->areaBox()->itemText(i));
+        QCOMPARE(offered, areas);
+        QCOMPARE(editor->areaBox()->currentText(), areas.first());
+        QCOMPARE(editor->offsetBox()->value(), before.offset);
+        QVERIFY(editor->width() >= editor->sizeHint().width());
+        // Keys the open editor gets remove nothing.
+        editor->areaBox()->setFocus();
+        QTest::keyClick(editor->areaBox(), Qt::Key_Delete);
+        if (!areaKey.isEmpty())
+            QTest::keyClicks(editor->areaBox(), areaKey);
+        QFETCH(QString, offset);
+        typeInto(editor->offsetBox(), offset);
+        QTest::keyClick(editor->offsetBox(), Qt::Key_Return);
+        QTRY_VERIFY(!table()->viewport()->findChild<MemoryEditWidget *>());
+        QCOMPARE(entryOfRow(row).area, area);
+        QCOMPARE(entryOfRow(row).offset, expectedOffset);
+        QCOMPARE(table()->item(row, 4)->text(), QStringLiteral("%1,%2").arg(getMemName(VarArea(area))).arg(expectedOffset));
+        for (quint32 i = 0; i < before.byteLength; ++i) {
+            bytes.remove({before.area, before.offset + int(i)});
+            bytes.insert({area, expectedOffset + int(i)});
+        }
+        QCOMPARE(reservedBytes(), bytes);
+    }
+};
+
+QTEST_MAIN(tst_Pages)
+#include "tst_pages.moc"
