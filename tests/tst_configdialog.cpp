@@ -238,7 +238,9 @@ private slots:
         field<QComboBox>(QStringLiteral("Node ID"))->setFocus();
         QTest::keyClicks(field<QComboBox>(QStringLiteral("Node ID")), typed);
         typeInto(field(QStringLiteral("Name")), QStringLiteral("abcdefghijklmnopqrstuvwxyz0123"));
+        typeInto(field<QSpinBox>(QStringLiteral("Monitor Timer(ms)")), QStringLiteral("250"));
         typeInto(field<QSpinBox>(QStringLiteral("Heart Beat Timer(ms)")), QStringLiteral("70000"));
+        typeInto(field<QSpinBox>(QStringLiteral("Master Monitor Timer(ms)")), QStringLiteral("1500"));
         QTest::mouseClick(check("Product Code"), Qt::LeftButton);
         QTest::mouseClick(check("Revision Number"), Qt::LeftButton);
         const QStringList shown{field(QStringLiteral("Device Type"))->text(), field(QStringLiteral("Emergency COB-ID"))->text(),
@@ -255,8 +257,25 @@ private slots:
         QCOMPARE(int(slave.nodeId), node);
         QCOMPARE(slave.name, QStringLiteral("abcdefghijklmnopqrstuvwx"));
         QCOMPARE(int(slave.checkFlags()), 0x04);
-        QCOMPARE(slave.heartbeatTime, 7000); // the last digit is refused
+        // The heartbeat's last digit is refused.
+        QCOMPARE(QList<qint32>({slave.monitorTime, slave.heartbeatTime, slave.masterMonitorTime}), QList<qint32>({250, 7000, 1500}));
         QCOMPARE(other.name, QStringLiteral("IO module"));
+    }
+
+    // Every field sits right of the label that names it.
+    void deviceFieldsBesideTheirLabels()
+    {
+        showDevicePage();
+        const QGroupBox *group = device->findChild<QGroupBox *>(); // node information comes first
+        const auto *grid = qobject_cast<QGridLayout *>(group->layout());
+        const QList<QLabel *> labels = group->findChildren<QLabel *>();
+        QCOMPARE(labels.size(), 8);
+        for (QLabel *label : labels) {
+            int row = -1, column = -1, labelRow = -1, labelColumn = -1, span = 0;
+            grid->getItemPosition(grid->indexOf(label), &labelRow, &labelColumn, &span, &span);
+            grid->getItemPosition(grid->indexOf(label->buddy()), &row, &column, &span, &span);
+            QVERIFY2(row == labelRow && column == labelColumn + 1, qPrintable(label->text()));
+        }
     }
 };
 
