@@ -2,6 +2,7 @@
 // mapping editor; SDO tab and New/Edit SDO dialog; I/O mapping tab and memory editor.
 
 #include "modalanswerer.h"
+#include "eds/slavefromeds.h"
 #include "plugin/hostservices.h"
 #include "testslave.h"
 #include "widgetfinding.h"
@@ -450,6 +451,24 @@ private slots:
         QCOMPARE(table->rowCount(), slave.sdoList.size());
         QVERIFY(!table->findChild<QLineEdit *>()); // never edited in place
     }
+    // Removed and added back, a PDO whose mapping the device fixes gets that mapping again, read-only and placed.
+    void fixedMappingComesBack()
+    {
+        CanObject device(5);
+        device.projectKey = key;
+        QCOMPARE(loadEdsIntoSlave(device, QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds")), 1);
+        buildDefaultPdos(device);
+        const QList<PDOMapEntry> fixed = device.pdo(0x1800)->mapList;
+        QVERIFY(fixed.size() == 2 && fixed.at(0).readOnly && fixed.at(1).readOnly);
+        page->setCanObject(&device);
+        clickCell(page->mappedTable(), 2, 0);
+        clickButton(page.get(), QStringLiteral("Remove"));
+        QVERIFY(!device.pdo(0x1800));
+        doubleClickCell(page->edsTable(), 2, 0);
+        QCOMPARE(page->mappedTable()->item(2, 3)->text(), QStringLiteral("2"));
+        QCOMPARE(device.pdo(0x1800)->mapList, fixed);
+    }
+
     void removeSelectedRows_data()
     {
         QTest::addColumn<QString>("how");
