@@ -451,6 +451,19 @@ private slots:
         QCOMPARE(table->rowCount(), slave.sdoList.size());
         QVERIFY(!table->findChild<QLineEdit *>()); // never edited in place
     }
+    // The selected SDOs go, whichever order they were selected in.
+    void sdoRemoval()
+    {
+        for (int i = 0; i < 4; ++i)
+            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), QString::number(i), {}});
+        QTableWidget *table = showSdoPage()->sdoTable();
+        selectRows(table, {3, 0, 1}, 0);
+        clickButton(sdoPage.get(), QStringLiteral("Remove"));
+        QCOMPARE(slave.sdoList.size(), 1);
+        QCOMPARE(int(slave.sdoList.at(0).index), 0x3002);
+        QCOMPARE(columnTexts(table, 0), QStringList{"3002"});
+    }
+
     // Removed and added back, a PDO whose mapping the device fixes gets that mapping again, read-only and placed.
     void fixedMappingComesBack()
     {
