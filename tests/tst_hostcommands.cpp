@@ -92,6 +92,7 @@ private slots:
         // The arguments are looked at before the display.
         refused("bad node list, no display", {"configure", example, "--nodes", "0-9"}, "--nodes 0-9");
         refused("screenshot into a file", {"configure", example, "--screenshot", example}, "not a folder");
+        refused("unknown language", {"configure", example, "--lang", "de"}, "not a language (zh_CN or en)");
 
         const QString at = findings + QLatin1Char(':');
         QTest::newRow("check") << QStringList{"check", findings, notes} << 0 << QStringList{
@@ -153,16 +154,26 @@ private slots:
         }
     }
 
+    // The host sets the dialog's language; every language names its images as the README shows them.
     void screenshots()
     {
         QTemporaryDir dir;
-        const HostRun result = run({"configure", example, "--screenshot", dir.path()});
-        QCOMPARE(result.status, 0);
-        QCOMPARE(result.err, QString());
-        const QStringList written = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(written.size(), QDir(dir.path()).entryList({QStringLiteral("*.png")}).size());
-        for (const QString &path : written)
-            QVERIFY2(!QImage(path).isNull(), qPrintable(path));
+        const QStringList names = QDir(QStringLiteral(CANSLAVE_EXAMPLES "/../doc/screenshots")).entryList(QDir::Files);
+        QByteArray firstPage[2];
+        for (const QString &language : {QStringLiteral("en"), QStringLiteral("zh_CN")}) {
+            const HostRun result = run({"configure", example, "--lang", language, "--screenshot", dir.filePath(language)});
+            QCOMPARE(result.status, 0);
+            QCOMPARE(result.err, QString());
+            QCOMPARE(QDir(dir.filePath(language)).entryList(QDir::Files), names);
+            const QStringList written = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QCOMPARE(written.size(), names.size());
+            for (const QString &path : written)
+                QVERIFY2(!QImage(path).isNull(), qPrintable(path));
+            QFile first(written.first());
+            QVERIFY(first.open(QIODevice::ReadOnly));
+            firstPage[language != QLatin1String("en")] = first.readAll();
+        }
+        QVERIFY(firstPage[0] != firstPage[1]);
     }
 
     // What restore and recompile say when the slave does not come back whole.
