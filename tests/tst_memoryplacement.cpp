@@ -11,23 +11,16 @@ namespace {
 
 const QString key = QStringLiteral("station-test");
 
-PDOMapEntry entryOf(quint32 length, qint32 area, qint32 offset)
+PDOMapEntry entryOf(quint32 length, qint32 area, qint32 offset, quint32 sub = 1)
 {
-    PDOMapEntry e;
-    e.index = 0x6000;
-    e.byteLength = length;
-    e.area = area;
-    e.offset = offset;
-    return e;
+    return PDOMapEntry{0x6000, sub, {}, length, 0, false, area, offset, -1, 1, false};
 }
 
-PDOConfig pdoOf(quint32 index, QList<PDOMapEntry> entries)
+PDOConfig pdoOf(quint32 index, const QList<PDOMapEntry> &entries)
 {
     PDOConfig p;
     p.commIndex = index;
     p.direction = pdoDirectionFor(index);
-    for (PDOMapEntry &e : entries)
-        e.subIndex = quint32(p.mapList.size() + 1);
     p.mapList = entries;
     return p;
 }
@@ -35,17 +28,6 @@ PDOConfig pdoOf(quint32 index, QList<PDOMapEntry> entries)
 QString placeOf(const PDOMapEntry &e)
 {
     return QStringLiteral("%1:%2").arg(e.area < 0 ? QStringLiteral("-1") : QString::number(e.area, 16)).arg(e.offset);
-}
-
-// Places of the slave's entries in PDO order.
-QStringList places(const CanObject &s)
-{
-    QStringList out;
-    for (const PDOConfig &p : s.pdoList) {
-        for (const PDOMapEntry &e : p.mapList)
-            out << placeOf(e);
-    }
-    return out;
 }
 
 } // namespace
@@ -109,10 +91,14 @@ private slots:
         QCOMPARE(getMemory(key, VarAreaInput, 0, 1), 1);
         CanObject s;
         s.projectKey = key;
-        s.pdoList << pdoOf(0x1400, {entryOf(1, 0x82, 7)}) << pdoOf(0x1800, {entryOf(1, 0x81, 0), entryOf(2, 0x81, 2)})
+        s.pdoList << pdoOf(0x1400, {entryOf(1, 0x82, 7)}) << pdoOf(0x1800, {entryOf(1, 0x81, 0), entryOf(2, 0x81, 2, 2)})
                   << pdoOf(0x1801, {entryOf(4, 0x81, 0)});
         QTEST(autoMallocMap(s, PdoTransmit), "ok");
-        QTEST(QStringList(places(s).mid(1)), "placed");
+        QStringList placed;
+        for (const PDOConfig &p : qAsConst(s.pdoList))
+            for (const PDOMapEntry &e : p.mapList)
+                placed << placeOf(e);
+        QTEST(QStringList(placed.mid(1)), "placed");
         QTEST(memoryReservations(key), "reserved");
         // The other direction is placed apart.
         QVERIFY(autoMallocMap(s, PdoReceive));
@@ -122,9 +108,7 @@ private slots:
     void maps()
     {
         CanObject s;
-        PDOMapEntry out = entryOf(2, 0x82, 0x0102);
-        out.clearWhenStop = 1;
-        s.pdoList << pdoOf(0x1400, {out}) << pdoOf(0x1800, {entryOf(1, 0x81, 4), entryOf(2, 0x81, 6)});
+        s.pdoList << pdoOf(0x1400, {entryOf(2, 0x82, 0x0102)}) << pdoOf(0x1800, {entryOf(1, 0x81, 4), entryOf(2, 0x81, 6, 2)});
         int count = -5;
         QCOMPARE(memoryMap(s, PdoTransmit, &count).toHex(' '), QByteArray("01 01 01 81 00 04 01 01 02 81 00 06"));
         QCOMPARE(count, 2);
@@ -162,16 +146,9 @@ private slots:
         QFETCH(int, offset);
         CanObject s;
         s.name = slaveName;
-        PDOMapEntry e = entryOf(1, 0x82, offset);
-        e.name = entryName;
-        e.dataType = quint32(dataType);
-        e.index = quint32(index);
-        e.subIndex = quint32(sub);
-        PDOMapEntry after = entryOf(1, 0x82, 9);
-        after.dataType = 5;
-        after.name = QStringLiteral("X");
-        s.pdoList << pdoOf(0x1400, {});
-        s.pdoList[0].mapList << e << after;
+        const PDOMapEntry e{quint32(index), quint32(sub), entryName, 1, quint32(dataType), false, 0x82, offset, -1, 1, false};
+        const PDOMapEntry after{0x6000, 1, QStringLiteral("X"), 1, 5, false, 0x82, 9, -1, 1, false};
+        s.pdoList << pdoOf(0x1400, {e, after});
         const QList<MappingSymbol> list = buildMappingSymbols(s);
         QCOMPARE(list.last().name, slaveName + QStringLiteral("X"));
         QStringList first;
