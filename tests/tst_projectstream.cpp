@@ -1,22 +1,51 @@
-// The project stream byte by byte, both layouts, moved and missing EDS files,
-// and damaged streams.
+// The project stream byte by byte in every layout; damaged and foreign streams;
+// an EDS missing, moved, or named in the host's 8-bit codec; and every export a
+// host calls surviving a failing allocation without a lie and without a leak.
 
-#include "persist/projectstream.h"
-#include "plugin/edssearch.h"
-#include "plugin/edssearch.h"
 #include "plugin/canobject.h"
 #include "plugin/canslave.h"
+#include "plugin/edssearch.h"
 #include "plugin/hostservices.h"
 
 #include <QDataStream>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <QtTest>
 
+#include <cstdlib>
 #include <functional>
+#include <memory>
+#include <new>
 
 namespace {
 
-const QString key = QStringLiteral("station-a");
+int allocationsLeft = -1; // -1: none fails, and so after the one that failed
+
+void *allocate(std::size_t size)
+{
+    if (allocationsLeft >= 0 && allocationsLeft-- == 0)
+        throw std::bad_alloc();
+    if (void *p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+// Every form that pairs with these frees, so that no sanitizer sees a mismatch.
+void *operator new(std::size_t size) { return allocate(size); }
+void *operator new[](std::size_t size) { return allocate(size); }
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept { return std::malloc(size ? size : 1); }
+void *operator new[](std::size_t size, const std::nothrow_t &) noexcept { return std::malloc(size ? size : 1); }
+void operator delete(void *p) noexcept { std::free(p); }
+void operator delete[](void *p) noexcept { std::free(p); }
+void operator delete(void *p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
+void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
+void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
+
+namespace {
+
 const QString fixture = QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds");
 
 QByteArray hex(const char *text)
@@ -46,17 +75,58 @@ QByteArray pdoList()
     return hex("00000001") + written([&](QDataStream &s) { s << record; });
 }
 
-// A stream as the software of the given version wrote it.
-QByteArray streamFor(int version, const QString &eds, const QString &name, qint8 flags, qint32 vendorId = 0x99)
+// A stream as the software of the given version wrote it; identity: vendor, product, device type, revision.
+QByteArray streamFor(int version, const QString &eds, const QString &name, qint8 flags,
+                     const QVector<qint32> &identity = {0x99, 0x22, 0x191, 0x33})
 {
     return written([&](QDataStream &s) {
         s << qint8(1) << eds << qint8(5);
         if (version >= 2009)
-            s << vendorId << qint32(0x22) << qint32(0x191) << qint32(0x33);
+            s << identity[0] << identity[1] << identity[2] << identity[3];
         s << qint32(100) << qint32(200) << qint32(300) << QPoint(3, 4) << QString() << pdoList() << sdoList(version >= 2007);
         if (version >= 2009)
             s << name << flags;
     });
+}
+
+// Whether an export of automatic allocation answered false exactly when an allocation inside it failed.
+bool honest(bool (*exported)(CanObject *), CanObject *slave)
+{
+    const bool armed = allocationsLeft >= 0;
+    const bool placed = exported(slave);
+    return placed != (armed && allocationsLeft < 0);
+}
+
+// What a host calls on a live slave, then restore and recompile once it is released;
+// whether every answer is whole or the failure answer.
+bool hostSession(CanObject *slave, const QString &key, const QByteArray &stream, const QByteArray &block)
+{
+    releaseObject(createCanObject(nullptr, fixture, 6, key));
+    const QByteArray saved = save(slave);
+    QByteArray compiled;
+    CompileList list;
+    const int result = compile(slave, compiled, list);
+    const bool placed = honest(autoMallocInMap, slave) && honest(autoMallocOutMap, slave);
+    int inputs = -1, outputs = -1;
+    const QByteArray in = getInputMemMap(slave, &inputs), out = getOutputMemMap(slave, &outputs);
+    QList<MappingSymbol> symbols;
+    getMappingSym(slave, &symbols);
+    setNodeId(slave, 9);
+    releaseObject(slave);
+    releaseObject(restore(stream, key));
+    int code = -7;
+    CanObject *r = recompile(block, key, &code);
+    releaseObject(r);
+    return (saved.isEmpty() || saved == stream) && (result == 0 ? compiled == block : compiled.isEmpty()) && placed
+        && in.size() == inputs * 6 && out.size() == outputs * 7 && symbols.size() % 6 == 0 && (r != nullptr) == (code == -7);
+}
+
+QByteArray blockOf(CanObject *s)
+{
+    QByteArray block;
+    CompileList list;
+    compile(s, block, list);
+    return block;
 }
 
 } // namespace
@@ -64,20 +134,22 @@ QByteArray streamFor(int version, const QString &eds, const QString &name, qint8
 class tst_ProjectStream : public QObject
 {
     Q_OBJECT
-private slots:
-    void init() { clearAllMemory(); clearHwFileCreatedVerNums(); }
+    std::unique_ptr<QTemporaryDir> dir;
+    QString key;
 
-    void saveLayout()
+private slots:
+    void init()
     {
-        // Built from the layout with the EDS's own identity values, so that nothing
-        // the EDS supplies differs: save writes back what restore read, byte for byte.
-        const QByteArray stream = streamFor(2012, fixture, QStringLiteral("Mine"), 0x05, 0x11);
-        CanObject *s = restore(stream, key);
-        QVERIFY(s);
-        s->sdoList[0].name = QStringLiteral("not saved");
-        QCOMPARE(save(s).toHex(' '), stream.toHex(' '));
-        releaseObject(s);
-        QVERIFY(save(nullptr).isEmpty());
+        clearAllMemory();
+        clearHwFileCreatedVerNums();
+        dir.reset(new QTemporaryDir);
+        key = dir->filePath(QStringLiteral("station/hw.stn"));
+        QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("station")) && QDir(dir->path()).mkpath(QStringLiteral("eds")));
+    }
+    void cleanup()
+    {
+        dir.reset(); // while file names still encode as they were written
+        QTextCodec::setCodecForLocale(nullptr);
     }
 
     void layouts_data()
@@ -114,7 +186,28 @@ private slots:
         QCOMPARE(s->sdoList.size(), 1);
         QTEST(s->sdoList.at(0).dataText, "dataText");
         QCOMPARE(s->sdoList.at(0).data, hex("0000007F"));
+        // Saved in the current layout, byte for byte; an SDO's name is not saved, a missing text stays missing.
+        s->sdoList[0].name = QStringLiteral("not saved");
+        if (version >= 2007)
+            QCOMPARE(save(s).toHex(' '), streamFor(2012, fixture, s->name, qint8(flags), {0x11, 0x22, 0x191, 0x33}).toHex(' '));
         releaseObject(s);
+        QVERIFY(save(nullptr).isEmpty());
+    }
+
+    void restoredInOrder()
+    {
+        // A foreign or damaged stream may hold the PDOs in any order, one even twice:
+        // they come back sorted, and twins in the order the stream holds them.
+        CanObject slave(5);
+        slave.edsFile = fixture;
+        for (const auto &pdo : {qMakePair(0x1801u, 1), qMakePair(0x1400u, 2), qMakePair(0x1801u, 3), qMakePair(0x1800u, 4)})
+            slave.pdoList << PDOConfig{{}, pdo.first, 1, 0x180, pdoDirectionFor(pdo.first), 0, quint8(pdo.second), {}, 0, 0, "P", 5};
+        CanObject *r = restore(save(&slave), key);
+        QList<QPair<quint32, int>> order;
+        for (const PDOConfig &pdo : qAsConst(r->pdoList))
+            order << qMakePair(pdo.commIndex, int(pdo.transmissionType));
+        QCOMPARE(order, (QList<QPair<quint32, int>>{{0x1400, 2}, {0x1800, 4}, {0x1801, 1}, {0x1801, 3}}));
+        releaseObject(r);
     }
 
     void movedPath_data()
@@ -136,55 +229,56 @@ private slots:
         QTEST(edsSearchPaths(stored, station), "paths");
     }
 
+    // Stored as another computer stored it, or else where the file comes back; the host's 8-bit codec.
     void missingEds_data()
     {
-        QTest::addColumn<QByteArray>("stream");
         QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("found");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("edsFile");
-        QTest::addColumn<int>("pdos");
-        // Without the EDS nothing of the stream is lost, the stored path included.
-        QTest::newRow("older layout, unknown device")
-            << streamFor(2008, "C:\\proj\\eds\\io.eds", QString(), 0) << 2008 << "Unknown Device" << "C:\\proj\\eds\\io.eds" << 1;
-        QTest::newRow("named, goes on without EDS")
-            << streamFor(2012, "C:\\proj\\eds\\io.eds", "Mine", 0) << 2012 << "Mine" << "C:\\proj\\eds\\io.eds" << 1;
-        QTest::newRow("empty array") << QByteArray() << 2012 << "Unknown Device" << "" << 0;
+        QTest::addColumn<QByteArray>("codec");
+        const QString elsewhere = QStringLiteral("C:\\old\\project\\eds\\io.eds");
+        QTest::newRow("back where it was") << 2012 << QString() << "io.eds" << "Mine" << QByteArray();
+        QTest::newRow("older layout, beside the station file") << 2008 << elsewhere << "station/io.eds" << "Mine" << QByteArray();
+        QTest::newRow("eds folder beside the station's folder") << 2012 << elsewhere << "eds/io.eds" << "Mine" << QByteArray();
+        QTest::newRow("Chinese Windows host") << 2012 << QString() << "从站.eds" << "阀门" << QByteArray("GB18030");
     }
     void missingEds()
     {
-        QFETCH(QByteArray, stream);
         QFETCH(int, version);
-        QFETCH(int, pdos);
+        QFETCH(QString, stored);
+        QFETCH(QString, found);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, codec);
         setHwFileCreatedVerNum(key, version);
-        CanObject *s = restore(stream, key);
-        QVERIFY(s);
-        QTEST(s->name, "name");
-        QTEST(s->edsFile, "edsFile");
-        QVERIFY(!s->eds && s->edsPdoList.isEmpty());
-        QCOMPARE(s->pdoList.size(), pdos);
-        QCOMPARE(s->sdoList.size(), pdos);
-        QCOMPARE(memoryReservations(key).size(), pdos);
-        if (stream.isEmpty())
-            QCOMPARE(s->nodeId + s->monitorTime + s->heartbeatTime + s->masterMonitorTime, 0);
-        releaseObject(s);
-    }
+        if (!codec.isEmpty()) {
+            QVERIFY(QTextCodec::codecForName(codec));
+            QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
+        }
+        if (stored.isEmpty())
+            stored = dir->filePath(found);
+        const QByteArray stream = streamFor(version, stored, name, 5);
+        // Nowhere to be found: all that was stored comes back, and is stored again as it was.
+        CanObject *r = restore(stream, key);
+        QVERIFY(!r->eds);
+        QCOMPARE(save(r).toHex(), (version >= 2009 ? stream : streamFor(2012, stored, "Unknown Device", 0, {0, 0, 0, 0})).toHex());
+        QCOMPARE(memoryReservations(key), (QList<MemoryReservation>{{0x81, 3, 1}}));
+        const QByteArray block = blockOf(r);
+        releaseObject(r);
 
-    void movedProjectFindsEds()
-    {
-        // The project folder moved with its eds folder beside it.
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("project")) && QDir(dir.path()).mkpath(QStringLiteral("eds")));
-        QVERIFY(QFile::copy(fixture, dir.path() + QStringLiteral("/eds/moved.eds")));
-        const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path() + QStringLiteral("/project")));
-        setHwFileCreatedVerNum(key, 2008);
-        CanObject *s = restore(streamFor(2008, QStringLiteral("X:\\old\\eds\\moved.eds"), QString(), 0), key);
-        QDir::setCurrent(before);
-        QVERIFY(s && s->eds);
-        QCOMPARE(s->edsFile, QStringLiteral("../eds/moved.eds"));
-        QCOMPARE(s->name, QStringLiteral("Slave Test"));
-        QCOMPARE(s->pdoList.size(), 1);
-        releaseObject(s);
+        QVERIFY(QFile::copy(fixture, dir->filePath(found)));
+        for (bool compiled : {false, true}) {
+            int code = -7;
+            r = compiled ? recompile(block, key, &code) : restore(stream, key);
+            QCOMPARE(code, -7);
+            QVERIFY(r && r->eds);
+            QCOMPARE(getName(r), version >= 2009 ? name : compiled ? QStringLiteral("Unknown Device") : QStringLiteral("Slave Test"));
+            QCOMPARE(getEdsFileName(r), dir->filePath(found));
+            QCOMPARE(r->pdo(0x1800)->mapList.at(0).name, compiled ? QStringLiteral("In A1") : QString()); // the block names no object
+            QVERIFY(!r->edsPdoList.isEmpty());
+            releaseObject(r);
+        }
+        QVERIFY(memoryReservations(key).isEmpty());
     }
 
     void damaged_data()
@@ -209,23 +303,48 @@ private slots:
         cut.chop(1);
         QTest::newRow("mapped object cut") << cut << sdoList(true) << 1 << 0 << 1;
         QTest::newRow("huge byte array") << hex("00000002 7FFFFFF0 00") << sdoList(true).left(20) << 0 << 0 << 0;
+        QTest::newRow("no stream at all") << QByteArray() << QByteArray() << 0 << 0 << 0;
     }
     void damaged()
     {
         QFETCH(QByteArray, pdos);
         QFETCH(QByteArray, sdos);
         QFETCH(int, entryCount);
-        const QByteArray stream = written([&](QDataStream &s) {
+        const QByteArray stream = pdos.isEmpty() ? QByteArray() : written([&](QDataStream &s) {
             s << qint8(1) << fixture << qint8(5) << qint32(0) << qint32(0) << qint32(0) << qint32(0) << qint32(1)
               << qint32(2) << qint32(3) << QPoint() << QString() << pdos << sdos << QStringLiteral("Mine") << qint8(0);
         });
         CanObject *s = restore(stream, key);
         QVERIFY(s);
+        QCOMPARE(s->name, stream.isEmpty() ? QStringLiteral("Unknown Device") : QStringLiteral("Mine"));
+        QCOMPARE(s->nodeId + s->monitorTime + s->heartbeatTime + s->masterMonitorTime, stream.isEmpty() ? 0 : 11);
         QTEST(s->pdoList.size(), "pdoCount");
         QTEST(s->sdoList.size(), "sdoCount");
         QCOMPARE(s->pdoList.isEmpty() ? 0 : s->pdoList.at(0).mapList.size(), entryCount);
         QCOMPARE(memoryReservations(key).size(), entryCount);
         releaseObject(s);
+    }
+
+    // Each allocation in turn fails; nothing escapes into the host and nothing stays reserved.
+    void failingAllocation()
+    {
+        for (int n = 0;; ++n) {
+            CanObject *slave = createCanObject(nullptr, fixture, 5, key);
+            QVERIFY(slave);
+            const QByteArray stream = save(slave), block = blockOf(slave);
+            bool whole = false; // stays so when an exception escapes
+            allocationsLeft = n;
+            try {
+                whole = hostSession(slave, key, stream, block);
+            } catch (...) {
+            }
+            const bool failed = allocationsLeft < 0;
+            allocationsLeft = -1;
+            QVERIFY2(whole, qPrintable(QStringLiteral("allocation %1 failing").arg(n)));
+            QVERIFY2(memoryReservations(key).isEmpty(), qPrintable(QStringLiteral("allocation %1 left places").arg(n)));
+            if (!failed)
+                break;
+        }
     }
 };
 
