@@ -1,10 +1,22 @@
+// Compile against the block layout, byte by byte; recompile against the EDS as
+// it is now, or without it: every refusal by its code, and the host's memory
+// book left as it was before a refused call; PLC places, memory maps, symbols.
+
+#include "compile/mappingsymbols.h"
+#include "compile/memoryplacement.h"
 #include "plugin/canobject.h"
 #include "plugin/canslave.h"
+#include "plugin/hostservices.h"
 
 #include <QtTest>
 
-// Blocks here are written out from the block layout, byte by byte.
+Q_DECLARE_METATYPE(QList<MemoryReservation>)
+
 namespace {
+
+const QString key = QStringLiteral("station-a");
+const QString fixture = QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds");
+const char *timesHex = "04B0 0960 0000 03E8 00000000"; // 1200/2400/1000, the model's defaults
 
 QByteArray hex(const char *text)
 {
@@ -24,15 +36,9 @@ CanObject baseSlave()
     CanObject s(5);
     s.name = QStringLiteral("IO");
     s.edsFile = QStringLiteral("a.eds");
-    s.vendorId = 1;
-    s.deviceType = 2;
-    s.productCode = 3;
-    s.revisionNumber = 4;
+    s.vendorId = 1, s.deviceType = 2, s.productCode = 3, s.revisionNumber = 4;
     return s;
 }
-
-// Times 1200/2400/1000 as the model's defaults give them.
-const char *timesHex = "04B0 0960 0000 03E8 00000000";
 
 // Inhibit time 20, event timer 100, node 5.
 PDOConfig pdoOf(quint32 index, qint32 direction, qint32 relative, quint32 base, quint8 type, QList<PDOMapEntry> entries = {})
@@ -40,78 +46,138 @@ PDOConfig pdoOf(quint32 index, qint32 direction, qint32 relative, quint32 base, 
     return PDOConfig{entries, index, relative, base, direction, 0, type, {}, 20, 100, {}, 5};
 }
 
-PDOMapEntry entryOf(quint32 index, quint32 sub, quint32 length, qint32 area, qint32 offset, quint8 clear)
+PDOMapEntry entryOf(quint32 index, quint32 sub, quint32 length, qint32 area, qint32 offset, quint8 clear = 1)
 {
     return PDOMapEntry{index, sub, {}, length, 0, false, area, offset, -1, clear, false};
 }
 
-QByteArray build(CanObject &s)
+// The block, or a note that compile did not answer 0 with the host's list emptied.
+QByteArray blockOf(CanObject &s)
 {
     QByteArray block;
-    CompileList list;
-    list.append(&s);
+    CompileList list{&s};
     if (compile(&s, block, list) != 0 || !list.isEmpty())
         return QByteArray("compile result or list wrong");
     return block;
 }
 
-} // namespace
+// For placement: 0x6000/sub of length bytes at area:offset, in a PDO of the index's direction.
+PDOMapEntry object(quint32 length, qint32 area, qint32 offset, quint32 sub = 1)
+{
+    return entryOf(0x6000, sub, length, area, offset);
+}
 
-Q_DECLARE_METATYPE(QList<PDOConfig>)
+PDOConfig mapped(quint32 index, const QList<PDOMapEntry> &entries)
+{
+    return pdoOf(index, pdoDirectionFor(index), 0, 0, 0, entries);
+}
+
+QString placeOf(const PDOMapEntry &e)
+{
+    return QStringLiteral("%1:%2").arg(e.area < 0 ? QStringLiteral("-1") : QString::number(e.area, 16)).arg(e.offset);
+}
+
+enum Change {
+    None, Empty, OneByte, CutInName, CutBeforeBody, ClosingByteMissing, ByteInBody, ByteBeyondBody, LengthZero,
+    LengthZeroByteAppended, CobIdChanged, PdoUnknown, PdoTwice, PdoOverfull, MappedTwice, ReceiveAmongTransmit,
+    Unplaced, PlaceTakenBySlave, LaterPlaceTaken,
+};
+
+// Slaves the host keeps while a test recompiles; released after each test.
+QList<CanObject *> otherSlaves;
+
+// The block of the fixture's default slave at node 5, changed as the row says,
+// its EDS gone (at a path over 127 bytes) when edsGone; compiled gets the block
+// as compile wrote it, held the places the slave held. The slave itself is gone again.
+QByteArray blockWith(Change change, bool edsGone, QByteArray *compiled, QList<MemoryReservation> *held)
+{
+    CanObject *s = createCanObject(nullptr, fixture, 5, key);
+    if (!s)
+        return QByteArray();
+    if (edsGone)
+        s->edsFile = QStringLiteral(CANSLAVE_TEST_DATA "/") + QString(140, QLatin1Char('g')) + QStringLiteral(".eds");
+    PDOConfig extra = *s->pdo(0x1401);
+    QList<PDOMapEntry> &mapped = s->pdo(0x1800)->mapList;
+    switch (change) {
+    case CobIdChanged: s->pdo(0x1800)->cobIdBase += 1; break;
+    case PdoUnknown: extra.commIndex = 0x1803; s->pdoList.append(extra); break;
+    case PdoTwice: s->pdoList.insert(2, extra); break;
+    case PdoOverfull: s->pdo(0x1802)->mapList << s->pdo(0x1802)->mapList.at(0); s->pdo(0x1802)->mapList.last().subIndex = 9; break;
+    case MappedTwice: mapped.append(mapped.at(0)); break;
+    case ReceiveAmongTransmit: s->pdo(0x1800)->commIndex = 0x1402; break;
+    case Unplaced: releasePlace(key, mapped.last()); mapped.last().offset = -1; break;
+    default: break;
+    }
+    QByteArray block = blockOf(*s);
+    *compiled = block;
+    *held = memoryReservations(key);
+    // The body length: after 0x01, name, path, node, identity, flags and 15 zeros.
+    const int at = 1 + 1 + s->name.toLocal8Bit().size() + 1 + s->edsFile.toLocal8Bit().size() + 1 + 16 + 1 + 15;
+    const auto setBodyLength = [&](int length) {
+        block[at] = char(length >> 8);
+        block[at + 1] = char(length);
+    };
+    const int body = block.size() - at - 2;
+    releaseObject(s);
+    switch (change) {
+    case Empty: return QByteArray();
+    case OneByte: return block.left(1);
+    case CutInName: return block.left(5);
+    case CutBeforeBody: return block.left(at + 1);
+    case ClosingByteMissing: block.chop(1); break;
+    case ByteInBody: block.append('\0'); setBodyLength(body + 3); break;
+    case ByteBeyondBody: block.append('\0'); break;
+    case LengthZero: setBodyLength(0); break;
+    case LengthZeroByteAppended: block.append('\0'); setBodyLength(0); break;
+    case PlaceTakenBySlave: otherSlaves.append(createCanObject(nullptr, fixture, 6, key)); break;
+    case LaterPlaceTaken: getMemory(key, VarAreaInput, 6, 1); break; // the last transmit object's place
+    default: break;
+    }
+    return block;
+}
+
+} // namespace
 
 class tst_Compile : public QObject
 {
     Q_OBJECT
 private slots:
-    void wholeBlock_data()
+    void init() { clearAllMemory(); resetMemoryAreaSizes(); }
+    void cleanup()
     {
-        QTest::addColumn<QList<PDOConfig>>("pdos");
-        QTest::addColumn<QByteArray>("records"); // counts and PDO records
-        QTest::addColumn<quint8>("flags");
-        QTest::newRow("empty, all checks off") << QList<PDOConfig>() << hex("00 00") << quint8(0x0F);
-        // COB-ID 0x180 + 5, event timer 100, inhibit 20, type 254.
-        QTest::newRow("transmit without objects") << QList<PDOConfig>{pdoOf(0x1800, PdoTransmit, 1, 0x180, 254)}
-                                                  << hex("01 00 00 1800 00000185 0064 0014 FE 00000000") << quint8(0);
-        // Receive PDO, relative 0x200 + 5, two objects; a transmit PDO comes first in the block.
-        QTest::newRow("receive relative after transmit")
-            << QList<PDOConfig>{pdoOf(0x1400, PdoReceive, 1, 0x200, 1, {entryOf(0x6200, 1, 1, 0x82, 3, 0), entryOf(0x6411, 2, 2, -1, -1, 1)}),
-                                pdoOf(0x1801, PdoTransmit, 0, 0x181, 255, {entryOf(0x6000, 1, 1, 0x81, 4, 2)})}
-            << hex("01 01 01 6000 01 01 81 0004 1801 00000181 0064 0014 FF 00000000"
-                   "02 6200 01 01 82 0003 00 6411 02 02 FF FFFF 01 1400 00000205 01 00000000") << quint8(0x01);
-        // Bit 31 is never written; a PDO outside both ranges is neither written nor counted.
-        QTest::newRow("bit 31 cleared, odd index skipped")
-            << QList<PDOConfig>{pdoOf(0x1401, PdoReceive, 0, 0x80000301u, 255), pdoOf(0x1600, PdoReceive, 0, 0x401, 0)}
-            << hex("00 01 00 1401 00000301 FF 00000000") << quint8(0);
-        // The index picks the list, the direction the fields: no timers, a clear byte per object.
-        QTest::newRow("direction picks the fields")
-            << QList<PDOConfig>{pdoOf(0x1800, PdoReceive, 1, 0x180, 254, {entryOf(0x6000, 1, 1, 0x81, 4, 1)})}
-            << hex("01 00 01 6000 01 01 81 0004 01 1800 00000185 FE 00000000") << quint8(0);
-    }
-    void wholeBlock()
-    {
-        QFETCH(QByteArray, records);
-        QFETCH(quint8, flags);
-        CanObject s = baseSlave();
-        s.setCheckFlags(flags);
-        QFETCH(QList<PDOConfig>, pdos);
-        s.pdoList = pdos;
-        const QByteArray body = hex(timesHex) + records + hex("00") + QByteArray(16, '\0');
-        QCOMPARE(build(s).toHex(' '), (headerFor(flags, body.size()) + body).toHex(' '));
+        for (CanObject *other : qAsConst(otherSlaves))
+            releaseObject(other);
+        otherSlaves.clear();
     }
 
-    void sdoPaddingStaysAndRepeats()
+    void wholeBlock()
     {
         CanObject s = baseSlave();
+        s.setCheckFlags(0x0B);
+        // The index picks the list, the direction the fields: 0x1800 set to receive has no timers and a clear
+        // byte per object; transmit PDOs come first; bit 31 is never written; 0x1600 is in neither range.
+        s.pdoList << pdoOf(0x1400, PdoReceive, 1, 0x200, 1, {entryOf(0x6200, 1, 1, 0x82, 3, 0), entryOf(0x6411, 2, 2, -1, -1, 1)})
+                  << pdoOf(0x1401, PdoReceive, 0, 0x80000301u, 255) << pdoOf(0x1600, PdoReceive, 0, 0x401, 0)
+                  << pdoOf(0x1800, PdoReceive, 1, 0x180, 254, {entryOf(0x6000, 1, 1, 0x81, 4, 1)})
+                  << pdoOf(0x1801, PdoTransmit, 0, 0x181, 255, {entryOf(0x6000, 2, 1, 0x81, 5, 2)});
+        // SDO values go out reversed, in 4 bytes; the model keeps them padded, so a second compile writes the same.
         s.sdoList << SDOEntry{0x2000, 1, 1, hex("7F"), {}, {}} << SDOEntry{0x2001, 1, 2, hex("1234"), {}, {}}
                   << SDOEntry{0x2002, 1, 4, hex("11223344 55"), {}, {}};
-        const QByteArray body = hex(timesHex) + hex("00 00 03 2000 01 01 7F000000 2001 01 02 34120000 2002 01 04 44332211")
+        const QByteArray body = hex(timesHex) + hex("02 02 01 6000 01 01 81 0004 01 1800 00000185 FE 00000000"
+                                                    "01 6000 02 01 81 0005 1801 00000181 0064 0014 FF 00000000"
+                                                    "02 6200 01 01 82 0003 00 6411 02 02 FF FFFF 01 1400 00000205 01 00000000"
+                                                    "00 1401 00000301 FF 00000000"
+                                                    "03 2000 01 01 7F000000 2001 01 02 34120000 2002 01 04 44332211")
             + QByteArray(16, '\0');
-        const QByteArray first = build(s);
-        QCOMPARE(first.toHex(' '), (headerFor(0, body.size()) + body).toHex(' '));
-        QCOMPARE(s.sdoList.at(0).data, hex("0000007F"));
+        const QByteArray first = blockOf(s);
+        QCOMPARE(first.toHex(' '), (headerFor(0x0B, body.size()) + body).toHex(' '));
         QCOMPARE(s.sdoList.at(1).data, hex("00001234"));
         QCOMPARE(s.sdoList.at(2).data, hex("11223344 55"));
-        QCOMPARE(build(s), first);
+        QCOMPARE(blockOf(s), first);
+        // No checks skipped, no PDO, no SDO.
+        CanObject empty = baseSlave();
+        const QByteArray nothing = hex(timesHex) + hex("00 00 00") + QByteArray(16, '\0');
+        QCOMPARE(blockOf(empty).toHex(' '), (headerFor(0, nothing.size()) + nothing).toHex(' '));
     }
 
     void countsWrap()
@@ -122,7 +188,7 @@ private slots:
             s.pdoList.append(pdoOf(0x1800 + i, PdoTransmit, 0, 0x100 + i, 0));
         for (int i = 0; i < 256; ++i)
             s.sdoList.append(SDOEntry{0, 0, 0, hex("00000000"), {}, {}});
-        const QByteArray block = build(s);
+        const QByteArray block = blockOf(s);
         const int bodyStart = 1 + 1 + 2 + 1 + 5 + 1 + 16 + 1 + 15 + 2;
         QCOMPARE(block.mid(bodyStart + 12, 2), hex("01 00"));
         const int sdoCountAt = bodyStart + 14 + 257 * 16;
@@ -139,17 +205,17 @@ private slots:
         CanObject s = baseSlave();
         s.name = QString(256, QLatin1Char('n'));
         s.edsFile = QString(300, QLatin1Char('p'));
-        QCOMPARE(build(s).left(514), hex("01 FF") + QByteArray(255, 'n') + hex("FF") + QByteArray(255, 'p') + hex("05"));
+        QCOMPARE(blockOf(s).left(514), hex("01 FF") + QByteArray(255, 'n') + hex("FF") + QByteArray(255, 'p') + hex("05"));
         // Characters beyond 16 bits are never cut in half: the last whole one ends at byte 255 here.
         s.name = QLatin1Char('x') + QString::fromUtf8("\xF0\x9F\x98\x80" "a").repeated(200);
-        const QByteArray block = build(s);
+        const QByteArray block = blockOf(s);
         const int n = quint8(block.at(1));
         QCOMPARE(n, 255);
         QCOMPARE(block.mid(2, n), s.name.toLocal8Bit().left(n));
         QCOMPARE(quint8(block.at(2 + n)), quint8(255));
         s.name = QString(200, QChar(0x00E9));
         const int width = s.name.toLocal8Bit().size() / 200;
-        QCOMPARE(int(quint8(build(s).at(1))), 255 / width * width);
+        QCOMPARE(int(quint8(blockOf(s).at(1))), 255 / width * width);
     }
 
     void nullSlave()
@@ -159,6 +225,209 @@ private slots:
         CompileList list{&dummy};
         QCOMPARE(compile(nullptr, block, list), -1);
         QVERIFY(block.isEmpty() && list.isEmpty());
+    }
+    void codes_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<bool>("edsGone");
+        QTest::addColumn<int>("code"); // 0: accepted
+        const struct {
+            const char *name;
+            Change change;
+            int code;
+        } rows[] = {
+            {"unchanged", None, 0}, {"empty", Empty, 1}, {"one byte", OneByte, 1}, {"cut in the name", CutInName, 1},
+            {"cut before the body", CutBeforeBody, 1}, {"closing byte missing", ClosingByteMissing, 1},
+            {"byte after the closing zeros", ByteInBody, 6},
+            // The body length cuts off what lies beyond it; below 2 it keeps all.
+            {"byte beyond the body length", ByteBeyondBody, 0}, {"length below 2 keeps all", LengthZero, 0},
+            {"length below 2, byte appended", LengthZeroByteAppended, 6}, {"COB-ID changed", CobIdChanged, 5},
+            {"PDO the EDS lacks", PdoUnknown, 3}, {"PDO twice", PdoTwice, 3}, {"PDO over 8 bytes", PdoOverfull, 4},
+            {"object mapped twice", MappedTwice, 4}, {"object without a place", Unplaced, 0},
+            {"places of another slave", PlaceTakenBySlave, 1}, {"a later place taken", LaterPlaceTaken, 1},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.name) << int(row.change) << false << row.code;
+        // Without the EDS the block is all there is: the slave keeps it whole, and its own checks still refuse.
+        QTest::newRow("without EDS, unchanged") << int(None) << true << 128;
+        QTest::newRow("without EDS, object mapped twice") << int(MappedTwice) << true << 4;
+        QTest::newRow("without EDS, PDO over 8 bytes") << int(PdoOverfull) << true << 4;
+        QTest::newRow("without EDS, PDO twice") << int(PdoTwice) << true << 3;
+        QTest::newRow("without EDS, receive PDO among the transmit ones") << int(ReceiveAmongTransmit) << true << 3;
+    }
+    void codes()
+    {
+        QFETCH(int, change);
+        QFETCH(bool, edsGone);
+        QFETCH(int, code);
+        QByteArray compiled;
+        QList<MemoryReservation> held;
+        const QByteArray block = blockWith(Change(change), edsGone, &compiled, &held);
+        const QList<MemoryReservation> before = memoryReservations(key);
+        int result = -7;
+        CanObject *s = recompile(block, key, &result);
+        QCOMPARE(result, code == 0 ? -7 : code);
+        QCOMPARE(s != nullptr, code == 0 || code == 128);
+        if (s) {
+            QCOMPARE(blockOf(*s).toHex(), compiled.toHex());
+            QCOMPARE(memoryReservations(key), held);
+            releaseObject(s);
+        }
+        QCOMPARE(memoryReservations(key), before);
+    }
+
+    void placeholder_data()
+    {
+        QTest::addColumn<quint32>("index");
+        QTest::addColumn<quint32>("subIndex");
+        QTest::addColumn<quint32>("length");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quint32>("dataType");
+        QTest::addColumn<quint32>("byteLength");
+        QTest::newRow("1 byte") << 0x6000u << 9u << 1u << "NewPar_6000:9" << 2u << 1u;
+        QTest::newRow("2 bytes") << 0x2abcu << 0x1fu << 2u << "NewPar_2ABC:1F" << 3u << 2u;
+        QTest::newRow("4 bytes") << 0x6000u << 0x10u << 4u << "NewPar_6000:10" << 4u << 4u;
+        QTest::newRow("3 bytes typed as 4") << 0x6000u << 0x11u << 3u << "NewPar_6000:11" << 4u << 4u;
+    }
+    void placeholder()
+    {
+        // A mapped object the EDS does not offer keeps its place under a made-up name.
+        QFETCH(quint32, index);
+        QFETCH(quint32, subIndex);
+        QFETCH(quint32, length);
+        CanObject *s = createCanObject(nullptr, fixture, 5, key);
+        QVERIFY(s);
+        s->pdo(0x1400)->mapList.append(PDOMapEntry{index, subIndex, {}, length, 0, false, VarAreaFallback, 100, -1, 1, false});
+        const QByteArray block = blockOf(*s);
+        releaseObject(s);
+        int result = -7;
+        CanObject *r = recompile(block, key, &result);
+        QCOMPARE(result, -7);
+        const PDOMapEntry &back = r->pdo(0x1400)->mapList.at(0);
+        QTEST(back.name, "name");
+        QTEST(back.dataType, "dataType");
+        QTEST(back.byteLength, "byteLength");
+        QCOMPARE(qMakePair(back.area, back.offset), qMakePair(qint32(VarAreaFallback), 100));
+        releaseObject(r);
+    }
+    void placeNew_data()
+    {
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<int>("inputSize");
+        QTest::addColumn<int>("fallbackSize");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("place");
+        QTest::newRow("transmit") << int(PdoTransmit) << 512 << 4096 << true << "81:0";
+        QTest::newRow("receive") << int(PdoReceive) << 512 << 4096 << true << "82:0";
+        QTest::newRow("input full") << int(PdoTransmit) << 1 << 4096 << true << "84:0";
+        QTest::newRow("nowhere") << int(PdoTransmit) << 1 << 1 << false << "-1:-1";
+        QTest::newRow("other direction") << 0 << 512 << 4096 << true << "0:0";
+    }
+    void placeNew()
+    {
+        QFETCH(int, direction);
+        QFETCH(int, inputSize);
+        QFETCH(int, fallbackSize);
+        setMemoryAreaSize(VarAreaInput, inputSize);
+        setMemoryAreaSize(VarAreaFallback, fallbackSize);
+        PDOConfig pdo;
+        pdo.direction = direction;
+        PDOMapEntry e = object(2, -1, -1);
+        QTEST(placeNewEntry(key, pdo, e), "ok");
+        QTEST(placeOf(e), "place");
+        QCOMPARE(int(e.byteLength), 2);
+    }
+
+    void autoMalloc_data()
+    {
+        QTest::addColumn<int>("inputSize");
+        QTest::addColumn<int>("fallbackSize");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QStringList>("placed");
+        QTest::addColumn<QList<MemoryReservation>>("reserved");
+        // %I0 is taken before each row; the slave asks for 0 (1 byte), 2 (2 bytes), then 0 (4 bytes).
+        QTest::newRow("free places kept, taken ones moved") << 512 << 4096 << true << QStringList{"81:1", "81:2", "81:4"}
+                                                            << QList<MemoryReservation>{{0x81, 0, 8}};
+        QTest::newRow("input full, fallback") << 4 << 4096 << true << QStringList{"81:1", "81:2", "84:0"}
+                                              << QList<MemoryReservation>{{0x81, 0, 4}, {0x84, 0, 4}};
+        // What was reserved on the way is released again; the places kept stay.
+        QTest::newRow("no room: rolled back") << 4 << 0 << false << QStringList{"81:1", "81:2", "81:-1"}
+                                              << QList<MemoryReservation>{{0x81, 0, 1}, {0x81, 2, 2}};
+    }
+    void autoMalloc()
+    {
+        QFETCH(int, inputSize);
+        QFETCH(int, fallbackSize);
+        setMemoryAreaSize(VarAreaInput, inputSize);
+        setMemoryAreaSize(VarAreaFallback, fallbackSize);
+        QCOMPARE(getMemory(key, VarAreaInput, 0, 1), 1);
+        CanObject s;
+        s.projectKey = key;
+        s.pdoList << mapped(0x1400, {object(1, 0x82, 7)}) << mapped(0x1800, {object(1, 0x81, 0), object(2, 0x81, 2, 2)})
+                  << mapped(0x1801, {object(4, 0x81, 0)});
+        QTEST(autoMallocMap(s, PdoTransmit), "ok");
+        QStringList placed;
+        for (const PDOConfig &p : qAsConst(s.pdoList))
+            for (const PDOMapEntry &e : p.mapList)
+                placed << placeOf(e);
+        QTEST(QStringList(placed.mid(1)), "placed");
+        QTEST(memoryReservations(key), "reserved");
+        // The other direction is placed apart.
+        QVERIFY(autoMallocMap(s, PdoReceive));
+        QVERIFY(memoryReservations(key).contains({0x82, 7, 1}));
+    }
+
+    void maps()
+    {
+        CanObject s;
+        s.pdoList << mapped(0x1400, {object(2, 0x82, 0x0102)}) << mapped(0x1800, {object(1, 0x81, 4), object(2, 0x81, 6, 2)});
+        int count = -5;
+        QCOMPARE(memoryMap(s, PdoTransmit, &count).toHex(' '), QByteArray("01 01 01 81 00 04 01 01 02 81 00 06"));
+        QCOMPARE(count, 2);
+        QCOMPARE(memoryMap(s, PdoReceive, &count).toHex(' '), QByteArray("01 01 02 82 01 02 01"));
+        QCOMPARE(count, 1);
+        QVERIFY(memoryMap(CanObject(), PdoReceive, &count).isEmpty());
+        QCOMPARE(count, 0);
+    }
+
+    void symbols_data()
+    {
+        QTest::addColumn<QString>("slaveName");
+        QTest::addColumn<QString>("entryName");
+        QTest::addColumn<int>("dataType");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("sub");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QStringList>("symbol"); // name, address, comment; empty: none
+        QTest::newRow("valve") << "Valve" << "Digital Output-1" << 5 << 0x6200 << 1 << 3
+                               << QStringList{"ValveDigitalOutput_1", "%QB3", "Valve 16#6200_1_Digital Output-1"};
+        QTest::newRow("digit") << "M" << "2nd Speed" << 6 << 0x6411 << 10 << 0
+                               << QStringList{"M_2ndSpeed", "%QW0", "M 16#6411_A_2nd Speed"};
+        QTest::newRow("cut") << "DriveController" << "Status Word" << 7 << 0x1A00 << 1 << -1
+                             << QStringList{"DriveControllerStatu", "%QD-1", "DriveController 16#1A00_1_Status Word"};
+        QTest::newRow("boolean") << "M" << "b" << 1 << 0x6000 << 1 << 0 << QStringList();
+        QTest::newRow("real") << "M" << "r" << 8 << 0x6000 << 1 << 0 << QStringList();
+    }
+    void symbols()
+    {
+        QFETCH(QString, slaveName);
+        QFETCH(QString, entryName);
+        QFETCH(int, dataType);
+        QFETCH(int, index);
+        QFETCH(int, sub);
+        QFETCH(int, offset);
+        CanObject s;
+        s.name = slaveName;
+        const PDOMapEntry e{quint32(index), quint32(sub), entryName, 1, quint32(dataType), false, 0x82, offset, -1, 1, false};
+        const PDOMapEntry after{0x6000, 1, QStringLiteral("X"), 1, 5, false, 0x82, 9, -1, 1, false};
+        s.pdoList << mapped(0x1400, {e, after});
+        const QList<MappingSymbol> list = buildMappingSymbols(s);
+        QCOMPARE(list.last().name, slaveName + QStringLiteral("X"));
+        QStringList first;
+        if (list.size() == 2)
+            first << list.first().name << list.first().address << list.first().comment << list.first().reserved;
+        QTEST(QStringList(first.mid(0, 3)), "symbol");
+        QCOMPARE(first.value(3), QString());
     }
 };
 
