@@ -276,40 +276,28 @@ private slots:
         QCOMPARE(memoryReservations(key), before);
     }
 
-    void placeholder_data()
-    {
-        QTest::addColumn<quint32>("index");
-        QTest::addColumn<quint32>("subIndex");
-        QTest::addColumn<quint32>("length");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<quint32>("dataType");
-        QTest::addColumn<quint32>("byteLength");
-        QTest::newRow("1 byte") << 0x6000u << 9u << 1u << "NewPar_6000:9" << 2u << 1u;
-        QTest::newRow("2 bytes") << 0x2abcu << 0x1fu << 2u << "NewPar_2ABC:1F" << 3u << 2u;
-        QTest::newRow("4 bytes") << 0x6000u << 0x10u << 4u << "NewPar_6000:10" << 4u << 4u;
-        QTest::newRow("3 bytes typed as 4") << 0x6000u << 0x11u << 3u << "NewPar_6000:11" << 4u << 4u;
-    }
     void placeholder()
     {
-        // A mapped object the EDS does not offer keeps its place under a made-up name.
-        QFETCH(quint32, index);
-        QFETCH(quint32, subIndex);
-        QFETCH(quint32, length);
+        // Mapped objects the EDS does not offer keep their places under made-up names, typed by their stored lengths.
         CanObject *s = createCanObject(nullptr, fixture, 5, key);
         QVERIFY(s);
-        s->pdo(0x1400)->mapList.append(PDOMapEntry{index, subIndex, {}, length, 0, false, VarAreaFallback, 100, -1, 1, false});
+        s->pdo(0x1400)->mapList << entryOf(0x6000, 9, 1, VarAreaFallback, 100) << entryOf(0x2abc, 0x1f, 2, VarAreaFallback, 101)
+                                << entryOf(0x6000, 0x11, 3, VarAreaFallback, 103);
+        s->pdo(0x1401)->mapList << entryOf(0x6000, 0x10, 4, VarAreaFallback, 110);
         const QByteArray block = blockOf(*s);
         releaseObject(s);
         int result = -7;
         CanObject *r = recompile(block, key, &result);
         QCOMPARE(result, -7);
-        const PDOMapEntry &back = r->pdo(0x1400)->mapList.at(0);
-        QTEST(back.name, "name");
-        QTEST(back.dataType, "dataType");
-        QTEST(back.byteLength, "byteLength");
-        QCOMPARE(qMakePair(back.area, back.offset), qMakePair(qint32(VarAreaFallback), 100));
+        QStringList back;
+        for (quint32 pdo : {0x1400u, 0x1401u})
+            for (const PDOMapEntry &e : r->pdo(pdo)->mapList)
+                back << QStringLiteral("%1 %2 %3 %4").arg(e.name).arg(e.dataType).arg(e.byteLength).arg(placeOf(e));
+        QCOMPARE(back.filter(QStringLiteral("NewPar")), QStringList({"NewPar_6000:9 2 1 84:100", "NewPar_2ABC:1F 3 2 84:101",
+                                                                     "NewPar_6000:11 4 4 84:103", "NewPar_6000:10 4 4 84:110"}));
         releaseObject(r);
     }
+
     void placeNew_data()
     {
         QTest::addColumn<int>("direction");
