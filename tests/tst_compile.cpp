@@ -180,26 +180,6 @@ private slots:
         QCOMPARE(blockOf(empty).toHex(' '), (headerFor(0, nothing.size()) + nothing).toHex(' '));
     }
 
-    void countsWrap()
-    {
-        // 257 transmit PDOs without objects: the count byte reads 1, all 257 records are there.
-        CanObject s = baseSlave();
-        for (quint32 i = 0; i < 257; ++i)
-            s.pdoList.append(pdoOf(0x1800 + i, PdoTransmit, 0, 0x100 + i, 0));
-        for (int i = 0; i < 256; ++i)
-            s.sdoList.append(SDOEntry{0, 0, 0, hex("00000000"), {}, {}});
-        const QByteArray block = blockOf(s);
-        const int bodyStart = 1 + 1 + 2 + 1 + 5 + 1 + 16 + 1 + 15 + 2;
-        QCOMPARE(block.mid(bodyStart + 12, 2), hex("01 00"));
-        const int sdoCountAt = bodyStart + 14 + 257 * 16;
-        QCOMPARE(quint8(block.at(sdoCountAt)), quint8(0));
-        QCOMPARE(block.size(), sdoCountAt + 1 + 256 * 8 + 16);
-        // 0x1800 + 256 = 0x1900 is the last record's index.
-        QCOMPARE(block.mid(sdoCountAt - 15, 2), hex("1900"));
-        const int length = (quint8(block.at(bodyStart - 2)) << 8) | quint8(block.at(bodyStart - 1));
-        QCOMPARE(length & 0xFFFF, (block.size() - bodyStart + 2) & 0xFFFF);
-    }
-
     void longNameCutAtCharacter()
     {
         CanObject s = baseSlave();

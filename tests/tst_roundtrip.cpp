@@ -224,12 +224,11 @@ struct Station
     const char *recompileOf(CanObject *s)
     {
         const QByteArray block = blockOf(s);
-        bool placeable = !damaged.contains(s);
+        const bool readable = !damaged.contains(s), released = g.bounded(2);
+        bool placeable = readable;
         for (const PDOConfig &p : qAsConst(s->pdoList))
             for (const PDOMapEntry &e : p.mapList)
                 placeable = placeable && (e.held || e.offset == -1);
-        const bool released = g.bounded(2);
-        const bool readable = !damaged.contains(s);
         if (released)
             release(s);
         int code = -7;
@@ -263,17 +262,14 @@ struct Station
         if (kind == 2) {
             s.setNodeId(quint8(1 + g.bounded(127)));
             s.name = QString::number(g.generate(), 36) + QStringLiteral("äö€");
-            s.monitorTime = g.bounded(65536);
-            s.heartbeatTime = g.bounded(65536);
-            s.setCheckFlags(quint8(g.bounded(16)));
+            s.monitorTime = g.bounded(65536), s.heartbeatTime = g.bounded(65536), s.setCheckFlags(quint8(g.bounded(16)));
             return "slave fields";
         }
         if (s.pdoList.isEmpty())
             return "nothing to edit";
         PDOConfig &pdo = s.pdoList[g.bounded(s.pdoList.size())];
         if (kind == 3) {
-            pdo.transmissionType = quint8(g.bounded(256));
-            pdo.inhibitTime = quint16(g.bounded(65536));
+            pdo.transmissionType = quint8(g.bounded(256)), pdo.inhibitTime = quint16(g.bounded(65536));
             pdo.eventTimer = quint16(g.bounded(65536));
             return "PDO fields";
         }
@@ -388,21 +384,19 @@ private slots:
         QTest::addColumn<int>("version");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("found");
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("codec");
-        const QString elsewhere = QStringLiteral("C:\\old\\project\\eds\\io.eds");
-        QTest::newRow("back where it was") << 2012 << QString() << "io.eds" << "Mine" << QByteArray();
-        QTest::newRow("older layout, beside the station file") << 2008 << elsewhere << "station/io.eds" << "Mine" << QByteArray();
-        QTest::newRow("eds folder beside the station's folder") << 2012 << elsewhere << "eds/io.eds" << "Mine" << QByteArray();
-        QTest::newRow("Chinese Windows host") << 2012 << QString() << "从站.eds" << "阀门" << QByteArray("GB18030");
+        QTest::newRow("back where it was") << 2012 << QString() << "io.eds" << QByteArray();
+        QTest::newRow("older layout, beside the station file") << 2008 << "C:\\old\\eds\\io.eds" << "station/io.eds" << QByteArray();
+        QTest::newRow("Chinese Windows host, eds folder beside the station's folder")
+            << 2012 << "C:\\旧\\eds\\从站.eds" << "eds/从站.eds" << QByteArray("GB18030");
     }
     void missingEds()
     {
         QFETCH(int, version);
         QFETCH(QString, stored);
         QFETCH(QString, found);
-        QFETCH(QString, name);
         QFETCH(QByteArray, codec);
+        const QString name = codec.isEmpty() ? QStringLiteral("Mine") : QStringLiteral("阀门");
         setHwFileCreatedVerNum(stationKey, version);
         if (!codec.isEmpty()) {
             QVERIFY(QTextCodec::codecForName(codec));
@@ -521,16 +515,13 @@ private slots:
         const QString seeds = qEnvironmentVariable("CANSLAVE_WRITE_SEEDS");
         if (seeds.isEmpty())
             QSKIP("CANSLAVE_WRITE_SEEDS not set");
-        resetMemoryAreaSizes();
         for (const QString &eds : edsFiles()) {
             CanObject *slave = createCanObject(nullptr, eds, 7, key);
-            const QString stem = QFileInfo(eds).completeBaseName() + QStringLiteral("-0");
-            for (const auto &out : {qMakePair(QStringLiteral("fuzz_restore/") + stem + ".stream", save(slave)),
-                                    qMakePair(QStringLiteral("fuzz_recompile/") + stem + ".block", blockOf(slave))}) {
-                QFile file(seeds + QLatin1Char('/') + out.first);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write(out.second);
-            }
+            const QString stem = seeds + QStringLiteral("/fuzz_%1/") + QFileInfo(eds).completeBaseName() + QStringLiteral("-0.%2");
+            QFile stream(stem.arg("restore", "stream")), block(stem.arg("recompile", "block"));
+            QVERIFY(stream.open(QIODevice::WriteOnly) && block.open(QIODevice::WriteOnly));
+            stream.write(save(slave));
+            block.write(blockOf(slave));
             releaseObject(slave);
         }
     }
