@@ -209,7 +209,7 @@ struct Station
             copy.pdoList.first().mapList.first().byteLength = 16711681;
         const bool gone = g.bounded(3) == 0;
         if (gone)
-            copy.edsFile = QStringLiteral("/nowhere/gone.eds");
+            copy.edsFile = QStringLiteral("/nowhere/") + QString(140, QLatin1Char('g')) + QStringLiteral(".eds"); // over 127 bytes
         const QByteArray stream = save(&copy);
         live << restore(stream, key);
         if (damage || damaged.contains(&s))
