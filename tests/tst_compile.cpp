@@ -13,6 +13,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(QList<MemoryReservation>)
+Q_DECLARE_METATYPE(PDOMapEntry)
 
 namespace {
 
@@ -584,34 +585,24 @@ private slots:
     void symbols_data()
     {
         QTest::addColumn<QString>("slaveName");
-        QTest::addColumn<QString>("entryName");
-        QTest::addColumn<int>("dataType");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("sub");
-        QTest::addColumn<int>("offset");
+        QTest::addColumn<PDOMapEntry>("object"); // mapped to %Q
         QTest::addColumn<QStringList>("symbol"); // name, address, comment; empty: none
-        QTest::newRow("valve") << "Valve" << "Digital Output-1" << 5 << 0x6200 << 1 << 3
+        QTest::newRow("valve") << "Valve" << PDOMapEntry{0x6200, 1, "Digital Output-1", 1, 5, false, 0x82, 3, -1, 1, false}
                                << QStringList{"ValveDigitalOutput_1", "%QB3", "Valve 16#6200_1_Digital Output-1"};
-        QTest::newRow("digit") << "M" << "2nd Speed" << 6 << 0x6411 << 10 << 0
+        QTest::newRow("digit") << "M" << PDOMapEntry{0x6411, 10, "2nd Speed", 1, 6, false, 0x82, 0, -1, 1, false}
                                << QStringList{"M_2ndSpeed", "%QW0", "M 16#6411_A_2nd Speed"};
-        QTest::newRow("cut") << "DriveController" << "Status Word" << 7 << 0x1A00 << 1 << -1
+        QTest::newRow("cut") << "DriveController" << PDOMapEntry{0x1A00, 1, "Status Word", 1, 7, false, 0x82, -1, -1, 1, false}
                              << QStringList{"DriveControllerStatu", "%QD-1", "DriveController 16#1A00_1_Status Word"};
-        QTest::newRow("boolean") << "M" << "b" << 1 << 0x6000 << 1 << 0 << QStringList();
-        QTest::newRow("real") << "M" << "r" << 8 << 0x6000 << 1 << 0 << QStringList();
+        QTest::newRow("boolean") << "M" << PDOMapEntry{0x6000, 1, "b", 1, 1, false, 0x82, 0, -1, 1, false} << QStringList();
+        QTest::newRow("real") << "M" << PDOMapEntry{0x6000, 1, "r", 1, 8, false, 0x82, 0, -1, 1, false} << QStringList();
     }
     void symbols()
     {
         QFETCH(QString, slaveName);
-        QFETCH(QString, entryName);
-        QFETCH(int, dataType);
-        QFETCH(int, index);
-        QFETCH(int, sub);
-        QFETCH(int, offset);
+        QFETCH(PDOMapEntry, object);
         CanObject s;
         s.name = slaveName;
-        const PDOMapEntry e{quint32(index), quint32(sub), entryName, 1, quint32(dataType), false, 0x82, offset, -1, 1, false};
-        const PDOMapEntry after{0x6000, 1, QStringLiteral("X"), 1, 5, false, 0x82, 9, -1, 1, false};
-        s.pdoList << mapped(0x1400, {e, after});
+        s.pdoList << mapped(0x1400, {object, PDOMapEntry{0x6000, 1, QStringLiteral("X"), 1, 5, false, 0x82, 9, -1, 1, false}});
         const QList<MappingSymbol> list = buildMappingSymbols(s);
         QCOMPARE(list.last().name, slaveName + QStringLiteral("X"));
         QStringList first;

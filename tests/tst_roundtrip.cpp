@@ -432,40 +432,36 @@ private slots:
     {
         QTest::addColumn<QByteArray>("pdos");
         QTest::addColumn<QByteArray>("sdos");
-        QTest::addColumn<int>("pdoCount");
-        QTest::addColumn<int>("entryCount");
-        QTest::addColumn<int>("sdoCount");
+        QTest::addColumn<QList<int>>("counts"); // PDOs, objects in the first, SDOs
         const QByteArray onePdo = pdoList().mid(4);
         const QByteArray oneSdo = sdoList(true).mid(4);
-        QTest::newRow("huge PDO count") << hex("7FFFFFFF") + onePdo << sdoList(true) << 1 << 1 << 1;
-        QTest::newRow("huge SDO count") << pdoList() << hex("7FFFFFFF") + oneSdo + oneSdo << 1 << 1 << 2;
-        QTest::newRow("negative counts") << hex("80000000") + onePdo << hex("FFFFFFFF") + oneSdo << 0 << 0 << 0;
+        QTest::newRow("huge PDO count") << hex("7FFFFFFF") + onePdo << sdoList(true) << QList<int>{1, 1, 1};
+        QTest::newRow("huge SDO count") << pdoList() << hex("7FFFFFFF") + oneSdo + oneSdo << QList<int>{1, 1, 2};
+        QTest::newRow("negative counts") << hex("80000000") + onePdo << hex("FFFFFFFF") + oneSdo << QList<int>{0, 0, 0};
         // The record claims 0x7FFFFFFF mapped objects and holds one.
         QByteArray many = pdoList();
         many.replace(4 + 4 + 40 - 4, 4, hex("7FFFFFFF"));
-        QTest::newRow("huge mapping count") << many << sdoList(true) << 1 << 1 << 1;
+        QTest::newRow("huge mapping count") << many << sdoList(true) << QList<int>{1, 1, 1};
         // A mapped object cut short is not taken: only whole objects claim memory.
         QByteArray cut = pdoList();
         cut.replace(4, 4, hex("00000049"));
         cut.chop(1);
-        QTest::newRow("mapped object cut") << cut << sdoList(true) << 1 << 0 << 1;
-        QTest::newRow("huge byte array") << hex("00000002 7FFFFFF0 00") << sdoList(true).left(20) << 0 << 0 << 0;
-        QTest::newRow("no stream at all") << QByteArray() << QByteArray() << 0 << 0 << 0;
+        QTest::newRow("mapped object cut") << cut << sdoList(true) << QList<int>{1, 0, 1};
+        QTest::newRow("huge byte array") << hex("00000002 7FFFFFF0 00") << sdoList(true).left(20) << QList<int>{0, 0, 0};
+        QTest::newRow("no stream at all") << QByteArray() << QByteArray() << QList<int>{0, 0, 0};
     }
     void damaged()
     {
         QFETCH(QByteArray, pdos);
         QFETCH(QByteArray, sdos);
-        QFETCH(int, entryCount);
+        QFETCH(QList<int>, counts);
         const QByteArray stream = pdos.isEmpty() ? QByteArray() : streamFor(2012, fixture, "Mine", 0, {0, 0, 0, 0}, pdos, sdos);
         CanObject *s = restore(stream, stationKey);
         QVERIFY(s);
         QCOMPARE(s->name, stream.isEmpty() ? QStringLiteral("Unknown Device") : QStringLiteral("Mine"));
         QCOMPARE(s->nodeId + s->monitorTime + s->heartbeatTime + s->masterMonitorTime, stream.isEmpty() ? 0 : 605);
-        QTEST(s->pdoList.size(), "pdoCount");
-        QTEST(s->sdoList.size(), "sdoCount");
-        QCOMPARE(s->pdoList.isEmpty() ? 0 : s->pdoList.at(0).mapList.size(), entryCount);
-        QCOMPARE(memoryReservations(stationKey).size(), entryCount);
+        QCOMPARE(QList<int>({s->pdoList.size(), s->pdoList.isEmpty() ? 0 : s->pdoList.at(0).mapList.size(), s->sdoList.size()}), counts);
+        QCOMPARE(memoryReservations(stationKey).size(), counts.at(1)); // only whole objects claim memory
         releaseObject(s);
     }
 
