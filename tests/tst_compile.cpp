@@ -293,6 +293,7 @@ private slots:
         QCOMPARE(CanObject::mapEntryAt(transmit, 0)->clearWhenStop, quint8(2));
         QVERIFY(!CanObject::mapEntryAt(transmit, 1) && !CanObject::mapEntryAt(transmit, -1));
         QCOMPARE(CanObject::findMapEntry(transmit, 0x6200, 1), CanObject::mapEntryAt(transmit, 0));
+        QCOMPARE(CanObject::findMapEntry(qAsConst(transmit), 0x6200, 1), CanObject::mapEntryAt(transmit, 0));
         QVERIFY(!CanObject::findMapEntry(transmit, 0x6200, 2));
         QCOMPARE(CanObject::removeMapEntry(transmit, 1), -1);
         QCOMPARE(CanObject::removeMapEntry(transmit, 0), 0);
@@ -378,7 +379,7 @@ private slots:
     void wholeBlock()
     {
         CanObject s = baseSlave();
-        s.setCheckFlags(0x0B);
+        s.setCheckFlags(0x0E);
         // The index picks the list, the direction the fields: 0x1800 set to receive has no timers and a clear
         // byte per object; transmit PDOs come first; bit 31 is never written; 0x1600 is in neither range.
         s.pdoList << pdoOf(0x1400, PdoReceive, 1, 0x200, 1, {entryOf(0x6200, 1, 1, 0x82, 3, 0), entryOf(0x6411, 2, 2, -1, -1, 1)})
@@ -395,14 +396,15 @@ private slots:
                                                     "03 2000 01 01 7F000000 2001 01 02 34120000 2002 01 04 44332211")
             + QByteArray(16, '\0');
         const QByteArray first = blockOf(s);
-        QCOMPARE(first.toHex(' '), (headerFor(0x0B, body.size()) + body).toHex(' '));
+        QCOMPARE(first.toHex(' '), (headerFor(0x0E, body.size()) + body).toHex(' '));
         QCOMPARE(s.sdoList.at(1).data, hex("00001234"));
         QCOMPARE(s.sdoList.at(2).data, hex("11223344 55"));
         QCOMPARE(blockOf(s), first);
-        // No checks skipped, no PDO, no SDO.
+        // Only the vendor check skipped, no PDO, no SDO.
         CanObject empty = baseSlave();
+        empty.setCheckFlags(0x01);
         const QByteArray nothing = hex(timesHex) + hex("00 00 00") + QByteArray(16, '\0');
-        QCOMPARE(blockOf(empty).toHex(' '), (headerFor(0, nothing.size()) + nothing).toHex(' '));
+        QCOMPARE(blockOf(empty).toHex(' '), (headerFor(0x01, nothing.size()) + nothing).toHex(' '));
     }
 
     void longNameCutAtCharacter()

@@ -115,12 +115,20 @@ QByteArray streamFor(int version, const QString &eds, const QString &name, qint8
     });
 }
 
-// Whether an export of automatic allocation answered false exactly when an allocation inside it failed.
-bool honest(bool (*exported)(CanObject *), CanObject *slave)
+// Whether an allocation failed within the call.
+template<typename Call>
+bool failedWithin(Call call)
 {
     const bool armed = allocationsLeft >= 0;
-    const bool placed = exported(slave);
-    return placed != (armed && allocationsLeft < 0);
+    call();
+    return armed && allocationsLeft < 0;
+}
+
+// Whether an export of automatic allocation answered false exactly when an allocation within it failed.
+bool honest(bool (*exported)(CanObject *), CanObject *slave)
+{
+    bool placed = false;
+    return failedWithin([&] { placed = exported(slave); }) != placed;
 }
 
 // What a host calls on a live slave, then restore and recompile once it is released;
@@ -134,9 +142,10 @@ bool hostSession(CanObject *slave, const QString &station, const QByteArray &str
     const int result = compile(slave, compiled, list);
     const bool placed = honest(autoMallocInMap, slave) && honest(autoMallocOutMap, slave);
     int inputs = -1, outputs = -1;
-    const QByteArray in = getInputMemMap(slave, &inputs), out = getOutputMemMap(slave, &outputs);
-    QList<MappingSymbol> symbols;
-    getMappingSym(slave, &symbols);
+    QByteArray in, out; // the slave maps objects both ways
+    const bool mapsFailed = failedWithin([&] { in = getInputMemMap(slave, &inputs), out = getOutputMemMap(slave, &outputs); });
+    QList<MappingSymbol> symbols; // all six of the slave's, or none when an allocation failed
+    const bool symbolsFailed = failedWithin([&] { getMappingSym(slave, &symbols); });
     setNodeId(slave, 9);
     releaseObject(slave);
     releaseObject(restore(stream, station));
@@ -144,7 +153,8 @@ bool hostSession(CanObject *slave, const QString &station, const QByteArray &str
     CanObject *r = recompile(block, station, &code);
     releaseObject(r);
     return (saved.isEmpty() || saved == stream) && (result == 0 ? compiled == block : compiled.isEmpty()) && placed
-        && in.size() == inputs * 6 && out.size() == outputs * 7 && symbols.size() % 6 == 0 && (r != nullptr) == (code == -7);
+        && in.size() == inputs * 6 && out.size() == outputs * 7 && (mapsFailed || (inputs > 0 && outputs > 0))
+        && symbols.size() == (symbolsFailed ? 0 : 6) && (r != nullptr) == (code == -7);
 }
 
 struct Station
@@ -290,7 +300,10 @@ struct Station
             return "remove object";
         }
         const VarArea area = areas.at(g.bounded(areas.size()));
-        movePlace(s.projectKey, pdo.mapList[position], area, g.bounded(memoryAreaSize(area)));
+        const int offset = g.bounded(memoryAreaSize(area));
+        PDOMapEntry &e = pdo.mapList[position];
+        if (movePlace(s.projectKey, e, area, offset) != (e.held && e.area == area && e.offset == offset))
+            fault = QStringLiteral("the move answered otherwise than it did");
         return "move object";
     }
 
