@@ -124,7 +124,7 @@ QString placeOf(const PDOMapEntry &e)
 enum Change {
     None, Empty, OneByte, CutInName, CutBeforeBody, ClosingByteMissing, ByteInBody, ByteBeyondBody, LengthZero,
     LengthZeroByteAppended, CobIdChanged, PdoUnknown, PdoTwice, PdoOverfull, MappedTwice, ReceiveAmongTransmit,
-    PlaceTakenBySlave, LaterPlaceTaken,
+    PlaceTakenBySlave, LaterPlaceTaken, CobIdChangedAtEnd,
 };
 
 // Slaves the host keeps while a test recompiles; released after each test.
@@ -144,6 +144,7 @@ QByteArray blockWith(Change change, bool edsGone, QByteArray *compiled, QList<Me
     QList<PDOMapEntry> &mapped = s->pdo(0x1800)->mapList;
     switch (change) {
     case CobIdChanged: s->pdo(0x1800)->cobIdBase += 1; break;
+    case CobIdChangedAtEnd: s->pdoList.last().cobIdBase += 1; break;
     case PdoUnknown: extra.commIndex = 0x1803; s->pdoList.append(extra); break;
     case PdoTwice: s->pdoList.insert(2, extra); break;
     case PdoOverfull: s->pdo(0x1802)->mapList << s->pdo(0x1802)->mapList.at(0); s->pdo(0x1802)->mapList.last().subIndex = 9; break;
@@ -161,6 +162,9 @@ QByteArray blockWith(Change change, bool edsGone, QByteArray *compiled, QList<Me
         block[at + 1] = char(length);
     };
     const int body = block.size() - at - 2;
+    int transmitEnd = at + 2 + 14; // after the times and the counts come the transmit records
+    for (const PDOConfig &pdo : qAsConst(s->pdoList))
+        transmitEnd += pdo.commIndex >= 0x1800 ? 16 + 7 * pdo.mapList.size() : 0;
     releaseObject(s);
     switch (change) {
     case Empty: return QByteArray();
@@ -171,6 +175,7 @@ QByteArray blockWith(Change change, bool edsGone, QByteArray *compiled, QList<Me
     case ByteInBody: block.append('\0'); setBodyLength(body + 3); break;
     case ByteBeyondBody: block.append('\0'); break;
     case LengthZero: setBodyLength(0); break;
+    case CobIdChangedAtEnd: setBodyLength(transmitEnd - at); break;
     case LengthZeroByteAppended: block.append('\0'); setBodyLength(0); break;
     case PlaceTakenBySlave: otherSlaves.append(createCanObject(nullptr, fixture, 6, key)); break;
     case LaterPlaceTaken: getMemory(key, VarAreaInput, 6, 1); break; // the last transmit object's place
@@ -449,6 +454,8 @@ private slots:
             // The body length cuts off what lies beyond it; below 2 it keeps all.
             {"byte beyond the body length", ByteBeyondBody, 0}, {"length below 2 keeps all", LengthZero, 0},
             {"length below 2, byte appended", LengthZeroByteAppended, 6}, {"COB-ID changed", CobIdChanged, 5},
+            // The first fault in reading order is the one reported, up to the last byte of the body.
+            {"COB-ID changed in the last record the body holds", CobIdChangedAtEnd, 5},
             {"PDO the EDS lacks", PdoUnknown, 3}, {"PDO twice", PdoTwice, 3}, {"PDO over 8 bytes", PdoOverfull, 4},
             {"object mapped twice", MappedTwice, 4},
             {"places of another slave", PlaceTakenBySlave, 1}, {"a later place taken", LaterPlaceTaken, 1},
