@@ -54,12 +54,8 @@ CanObject makeTestSlave(const QString &key)
     slave.projectKey = key;
     slave.edsFile = QStringLiteral("/devices/eds/io-8.eds");
     slave.name = QStringLiteral("IO module");
-    slave.vendorId = 0x1A2;
-    slave.deviceType = 0x00020191;
-    slave.productCode = 0x4A7;
-    slave.revisionNumber = 0x10001;
-    slave.emcyCobIdRelative = 1;
-    slave.emcyCobIdBase = 0x80;
+    slave.vendorId = 0x1A2, slave.deviceType = 0x00020191, slave.productCode = 0x4A7, slave.revisionNumber = 0x10001;
+    slave.emcyCobIdRelative = 1, slave.emcyCobIdBase = 0x80;
 
     slave.mappableList = {
         mappableEntry(0x6000, 1, DataTypeUnsigned8, QStringLiteral("ro"), QStringLiteral("Read Input 8 Bit")),
@@ -85,33 +81,21 @@ CanObject makeTestSlave(const QString &key)
 
 bool sameSlave(const CanObject &a, const CanObject &b, QString *difference)
 {
-    const struct {
-        const char *name;
-        bool equal;
-    } fields[] = {
-        {"edsFile", a.edsFile == b.edsFile},
-        {"nodeId", a.nodeId == b.nodeId},
-        {"pdoList", a.pdoList == b.pdoList},
-        {"sdoList", a.sdoList == b.sdoList},
-        {"eds", a.eds == b.eds},
-        {"edsPdoList", a.edsPdoList == b.edsPdoList},
-        {"edsMappingList", a.edsMappingList == b.edsMappingList},
-        {"mappableList", a.mappableList == b.mappableList},
-        {"identity", a.vendorId == b.vendorId && a.productCode == b.productCode
-                         && a.deviceType == b.deviceType && a.revisionNumber == b.revisionNumber},
-        {"name", a.name == b.name},
-        {"emcy", a.emcyCobIdRelative == b.emcyCobIdRelative && a.emcyCobIdBase == b.emcyCobIdBase},
-        {"times", a.monitorTime == b.monitorTime && a.heartbeatTime == b.heartbeatTime
-                      && a.masterMonitorTime == b.masterMonitorTime},
-        {"position", a.position == b.position},
-        {"reservedText", a.reservedText == b.reservedText},
-        {"projectKey", a.projectKey == b.projectKey},
-        {"checks", a.checkFlags() == b.checkFlags()},
+    const QPair<const char *, bool> fields[] = {
+        {"edsFile", a.edsFile == b.edsFile}, {"nodeId", a.nodeId == b.nodeId}, {"pdoList", a.pdoList == b.pdoList},
+        {"sdoList", a.sdoList == b.sdoList}, {"eds", a.eds == b.eds}, {"edsPdoList", a.edsPdoList == b.edsPdoList},
+        {"edsMappingList", a.edsMappingList == b.edsMappingList}, {"mappableList", a.mappableList == b.mappableList},
+        {"identity", a.vendorId == b.vendorId && a.productCode == b.productCode && a.deviceType == b.deviceType
+                         && a.revisionNumber == b.revisionNumber},
+        {"name", a.name == b.name}, {"emcy", a.emcyCobIdRelative == b.emcyCobIdRelative && a.emcyCobIdBase == b.emcyCobIdBase},
+        {"times", a.monitorTime == b.monitorTime && a.heartbeatTime == b.heartbeatTime && a.masterMonitorTime == b.masterMonitorTime},
+        {"position", a.position == b.position}, {"reservedText", a.reservedText == b.reservedText},
+        {"projectKey", a.projectKey == b.projectKey}, {"checks", a.checkFlags() == b.checkFlags()},
     };
     for (const auto &field : fields) {
-        if (!field.equal) {
+        if (!field.second) {
             if (difference)
-                *difference = QString::fromLatin1(field.name);
+                *difference = QString::fromLatin1(field.first);
             return false;
         }
     }
