@@ -185,16 +185,32 @@ private slots:
     }
 
     // In Chinese while the dialog is open, and only then; the user's data stays as it is.
+    // An English word on a page means a text outside tr() or an unfinished translation
+    // (scripts/update-translations adds new texts unfinished).
     void speaksTheHelpLanguage()
     {
         slave.name = QStringLiteral("Unknown Device"); // as restore names a slave whose EDS is lost
-        QStringList shown;
+        QStringList shown, english;
         setHelpLanguage(QStringLiteral("zh_CN"));
         runDialog(false, [&](QWidget *dialog) {
             shown << dialog->findChild<QTabBar *>()->tabText(1) << dialog->findChild<SlaveInfoPage *>()->findChild<QLineEdit *>()->text();
+            QStringList texts;
+            for (int tab = 0; tab < tabTitles.size(); ++tab)
+                texts << dialog->findChild<QTabBar *>()->tabText(tab);
+            for (QWidget *w : dialog->findChildren<QWidget *>()) {
+                if (qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) || qobject_cast<QGroupBox *>(w))
+                    texts << w->property("text").toString() << w->property("title").toString();
+                for (QAction *action : w->actions())
+                    texts << action->text();
+                const auto *table = qobject_cast<QTableWidget *>(w);
+                for (int column = 0; table && column < table->columnCount(); ++column)
+                    texts << table->horizontalHeaderItem(column)->text();
+            }
+            english = texts.filter(QRegularExpression(QStringLiteral("\\b[A-Za-z]?[a-z]{3,}\\b")));
             qobject_cast<QDialog *>(dialog)->accept();
         });
         QVERIFY(shown.at(0) != tabTitles.at(1) && shown.at(1) != slave.name);
+        QVERIFY2(english.isEmpty(), qPrintable(english.join(QLatin1String(" | "))));
         QCOMPARE(QCoreApplication::translate("CanSlaveDlg", "PDO Config"), tabTitles.at(1));
         QCOMPARE(slave.name, QStringLiteral("Unknown Device"));
         // A host that hands over no slave gets "nothing changed".
