@@ -101,3 +101,13 @@ bool sameSlave(const CanObject &a, const CanObject &b, QString *difference)
     }
     return true;
 }
+
+QSet<QPair<int, int>> reservedBytes(const QString &key)
+{
+    QSet<QPair<int, int>> bytes;
+    for (const MemoryReservation &run : memoryReservations(key)) {
+        for (int offset = run.offset; offset < run.offset + run.size; ++offset)
+            bytes.insert({run.area, offset});
+    }
+    return bytes;
+}

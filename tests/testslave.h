@@ -2,6 +2,8 @@
 
 #include "plugin/canobject.h"
 
+#include <QPair>
+#include <QSet>
 #include <QString>
 
 // Slaves built by hand, filled as loading an EDS would fill them, so dialog
@@ -28,3 +30,7 @@ CanObject makeTestSlave(const QString &key);
 
 // Everything of a slave a dialog may change, compared field by field.
 bool sameSlave(const CanObject &a, const CanObject &b, QString *difference = nullptr);
+
+// Every byte the memory book holds under key, as (area, offset): runs of
+// neighbouring places merge in the book, so tests compare bytes, not runs.
+QSet<QPair<int, int>> reservedBytes(const QString &key);

@@ -22,17 +22,6 @@ namespace {
 const QString key = QStringLiteral("/stations/dialog.hwc");
 const QStringList tabTitles{"CANopen Slave Device", "PDO Config", "SDO Config", "CANopen I/O Mapping"};
 
-// Every reserved byte as (area, offset): runs of neighbouring places merge in the book.
-QSet<QPair<int, int>> reservedBytes()
-{
-    QSet<QPair<int, int>> bytes;
-    for (const MemoryReservation &run : memoryReservations(key)) {
-        for (int offset = run.offset; offset < run.offset + run.size; ++offset)
-            bytes.insert({run.area, offset});
-    }
-    return bytes;
-}
-
 QTableWidget *mappingTable(QWidget *dialog)
 {
     return dialog->findChild<ParaListPage *>()->mappedTable()->table();
@@ -138,7 +127,7 @@ private slots:
         QFETCH(bool, readOnly);
         QFETCH(int, expected);
         const CanObject before = slave;
-        const QSet<QPair<int, int>> reservationsBefore = reservedBytes();
+        const QSet<QPair<int, int>> reservationsBefore = reservedBytes(key);
         const int result = runDialog(readOnly, [&](QWidget *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("CANopen Slave Config"));
             QCOMPARE(childWithText<QPushButton>(dialog, QStringLiteral("&OK"))->isEnabled(), !readOnly);
@@ -181,7 +170,7 @@ private slots:
         }
         QString difference;
         QVERIFY2(sameSlave(slave, edited, &difference), qPrintable(difference));
-        QCOMPARE(reservedBytes(), expectedBytes);
+        QCOMPARE(reservedBytes(key), expectedBytes);
     }
 
     // In Chinese while the dialog is open, and only then; the user's data stays as it is.

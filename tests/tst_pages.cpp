@@ -83,17 +83,6 @@ QString summary(const SDOEntry &sdo)
 // Rows of the test slave: 0x1400 rows 0-2, 0x1401 rows 3-4, 0x1800 rows 5-6.
 enum Row { Out1, Out2, AnalogueQ, FixedWord, Out3, In1, AnalogueI };
 
-// Every reserved byte as (area, offset): runs of neighbouring places merge in the book.
-QSet<QPair<int, int>> reservedBytes()
-{
-    QSet<QPair<int, int>> bytes;
-    for (const MemoryReservation &run : memoryReservations(key)) {
-        for (int offset = run.offset; offset < run.offset + run.size; ++offset)
-            bytes.insert({run.area, offset});
-    }
-    return bytes;
-}
-
 } // namespace
 
 class tst_Pages : public QObject
@@ -501,7 +490,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QList<int>, rows);
         QFETCH(QStringList, freed);
-        QSet<QPair<int, int>> bytes = reservedBytes();
+        QSet<QPair<int, int>> bytes = reservedBytes(key);
         for (const QString &place : freed)
             bytes.remove({place.startsWith('Q') ? VarAreaOutput : VarAreaInput, place.mid(1).toInt()});
         selectRows(table(), rows, 2);
@@ -519,7 +508,7 @@ private slots:
         QVERIFY(answerer.done());
         QCOMPARE(answerer.messageTexts(), readOnly ? QStringList{"ReadOnly Parameter Can Not Be Removed!"} : QStringList());
         QTEST(columnTexts(table(), 0), "left");
-        QCOMPARE(reservedBytes(), bytes);
+        QCOMPARE(reservedBytes(key), bytes);
         // The row of 0x1401's second entry still reaches that entry; "Clear When
         // Stop" toggles for outputs only.
         const int row = columnTexts(table(), 0).lastIndexOf(QStringLiteral("6200"));
@@ -560,7 +549,7 @@ private slots:
         QFETCH(int, area);
         QFETCH(int, expectedOffset);
         const PDOMapEntry before = entryOfRow(row);
-        QSet<QPair<int, int>> bytes = reservedBytes();
+        QSet<QPair<int, int>> bytes = reservedBytes(key);
         doubleClickCell(table(), row, 4);
         auto *editor = table()->viewport()->findChild<MemoryEditWidget *>();
         QVERIFY(editor);
@@ -587,7 +576,7 @@ private slots:
             bytes.remove({before.area, before.offset + int(i)});
             bytes.insert({area, expectedOffset + int(i)});
         }
-        QCOMPARE(reservedBytes(), bytes);
+        QCOMPARE(reservedBytes(key), bytes);
     }
 };
 
