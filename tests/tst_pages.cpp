@@ -319,6 +319,8 @@ private slots:
             auto *editor = qobject_cast<PDOParameterEditDialog *>(w);
             QVERIFY(editor);
             QTableWidget *lower = editor->mappedTable()->table();
+            QTableWidget *offered = editor->edsTable()->table(); // access in capitals, then the name
+            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("2001"))), QStringList({"2001", "0", "WO", "Label"}));
             if (what == QLatin1String("remove")) {
                 selectRows(lower, {0}, 1);
                 QTest::keyClick(lower, Qt::Key_Delete);
