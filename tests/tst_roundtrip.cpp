@@ -450,6 +450,7 @@ private slots:
         const QByteArray oneSdo = sdoList(true).mid(4);
         QTest::newRow("huge PDO count") << hex("7FFFFFFF") + onePdo << sdoList(true) << QList<int>{1, 1, 1};
         QTest::newRow("huge SDO count") << pdoList() << hex("7FFFFFFF") + oneSdo + oneSdo << QList<int>{1, 1, 2};
+        QTest::newRow("more SDOs than counted") << pdoList() << hex("00000001") + oneSdo + oneSdo << QList<int>{1, 1, 1};
         QTest::newRow("negative counts") << hex("80000000") + onePdo << hex("FFFFFFFF") + oneSdo << QList<int>{0, 0, 0};
         // The record claims 0x7FFFFFFF mapped objects and holds one.
         QByteArray many = pdoList();
