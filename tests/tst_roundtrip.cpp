@@ -5,6 +5,7 @@
 
 #include "compile/memoryplacement.h"
 #include "eds/slavefromeds.h"
+#include "plugin/edssearch.h"
 #include "plugin/canobject.h"
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
@@ -389,6 +390,25 @@ private slots:
             order << qMakePair(pdo.commIndex, int(pdo.transmissionType));
         QCOMPARE(order, (QList<QPair<quint32, int>>{{0x1400, 2}, {0x1800, 4}, {0x1801, 1}, {0x1801, 3}}));
         releaseObject(r);
+    }
+
+    // Where a stored EDS is looked for: Windows separators too, each place once.
+    void searchPaths_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("station");
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("Windows path") << "C:\\p\\eds\\io.eds" << "/st/line/hw.stn"
+                                      << QStringList{"C:\\p\\eds\\io.eds", "../eds/io.eds", "/st/line/io.eds", "/st/eds/io.eds"};
+        QTest::newRow("no station") << "/a/io.eds" << "" << QStringList{"/a/io.eds", "../eds/io.eds"};
+        QTest::newRow("already moved") << "../eds/io.eds" << "" << QStringList{"../eds/io.eds"};
+        QTest::newRow("no file name") << "/a/" << "/st/hw.stn" << QStringList{"/a/"};
+    }
+    void searchPaths()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, station);
+        QTEST(edsSearchPaths(stored, station), "paths");
     }
 
     // Stored as another computer stored it, or else where the file comes back; the host's 8-bit codec.
