@@ -9,6 +9,7 @@
 #include "plugin/canobject.h"
 #include "plugin/canslave.h"
 #include "plugin/hostservices.h"
+#include "testslave.h"
 
 #include <QtTest>
 
@@ -77,13 +78,7 @@ PDOConfig mapped(quint32 index, const QList<PDOMapEntry> &entries)
 
 EdsEntry mappable(int index, int subIndex, quint8 dataType, const QString &name = QString())
 {
-    EdsEntry entry;
-    entry.index = index;
-    entry.subIndex = subIndex;
-    entry.dataType = dataType;
-    entry.parameterName = name;
-    entry.pdoMapping = true;
-    return entry;
+    return mappableEntry(index, subIndex, dataType, QString(), name);
 }
 
 // A slave whose EDS offers receive PDOs 0x1400..0x1403 and transmit PDOs 0x1800..0x1803.
