@@ -111,9 +111,9 @@ private slots:
         const struct { const char *name, *text; QStringList expected; } rows[] = {
             {"line before any section, unknown section's lines", "stray=1|[Tools]|Editor=x|Other=y|[1000]|ParameterName=a",
              {"1:Unknown line", "2:Unknown section Tools", "3:Unknown line", "4:Unknown line"}},
-            {"heads that name no section", "[1000Sub]|[2000sub100]|[20000]|[20G0Name]|[200]|[2000|[2000Value]|1=x|[2000OBJECTLINKS]|x=y",
+            {"heads that name no section", "[1000Sub]|[2000sub100]|[20000]|[20G0Name]|[200]|[2000|[2000Value]|1=x|[2000OBJECTLINKS]|x=y|[1000subG]",
              {"1:Unknown section 1000Sub", "2:Unknown section 2000sub100", "3:Unknown section 20000", "4:Unknown section 20G0Name",
-              "5:Unknown section 200", "6:Unknown line"}},
+              "5:Unknown section 200", "6:Unknown line", "11:Unknown section 1000subG"}},
             {"line without equals; head with a trailing comment is none", "[1000]|ParameterName=a|garbage|[1001] ; next",
              {"3:grammer error", "3:Unknown token: ", "4:grammer error", "4:Unknown token: "}},
             {"object key, lower-case head", "[2abc]|Colour=x", {"2:Unknown token: Colour"}},

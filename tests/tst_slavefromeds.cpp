@@ -90,7 +90,8 @@ private slots:
         // 0x1802 on 0x800, which an 11-bit frame cannot carry.
         QTest::newRow("compact PDO defaults") << "eds-compactpdo-defaults.eds" << 512 << 4096
                                               << QStringList{"1400 205 255:", "1401 305 255:", "1402 405 255:", "1403 505 255:",
-                                                             "1800 185 255:", "1803 20000800 255:"};
+                                                             "1800 185 255:", "1803 20000800 255:", "1805 80 255:", "1807 181 255:",
+                                                             "1809 600 255:", "180b 680 255:", "180d 700 255:"};
     }
     void defaultPdos()
     {
