@@ -233,9 +233,9 @@ private slots:
              "[1000sub1]|ParameterName=x|[2000sub1]|ParameterName=a|[2000sub2]|ParameterName=B|[1000]|[3000]|"
              "ParameterName=later|[1000]|ParameterName=first",
              {"1000 first/0=0: 1 x/0=0", "2000 obj/0=0: 1 a/0=0 2 B/0=0", "3000 later/0=0: 0 later/0=0"}},
-            // Only the first NrOfEntries names in sub-index order count; the others are numbered.
+            // Only the first NrOfEntries names in sub-index order count, sub-index 0's too; the others are numbered.
             {"compact sub-objects named: names sorted, replaced and counted",
-             "[2000]|ParameterName=V|DataType=0x7|PDOMapping=1|CompactSubObj=11|[2000Name]|NrOfEntries=3|4=four|2=b|-1=x|0x03=three|2=B|1=one",
+             "[2000]|ParameterName=V|DataType=0x7|PDOMapping=1|CompactSubObj=11|[2000Name]|NrOfEntries=4|4=four|2=b|-1=x|0x03=three|2=B|1=one|0=zero",
              {"2000 V/7=0*: 0 NrOfObjects/5=b 1 one/7=0* 2 B/7=0* 3 three/7=0* 4 V4/7=0* 5 V5/7=0* 6 V6/7=0* 7 V7/7=0* "
               "8 V8/7=0* 9 V9/7=0* a VA/7=0* b VB/7=0*"}},
             {"compact sub-objects named: counts above the names, none, negative; a later section replaces",
