@@ -5,9 +5,9 @@
 #include "edsgenerator.h"
 #include "peakmemory.h"
 
-#include "eds/slavefromeds.h"
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
+#include "model/slavefromeds.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryFile>

@@ -3,8 +3,8 @@
 // its EDS again, and save for comparison.
 #include "edsgenerator.h"
 
+#include "model/hostservices.h"
 #include "plugin/canslave.h"
-#include "plugin/hostservices.h"
 
 #include <QTemporaryFile>
 

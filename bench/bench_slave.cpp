@@ -2,8 +2,8 @@
 // creation with the default PDOs, compile, both memory maps and the symbols.
 #include "edsgenerator.h"
 
+#include "model/hostservices.h"
 #include "plugin/canslave.h"
-#include "plugin/hostservices.h"
 
 #include <QFileInfo>
 #include <QTemporaryFile>

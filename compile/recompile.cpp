@@ -1,10 +1,10 @@
 #include "compile/recompile.h"
 
 #include "compile/blockreader.h"
-#include "eds/fixedmapping.h"
-#include "plugin/canobject.h"
-#include "plugin/edssearch.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/edssearch.h"
+#include "model/fixedmapping.h"
+#include "model/hostservices.h"
 
 #include <QCoreApplication>
 #include <QVector>

@@ -1,7 +1,7 @@
 // Real EDS and DCF files of many vendors and tools, checked against a plain scan
 // of their section heads and keys that shares nothing with the reader.
-#include "eds/slavefromeds.h"
-#include "plugin/canobject.h"
+#include "model/canobject.h"
+#include "model/slavefromeds.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
 #include "eds/edsfile.h"
-#include "eds/edsreader.h"
+#include "eds/sortedlist.h"
 
 #include <algorithm>
 

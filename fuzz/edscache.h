@@ -1,7 +1,7 @@
 #pragma once
 
 #include "eds/edsfile.h"
-#include "eds/slavefromeds.h"
+#include "model/slavefromeds.h"
 
 #include <QHash>
 
@@ -10,7 +10,8 @@
 inline void cacheEdsFiles()
 {
     static QHash<QString, std::shared_ptr<const EdsFile>> cache;
-    setEdsSource([](const QString &path) {
+    // Installed for the life of the process: every execution reads through it.
+    static const ScopedEdsSource source([](const QString &path) {
         auto it = cache.constFind(path);
         if (it != cache.constEnd())
             return *it;

@@ -1,10 +1,10 @@
 // Any bytes as a configuration block: recompile must stay safe, and a refused
 // block must leave nothing reserved behind.
 #include "compile/configblock.h"
-#include "edscache.h"
 #include "compile/recompile.h"
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "edscache.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Any bytes as a saved project, under each layout: restoring must stay safe
 // and bounded, and what comes back must save and release cleanly.
 #include "edscache.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
 #include "persist/projectstream.h"
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
 
 #include <cstddef>
 #include <cstdint>

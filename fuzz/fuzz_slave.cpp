@@ -4,10 +4,10 @@
 #include "compile/configblock.h"
 #include "compile/recompile.h"
 #include "eds/edsfile.h"
-#include "eds/slavefromeds.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
+#include "model/slavefromeds.h"
 #include "persist/projectstream.h"
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +22,7 @@ std::shared_ptr<const EdsFile> device;
 void serveDevice()
 {
     // Recompile and restore read the EDS again by its path: they get the input.
-    setEdsSource([](const QString &path) { return path == devicePath ? device : nullptr; });
+    static const ScopedEdsSource source([](const QString &path) { return path == devicePath ? device : nullptr; });
 }
 
 } // namespace

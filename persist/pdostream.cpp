@@ -1,6 +1,6 @@
 #include "persist/pdostream.h"
 
-#include "plugin/canobject.h"
+#include "model/canobject.h"
 
 #include <QDataStream>
 

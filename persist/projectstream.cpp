@@ -1,9 +1,9 @@
 #include "persist/projectstream.h"
 
+#include "model/canobject.h"
+#include "model/edssearch.h"
+#include "model/hostservices.h"
 #include "persist/pdostream.h"
-#include "plugin/canobject.h"
-#include "plugin/edssearch.h"
-#include "plugin/hostservices.h"
 
 #include <QCoreApplication>
 #include <QDataStream>

@@ -3,7 +3,7 @@
 
 #include "plugin/canslave.h"
 
-#include "plugin/canobject.h"
+#include "model/canobject.h"
 
 void releaseObject(CanObject *slave)
 {

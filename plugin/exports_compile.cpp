@@ -4,10 +4,10 @@
 #include "plugin/canslave.h"
 
 #include "compile/configblock.h"
-#include "compile/mappingsymbols.h"
-#include "compile/memoryplacement.h"
-#include "eds/slavefromeds.h"
-#include "plugin/canobject.h"
+#include "model/canobject.h"
+#include "model/memoryplacement.h"
+#include "model/slavefromeds.h"
+#include "plugin/mappingsymbols.h"
 
 #include <memory>
 

@@ -4,8 +4,8 @@
 #include "plugin/canslave.h"
 
 #include "compile/recompile.h"
+#include "model/canobject.h"
 #include "persist/projectstream.h"
-#include "plugin/canobject.h"
 
 QByteArray save(CanObject *slave)
 {

@@ -1,6 +1,6 @@
 #include "testslave.h"
 
-#include "plugin/hostservices.h"
+#include "model/hostservices.h"
 
 EdsEntry mappableEntry(int index, int subIndex, quint8 dataType, const QString &access,
                        const QString &name)

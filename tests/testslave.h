@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/canobject.h"
+#include "model/canobject.h"
 
 #include <QPair>
 #include <QSet>

@@ -3,12 +3,12 @@
 // code, and the host's memory book left as it was before a refused call; PLC
 // places, memory maps, mapping symbols.
 
-#include "compile/mappingsymbols.h"
-#include "compile/memoryplacement.h"
 #include "eds/edsfile.h"
-#include "plugin/canobject.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
+#include "model/memoryplacement.h"
 #include "plugin/canslave.h"
-#include "plugin/hostservices.h"
+#include "plugin/mappingsymbols.h"
 #include "testslave.h"
 
 #include <QtTest>
@@ -288,16 +288,20 @@ private slots:
         PDOConfig &transmit = *slave.pdo(0x1800);
         const EdsEntry word = mappable(0x6200, 1, DataTypeUnsigned16, QStringLiteral("Outputs"));
         QCOMPARE(CanObject::addMapEntry(receive, word, -1), 0);
-        QCOMPARE(CanObject::addMapEntry(transmit, word, -1), 0);
+        QCOMPARE(mapAndPlace(slave, transmit, word), 0);
         QCOMPARE(*CanObject::mapEntryAt(receive, 0), (PDOMapEntry{0x6200, 1, "Outputs", 2, DataTypeUnsigned16, false, -1, -1, -1, 1, false}));
         QCOMPARE(CanObject::mapEntryAt(transmit, 0)->clearWhenStop, quint8(2));
         QVERIFY(!CanObject::mapEntryAt(transmit, 1) && !CanObject::mapEntryAt(transmit, -1));
         QCOMPARE(CanObject::findMapEntry(transmit, 0x6200, 1), CanObject::mapEntryAt(transmit, 0));
         QCOMPARE(CanObject::findMapEntry(qAsConst(transmit), 0x6200, 1), CanObject::mapEntryAt(transmit, 0));
         QVERIFY(!CanObject::findMapEntry(transmit, 0x6200, 2));
-        QCOMPARE(CanObject::removeMapEntry(transmit, 1), -1);
-        QCOMPARE(CanObject::removeMapEntry(transmit, 0), 0);
+        const PDOMapEntry placed = transmit.mapList.at(0);
+        QVERIFY(placed.held);
+        QCOMPARE(slave.removeMapEntry(transmit, 1), -1);
+        QCOMPARE(slave.removeMapEntry(transmit, 0), 0);
         QCOMPARE(CanObject::pdoByteLength(transmit), 0u);
+        // Removing an object gives its place back to the station.
+        QCOMPARE(getMemory(slave.projectKey, VarArea(placed.area), placed.offset, 2), 1);
     }
 
     void sdoPositions()

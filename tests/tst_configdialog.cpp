@@ -2,15 +2,15 @@
 // what the host's slave and memory book look like afterwards; the device page alone.
 
 #include "modalanswerer.h"
+#include "model/hostservices.h"
 #include "plugin/canslave.h"
-#include "plugin/hostservices.h"
 #include "testslave.h"
-#include "widgetfinding.h"
 #include "ui/memoryeditwidget.h"
 #include "ui/paralistpage.h"
-#include "ui/pdoparameterlisttable.h"
 #include "ui/pdopage.h"
+#include "ui/pdoparameterlisttable.h"
 #include "ui/slaveinfopage.h"
+#include "widgetfinding.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,7 +1,7 @@
 // The host's services the plug-in relies on (the memory book, the help system, two widgets),
 // and the SDO values it stores through the host's byte conversions.
-#include "plugin/hostservices.h"
-#include "plugin/sdovalue.h"
+#include "model/hostservices.h"
+#include "model/sdovalue.h"
 
 #include <QtTest>
 

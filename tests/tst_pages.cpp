@@ -2,20 +2,20 @@
 // mapping editor; SDO tab and New/Edit SDO dialog; I/O mapping tab and memory editor.
 
 #include "modalanswerer.h"
-#include "eds/slavefromeds.h"
-#include "plugin/hostservices.h"
+#include "model/hostservices.h"
+#include "model/slavefromeds.h"
 #include "testslave.h"
-#include "widgetfinding.h"
 #include "ui/memoryeditwidget.h"
 #include "ui/newpdodialog.h"
+#include "ui/newsdodialog.h"
 #include "ui/paralistpage.h"
 #include "ui/parameterinedslisttable.h"
-#include "ui/pdoparameterlisttable.h"
 #include "ui/pdopage.h"
 #include "ui/pdoparametereditdialog.h"
+#include "ui/pdoparameterlisttable.h"
 #include "ui/pdoproperty.h"
-#include "ui/newsdodialog.h"
 #include "ui/sdopage.h"
+#include "widgetfinding.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -321,17 +321,22 @@ private slots:
             QTableWidget *lower = editor->mappedTable()->table();
             QTableWidget *offered = editor->edsTable()->table(); // access in capitals, then the name
             QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("2001"))), QStringList({"2001", "0", "WO", "Label"}));
+            // A copy of the slave taken meanwhile shares its lists; the edits
+            // must go into the slave the editor was opened on, not the copy.
+            const CanObject copy = slave;
             if (what == QLatin1String("remove")) {
                 selectRows(lower, {0}, 1);
                 QTest::keyClick(lower, Qt::Key_Delete);
             } else {
                 pick(editor, answerer, what, message);
             }
-            QCOMPARE(lower->rowCount(), pdo->mapList.size());
+            QCOMPARE(lower->rowCount(), slave.pdo(commIndex)->mapList.size());
+            QCOMPARE(copy.pdo(commIndex)->mapList.size(), before.mapList.size());
             clickButton(editor, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         });
         QCOMPARE(answerer.failure(), QString());
         QCOMPARE(answerer.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+        pdo = slave.pdo(commIndex);
         QCOMPARE(memorySnapshotDepth(key), 1);
         QCOMPARE(mapped()->item(row, 3)->text(), QString::number(CanObject::pdoByteLength(*pdo)));
         if (added == QLatin1String("removed")) {

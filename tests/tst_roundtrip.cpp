@@ -3,12 +3,12 @@
 // every export surviving a failing allocation without a lie or a leak; and
 // seeded random sessions of one station over every EDS of the project.
 
-#include "compile/memoryplacement.h"
-#include "eds/slavefromeds.h"
-#include "plugin/edssearch.h"
-#include "plugin/canobject.h"
+#include "model/canobject.h"
+#include "model/edssearch.h"
+#include "model/hostservices.h"
+#include "model/memoryplacement.h"
+#include "model/slavefromeds.h"
 #include "plugin/canslave.h"
-#include "plugin/hostservices.h"
 
 #include <QDataStream>
 #include <QRandomGenerator>
@@ -287,17 +287,14 @@ struct Station
         if (kind == 4)
             return s.removePdo(pdo.commIndex), "remove PDO";
         if (kind == 5 && !s.mappableList.isEmpty()) {
-            const int position = CanObject::addMapEntry(pdo, s.mappableList.at(g.bounded(s.mappableList.size())), -1);
-            if (position >= 0 && !placeNewEntry(s.projectKey, pdo, pdo.mapList[position]))
-                CanObject::removeMapEntry(pdo, position);
+            mapAndPlace(s, pdo, s.mappableList.at(g.bounded(s.mappableList.size())));
             return "map object";
         }
         if (pdo.mapList.isEmpty())
             return "nothing mapped";
         const int position = g.bounded(pdo.mapList.size());
         if (g.bounded(2)) {
-            releasePlace(s.projectKey, pdo.mapList[position]);
-            CanObject::removeMapEntry(pdo, position);
+            s.removeMapEntry(pdo, position);
             return "remove object";
         }
         const VarArea area = areas.at(g.bounded(areas.size()));

@@ -1,9 +1,9 @@
 // The slave an EDS or DCF file gives: identity, offered PDOs and the default configuration.
 #include "eds/edsfile.h"
-#include "eds/slavefromeds.h"
-#include "plugin/canobject.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
+#include "model/slavefromeds.h"
 #include "plugin/canslave.h"
-#include "plugin/hostservices.h"
 
 #include <QtTest>
 
@@ -56,6 +56,25 @@ private slots:
         s.name = QStringLiteral("Mine");
         QCOMPARE(loadEdsIntoSlave(s, fixture), 1);
         QCOMPARE(s.name, QStringLiteral("Mine"));
+    }
+
+    void edsSourceIsScoped()
+    {
+        // A source serves the slaves for as long as it is installed; the one
+        // installed before it comes back when it goes, and then the file again.
+        const QString path = QStringLiteral("/nowhere/cached.eds");
+        const std::shared_ptr<const EdsFile> cached(loadEds(fixture));
+        const auto loads = [&] { CanObject s; return loadEdsIntoSlave(s, path) + 2 * loadEdsIntoSlave(s, fixture); };
+        {
+            const ScopedEdsSource outer([&](const QString &p) { return p == path ? cached : nullptr; });
+            QCOMPARE(loads(), 1);
+            {
+                const ScopedEdsSource inner([](const QString &) { return nullptr; });
+                QCOMPARE(loads(), 0);
+            }
+            QCOMPARE(loads(), 1);
+        }
+        QCOMPARE(loads(), 2);
     }
 
     void createRefusesAndWrapsNodeId()

@@ -1,7 +1,7 @@
 #include "ui/configureslave.h"
 
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
 #include "ui/canslavedlg.h"
 #include "ui/dialogtranslator.h"
 #include "ui/paralistpage.h"

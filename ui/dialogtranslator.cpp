@@ -1,6 +1,6 @@
 #include "ui/dialogtranslator.h"
 
-#include "plugin/hostservices.h"
+#include "model/hostservices.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -1,6 +1,6 @@
 #include "ui/errorcontrolwidget.h"
 
-#include "plugin/canobject.h"
+#include "model/canobject.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "ui/maptabledelegate.h"
 
-#include "compile/memoryplacement.h"
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
+#include "model/memoryplacement.h"
 #include "ui/mappedrow.h"
 #include "ui/memoryeditwidget.h"
 

@@ -1,7 +1,7 @@
 #include "ui/memoryeditwidget.h"
 
-#include "plugin/hostservices.h"
-#include "plugin/slaverecords.h"
+#include "model/hostservices.h"
+#include "model/slaverecords.h"
 
 #include <QApplication>
 #include <QComboBox>

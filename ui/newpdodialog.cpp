@@ -1,6 +1,6 @@
 #include "ui/newpdodialog.h"
 
-#include "plugin/hostservices.h"
+#include "model/hostservices.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "ui/newsdodialog.h"
 
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
-#include "plugin/sdovalue.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
+#include "model/sdovalue.h"
 #include "ui/parameterinedslisttable.h"
 
 #include <hexspinbox.h>

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QList>
 
-#include "plugin/slaverecords.h"
+#include "model/slaverecords.h"
 
 class CanObject;
 class HexSpinBox;

@@ -1,7 +1,7 @@
 #include "ui/paralistpage.h"
 
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
 #include "ui/pdoparameterlisttable.h"
 
 #include <QAction>
@@ -25,14 +25,7 @@ void ParaListPage::setCanObject(CanObject *slave)
     if (!slave)
         return;
     // Rebuilt every time: the other tabs may have changed the mapping meanwhile.
-    m_slave = slave;
-    m_pdos.clear();
-    // By position, not by a search that assumes sorted PDOs: every mapped object
-    // shows, whatever order a stream left. The first [] detaches the list from the
-    // host's slave before any pointer is taken.
-    for (int i = 0; i < slave->pdoList.size(); ++i)
-        m_pdos.append(&slave->pdoList[i]);
-    m_table->fillTable(slave, m_pdos);
+    m_table->fillTable(slave);
 }
 
 void ParaListPage::applyToCanObject()

@@ -2,11 +2,8 @@
 
 #include "ui/itabpage.h"
 
-#include <QList>
-
 class PDOParameterListTable;
 class QAction;
-struct PDOConfig;
 
 // The I/O mapping tab: every mapped object of every PDO with its PLC memory
 // place. Edits go into the slave and the memory book at once.
@@ -25,6 +22,4 @@ public slots:
 
 private:
     PDOParameterListTable *m_table = nullptr;
-    CanObject *m_slave = nullptr;
-    QList<PDOConfig *> m_pdos;
 };

@@ -1,6 +1,6 @@
 #include "ui/parameterinedslisttable.h"
 
-#include "plugin/canobject.h"
+#include "model/canobject.h"
 #include "ui/numbertext.h"
 
 #include <QHeaderView>

@@ -1,9 +1,9 @@
 #include "ui/pdopage.h"
 
-#include "eds/fixedmapping.h"
-#include "eds/slavefromeds.h"
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/fixedmapping.h"
+#include "model/hostservices.h"
+#include "model/slavefromeds.h"
 #include "ui/numbertext.h"
 #include "ui/pdoparametereditdialog.h"
 #include "ui/pdoproperty.h"
@@ -278,7 +278,7 @@ void PDOpage::configMappedPDO_slot()
     const PDOConfig saved = *pdo;
     const QString key = m_slave->projectKey;
     saveMemoryUsedState(key);
-    PDOParameterEditDialog dialog(m_slave, pdo, this);
+    PDOParameterEditDialog dialog(m_slave, commIndex, this);
     int answer = QDialog::Rejected;
     try {
         answer = dialog.exec();
@@ -287,8 +287,10 @@ void PDOpage::configMappedPDO_slot()
         throw;
     }
     if (answer == QDialog::Accepted) {
-        if (QTableWidgetItem *length = m_mappedTable->item(row, lengthColumn))
-            length->setText(QString::number(CanObject::pdoByteLength(*pdo)));
+        const PDOConfig *live = m_slave->pdo(commIndex);
+        QTableWidgetItem *length = m_mappedTable->item(row, lengthColumn);
+        if (live && length)
+            length->setText(QString::number(CanObject::pdoByteLength(*live)));
         deleteMemoryUsedState(key);
         return;
     }

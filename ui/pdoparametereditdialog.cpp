@@ -1,8 +1,8 @@
 #include "ui/pdoparametereditdialog.h"
 
-#include "compile/memoryplacement.h"
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
+#include "model/memoryplacement.h"
 #include "ui/newpdodialog.h"
 #include "ui/numbertext.h"
 #include "ui/parameterinedslisttable.h"
@@ -49,10 +49,10 @@ QWidget *labelledPart(const QString &title, QWidget *table, QWidget *parent)
 
 } // namespace
 
-PDOParameterEditDialog::PDOParameterEditDialog(CanObject *slave, PDOConfig *pdo, QWidget *parent)
+PDOParameterEditDialog::PDOParameterEditDialog(CanObject *slave, quint32 commIndex, QWidget *parent)
     : QDialog(parent)
     , m_slave(slave)
-    , m_pdo(pdo)
+    , m_commIndex(commIndex)
 {
     setWindowTitle(tr("PDO Mapping"));
     resize(800, 600);
@@ -101,12 +101,17 @@ PDOParameterEditDialog::PDOParameterEditDialog(CanObject *slave, PDOConfig *pdo,
     connect(m_edsTable, &ParameterInEdsListTable::itemclicked, this, &PDOParameterEditDialog::insertParameter);
     connect(m_mappedTable, &PDOParameterListTable::addActClicked, this, &PDOParameterEditDialog::slot_add);
 
-    if (m_pdo) {
-        m_edsTable->fillTable(m_slave, m_pdo->direction);
+    if (const PDOConfig *edited = pdo()) {
+        m_edsTable->fillTable(m_slave, edited->direction);
         refreshMappedTable();
-        m_indexValue->setText(hexText(m_pdo->commIndex));
-        m_nameValue->setText(m_pdo->name);
+        m_indexValue->setText(hexText(edited->commIndex));
+        m_nameValue->setText(edited->name);
     }
+}
+
+PDOConfig *PDOParameterEditDialog::pdo() const
+{
+    return m_slave ? m_slave->pdo(m_commIndex) : nullptr;
 }
 
 void PDOParameterEditDialog::startHelpSystem()
@@ -135,32 +140,32 @@ void PDOParameterEditDialog::slot_add()
 
 void PDOParameterEditDialog::mapEntry(const EdsEntry &entry)
 {
-    if (!m_slave || !m_pdo)
+    PDOConfig *edited = pdo();
+    if (!edited)
         return;
-    const int position = CanObject::addMapEntry(*m_pdo, entry, -1);
-    if (position == -1)
+    switch (mapAndPlace(*m_slave, *edited, entry)) {
+    case -1:
         return;
-    if (position == -2) {
+    case -2:
         QMessageBox::warning(this, windowTitle(), tr("The length of PDO has reached the maximum number 8 bytes."),
                              QMessageBox::Ok);
         return;
-    }
-    if (placeNewEntry(m_slave->projectKey, *m_pdo, m_pdo->mapList[position])) {
-        refreshMappedTable();
+    case MapNoPlace:
+        QMessageBox::information(this, windowTitle(), tr("Memory map error, no more available!"), QMessageBox::Ok);
         return;
+    default:
+        refreshMappedTable();
     }
-    QMessageBox::information(this, windowTitle(), tr("Memory map error, no more available!"), QMessageBox::Ok);
-    // The entry holds no memory yet, so there is nothing to free.
-    CanObject::removeMapEntry(*m_pdo, position);
 }
 
 bool PDOParameterEditDialog::refuseFixedMapping()
 {
-    if (!m_pdo)
+    const PDOConfig *edited = pdo();
+    if (!edited)
         return false;
     // Read-only objects come from a mapping the device keeps as it is: it refuses
     // any object added to it at start-up.
-    for (const PDOMapEntry &entry : qAsConst(m_pdo->mapList)) {
+    for (const PDOMapEntry &entry : edited->mapList) {
         if (entry.readOnly) {
             QMessageBox::information(this, windowTitle(), tr("Parameter Can Not Be Added To ReadOnly PDO!"),
                                      QMessageBox::Ok);
@@ -172,5 +177,5 @@ bool PDOParameterEditDialog::refuseFixedMapping()
 
 void PDOParameterEditDialog::refreshMappedTable()
 {
-    m_mappedTable->fillTable(m_slave, {m_pdo});
+    m_mappedTable->fillTable(m_slave, m_commIndex);
 }

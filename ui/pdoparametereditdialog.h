@@ -16,7 +16,7 @@ class PDOParameterEditDialog : public QDialog
 {
     Q_OBJECT
 public:
-    PDOParameterEditDialog(CanObject *slave, PDOConfig *pdo, QWidget *parent);
+    PDOParameterEditDialog(CanObject *slave, quint32 commIndex, QWidget *parent);
 
     ParameterInEdsListTable *edsTable() const { return m_edsTable; }
     PDOParameterListTable *mappedTable() const { return m_mappedTable; }
@@ -32,9 +32,11 @@ private:
     // True, after telling the user, when the PDO's mapping is fixed.
     bool refuseFixedMapping();
     void refreshMappedTable();
+    // Looked up at each use: the slave's lists may have moved since the last one.
+    PDOConfig *pdo() const;
 
     CanObject *m_slave = nullptr;
-    PDOConfig *m_pdo = nullptr;
+    quint32 m_commIndex = 0;
     QLabel *m_indexValue = nullptr;
     QLabel *m_nameValue = nullptr;
     QSplitter *m_splitter = nullptr;

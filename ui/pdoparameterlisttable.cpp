@@ -1,7 +1,7 @@
 #include "ui/pdoparameterlisttable.h"
 
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
 #include "ui/mappedrow.h"
 #include "ui/maptabledelegate.h"
 #include "ui/numbertext.h"
@@ -93,23 +93,40 @@ PDOParameterListTable::PDOParameterListTable(QWidget *parent, bool withMemoryCol
     }
 }
 
-void PDOParameterListTable::fillTable(CanObject *slave, const QList<PDOConfig *> &pdos)
+void PDOParameterListTable::fillTable(CanObject *slave)
 {
     m_slave = slave;
-    m_pdos = pdos;
-    m_delegate->setCanObject(slave);
-    m_table->setRowCount(0);
+    m_allPdos = true;
+    refill();
+}
 
-    for (const PDOConfig *pdo : qAsConst(m_pdos)) {
-        if (!pdo)
+void PDOParameterListTable::fillTable(CanObject *slave, quint32 commIndex)
+{
+    m_slave = slave;
+    m_allPdos = false;
+    m_commIndex = commIndex;
+    refill();
+}
+
+void PDOParameterListTable::refill()
+{
+    m_delegate->setCanObject(m_slave);
+    m_table->setRowCount(0);
+    if (!m_slave)
+        return;
+
+    // By position, not by a search that assumes sorted PDOs: every mapped object
+    // shows, whatever order a stream left. Rows find their PDO again the same way.
+    for (const PDOConfig &pdo : qAsConst(m_slave->pdoList)) {
+        if (!m_allPdos && pdo.commIndex != m_commIndex)
             continue;
-        for (int position = 0; position < pdo->mapList.size(); ++position) {
-            const PDOMapEntry &entry = pdo->mapList.at(position);
+        for (int position = 0; position < pdo.mapList.size(); ++position) {
+            const PDOMapEntry &entry = pdo.mapList.at(position);
             const int row = m_table->rowCount();
             m_table->insertRow(row);
             m_table->setRowHeight(row, rowHeight);
             auto *first = new QTableWidgetItem(hexText(entry.index));
-            first->setData(CommIndexRole, pdo->commIndex);
+            first->setData(CommIndexRole, pdo.commIndex);
             first->setData(MapPositionRole, position);
             m_table->setItem(row, 0, first);
             m_table->setItem(row, 1, new QTableWidgetItem(hexText(entry.subIndex)));
@@ -119,6 +136,8 @@ void PDOParameterListTable::fillTable(CanObject *slave, const QList<PDOConfig *>
                              new QTableWidgetItem(memoryPlaceText(entry.area, entry.offset)));
             m_table->setItem(row, clearColumn, new QTableWidgetItem(clearWhenStopText(entry.clearWhenStop)));
         }
+        if (!m_allPdos)
+            break;
     }
 }
 
@@ -175,10 +194,9 @@ void PDOParameterListTable::slot_remove()
                                      QMessageBox::Ok);
             continue;
         }
-        releasePlace(m_slave->projectKey, *row.entry);
-        CanObject::removeMapEntry(*row.pdo, row.position);
+        m_slave->removeMapEntry(*row.pdo, row.position);
     }
-    fillTable(m_slave, m_pdos);
+    refill();
 }
 
 void PDOParameterListTable::slot_add()

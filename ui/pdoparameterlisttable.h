@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QWidget>
 
 class CanObject;
@@ -21,7 +20,9 @@ public:
     // withMemoryColumns: show "Memory" and "Clear When Stop" and handle double-clicks.
     PDOParameterListTable(QWidget *parent, bool withMemoryColumns);
 
-    void fillTable(CanObject *slave, const QList<PDOConfig *> &pdos);
+    // The objects of every PDO of the slave, in list order; or of one PDO.
+    void fillTable(CanObject *slave);
+    void fillTable(CanObject *slave, quint32 commIndex);
     QTableWidget *table() const { return m_table; }
     QMenu *contextMenu() const { return m_menu; }
 
@@ -40,8 +41,11 @@ private:
     bool editorHasFocus() const;
 
     QTableWidget *m_table = nullptr;
+    void refill();
+
     CanObject *m_slave = nullptr;
-    QList<PDOConfig *> m_pdos;
+    bool m_allPdos = true;
+    quint32 m_commIndex = 0;
     QMenu *m_menu = nullptr;
     QAction *m_addAction = nullptr;
     QAction *m_removeAction = nullptr;

@@ -1,7 +1,7 @@
 #include "ui/pdoproperty.h"
 
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
 
 #include <QComboBox>
 #include <QGridLayout>

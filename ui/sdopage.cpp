@@ -1,8 +1,8 @@
 #include "ui/sdopage.h"
 
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
-#include "plugin/sdovalue.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
+#include "model/sdovalue.h"
 #include "ui/newsdodialog.h"
 #include "ui/numbertext.h"
 #include "ui/tablerows.h"

@@ -1,7 +1,7 @@
 #include "ui/slaveinfopage.h"
 
-#include "plugin/canobject.h"
-#include "plugin/hostservices.h"
+#include "model/canobject.h"
+#include "model/hostservices.h"
 #include "ui/errorcontrolwidget.h"
 #include "ui/numbertext.h"
 #include "ui/slavenametext.h"

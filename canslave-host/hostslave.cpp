@@ -1,0 +1,82 @@
+#include "hostslave.h"
+
+#include "commands.h"
+#include "pluginlibrary.h"
+#include "slavereport.h"
+
+#include <QFile>
+
+namespace refhost {
+
+bool requireExports(const Plugin &plugin, const QList<const char *> &names, QTextStream &err)
+{
+    for (const char *name : names) {
+        if (!plugin.get<QFunctionPointer>(name)) {
+            err << tr("canslave-host: the plug-in lacks the export %1 this command needs").arg(QLatin1String(name))
+                << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
+const QList<const char *> &printExports()
+{
+    static const QList<const char *> names{"compile", "getInputMemMap", "getOutputMemMap", "getMappingSym",
+                                           "releaseObject"};
+    return names;
+}
+
+PrintChoice printChoice(const Arguments &arguments)
+{
+    return {arguments.has("--json"), arguments.has("--block")};
+}
+
+HostSlave::~HostSlave()
+{
+    reset(nullptr);
+}
+
+void HostSlave::reset(CanObject *slave)
+{
+    if (m_slave)
+        m_plugin.get<canslave::ReleaseObjectFn>("releaseObject")(m_slave);
+    m_slave = slave;
+}
+
+bool HostSlave::create(const Arguments &arguments, QTextStream &err)
+{
+    if (!requireExports(m_plugin, {"createCanObject", "releaseObject"}, err))
+        return false;
+    const QString eds = arguments.inputs.value(0);
+    reset(m_plugin.get<canslave::CreateCanObjectFn>("createCanObject")(nullptr, eds, arguments.number("--node"),
+                                                                       arguments.value("--station")));
+    if (!m_slave) {
+        err << tr("%1: the plug-in could not read this as an EDS file and created no slave").arg(eds) << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, QTextStream &err)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        err << path << ": " << file.errorString() << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool readFile(const QString &path, QByteArray &bytes, QTextStream &err)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << path << ": " << file.errorString() << '\n';
+        return false;
+    }
+    bytes = file.readAll();
+    return true;
+}
+
+} // namespace refhost

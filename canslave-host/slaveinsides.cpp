@@ -1,0 +1,121 @@
+#include "slaveinsides.h"
+
+#include "commands.h"
+#include "slavereport.h"
+
+#include "model/canobject.h"
+
+#include <QJsonArray>
+
+namespace refhost {
+
+namespace {
+
+QString transmissionTypeText(int type)
+{
+    if (type == 0)
+        return tr("synchronous (acyclic)");
+    if (type <= 240)
+        return tr("synchronous (cyclic, every %1. SYNC)").arg(type);
+    if (type == 252)
+        return tr("synchronous (RTR only)");
+    if (type == 253)
+        return tr("asynchronous (RTR only)");
+    if (type >= 254)
+        return tr("asynchronous");
+    return tr("reserved");
+}
+
+QJsonArray mappedObjects(const PDOConfig &pdo)
+{
+    QJsonArray list;
+    for (const PDOMapEntry &e : pdo.mapList) {
+        QJsonObject o{{"index", int(e.index)},
+                      {"subIndex", int(e.subIndex)},
+                      {"name", e.name},
+                      {"dataType", int(e.dataType)},
+                      {"lengthBytes", int(e.byteLength)},
+                      {"place", placeText(e.area, e.offset)},
+                      {"fixedMapping", e.readOnly}};
+        if (pdo.direction == PdoReceive)
+            o.insert(QStringLiteral("clearWhenStop"), e.clearWhenStop == 0);
+        list.append(o);
+    }
+    return list;
+}
+
+QJsonArray pdoList(const CanObject &s)
+{
+    QJsonArray list;
+    for (const PDOConfig &p : s.pdoList) {
+        const bool transmit = p.direction == PdoTransmit;
+        QJsonObject o{{"commIndex", int(p.commIndex)},
+                      {"direction", transmit ? "transmit" : "receive"},
+                      {"name", p.name},
+                      {"cobId", int(CanObject::effectiveCobId(p))},
+                      {"transmissionType", int(p.transmissionType)},
+                      {"transmissionTypeText", transmissionTypeText(p.transmissionType)},
+                      {"lengthBytes", int(CanObject::pdoByteLength(p))},
+                      {"mapped", mappedObjects(p)}};
+        if (transmit) {
+            o.insert(QStringLiteral("inhibitTime100us"), int(p.inhibitTime));
+            o.insert(QStringLiteral("eventTimerMs"), int(p.eventTimer));
+        }
+        list.append(o);
+    }
+    return list;
+}
+
+QJsonArray sdoList(const CanObject &s)
+{
+    QJsonArray list;
+    for (const SDOEntry &d : s.sdoList) {
+        list.append(QJsonObject{{"index", int(d.index)},
+                                {"subIndex", int(d.subIndex)},
+                                {"lengthBytes", int(d.length)},
+                                {"value", d.dataText},
+                                {"storedBytes", QString::fromLatin1(d.data.toHex(' ').toUpper())},
+                                {"name", d.name}});
+    }
+    return list;
+}
+
+} // namespace
+
+QJsonObject slaveInsidesReport(const CanObject *slave)
+{
+    const CanObject &s = *slave;
+    QJsonObject report;
+    report.insert(QStringLiteral("device"),
+                  QJsonObject{{"name", s.name},
+                              {"edsFile", s.edsFile},
+                              {"nodeId", s.nodeId},
+                              {"stationKey", s.projectKey},
+                              {"vendorId", qint64(s.vendorId)},
+                              {"productCode", qint64(s.productCode)},
+                              {"revisionNumber", qint64(s.revisionNumber)},
+                              {"deviceType", qint64(s.deviceType)},
+                              {"emergencyCobId", qint64(s.emcyCobId())},
+                              {"nodeGuardCobId", qint64(s.nodeGuardCobId())}});
+    report.insert(QStringLiteral("errorControl"),
+                  QJsonObject{{"monitorTimeMs", s.monitorTime},
+                              {"heartbeatTimeMs", s.heartbeatTime},
+                              {"masterMonitorTimeMs", s.masterMonitorTime}});
+    report.insert(QStringLiteral("startupChecks"),
+                  QJsonObject{{"vendorId", !s.skipVendorIdCheck},
+                              {"deviceType", !s.skipDeviceTypeCheck},
+                              {"productCode", !s.skipProductCodeCheck},
+                              {"revisionNumber", !s.skipRevisionCheck}});
+    report.insert(QStringLiteral("offeredPdos"), s.edsPdoList.size());
+    report.insert(QStringLiteral("pdos"), pdoList(s));
+    report.insert(QStringLiteral("sdos"), sdoList(s));
+
+    return report;
+}
+
+RestoredSlave restoredSlave(const CanObject *slave)
+{
+    return {slave->edsFile, slave->name, int(slave->pdoList.size()), int(slave->sdoList.size())};
+}
+
+} // namespace refhost

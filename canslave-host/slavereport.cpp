@@ -1,0 +1,75 @@
+#include "slavereport.h"
+
+#include "commands.h"
+#include "pluginlibrary.h"
+#include "slaveinsides.h"
+
+
+#include <basemodule.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace refhost {
+
+QString placeText(int area, int offset)
+{
+    if (area < 0 || offset < 0)
+        return QStringLiteral("-");
+    return QStringLiteral("%1,%2").arg(getMemName(VarArea(area))).arg(offset);
+}
+
+namespace {
+
+QJsonArray memoryMap(const QByteArray &map, int width)
+{
+    QJsonArray list;
+    for (int i = 0; i + width <= map.size(); i += width) {
+        const auto b = [&](int k) { return quint8(map.at(i + k)); };
+        QJsonObject o{{"place", placeText(b(3), (b(4) << 8) | b(5))}, {"lengthBytes", b(2)}};
+        if (width == 7)
+            o.insert(QStringLiteral("clearWhenStop"), b(6) == 0);
+        list.append(o);
+    }
+    return list;
+}
+
+} // namespace
+
+QJsonObject slaveReport(const Plugin &plugin, CanObject *slave, bool withBlock)
+{
+    // What the exports do not tell, read from inside the handle.
+    QJsonObject report = slaveInsidesReport(slave);
+
+    int count = 0;
+    report.insert(QStringLiteral("inputMemoryMap"),
+                  memoryMap(plugin.get<canslave::GetMemMapFn>("getInputMemMap")(slave, &count), 6));
+    report.insert(QStringLiteral("outputMemoryMap"),
+                  memoryMap(plugin.get<canslave::GetMemMapFn>("getOutputMemMap")(slave, &count), 7));
+    QList<MappingSymbol> symbols;
+    plugin.get<canslave::GetMappingSymFn>("getMappingSym")(slave, &symbols);
+    QJsonArray symbolList;
+    for (const MappingSymbol &m : qAsConst(symbols))
+        symbolList.append(QJsonObject{{"name", m.name}, {"address", m.address}, {"comment", m.comment}});
+    report.insert(QStringLiteral("symbols"), symbolList);
+
+    QByteArray block;
+    CompileList unused;
+    plugin.get<canslave::CompileFn>("compile")(slave, block, unused);
+    QJsonObject blockObject{{"sizeBytes", block.size()}};
+    if (withBlock)
+        blockObject.insert(QStringLiteral("hex"), QString::fromLatin1(block.toHex().toUpper()));
+    report.insert(QStringLiteral("configurationBlock"), blockObject);
+    return report;
+}
+
+void printSlave(const Plugin &plugin, CanObject *slave, const PrintChoice &choice, QTextStream &out)
+{
+    const QJsonObject report = slaveReport(plugin, slave, choice.block);
+    if (choice.json)
+        out << QJsonDocument(report).toJson(QJsonDocument::Indented);
+    else
+        printReportText(report, out);
+}
+
+} // namespace refhost

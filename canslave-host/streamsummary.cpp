@@ -1,0 +1,88 @@
+#include "streamsummary.h"
+
+#include "commands.h"
+
+#include <QDataStream>
+#include <QPoint>
+
+namespace refhost {
+
+namespace {
+
+int countOf(const QByteArray &list)
+{
+    QDataStream in(list);
+    qint32 count = 0;
+    in >> count;
+    return qMax(0, count);
+}
+
+} // namespace
+
+StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
+{
+    StreamSummary s;
+    QDataStream in(stream);
+    qint8 marker = 0;
+    in >> marker >> s.edsFile;
+    if (marker != 1 || in.status() != QDataStream::Ok)
+        return s;
+    s.isStream = true;
+    qint8 byte = 0;
+    qint32 number = 0;
+    QPoint position;
+    QString text;
+    QByteArray pdos;
+    QByteArray sdos;
+    in >> byte;
+    for (int i = 0; i < (currentLayout ? 7 : 3); ++i) // identity values and times, or the times only
+        in >> number;
+    in >> position >> text >> pdos >> sdos;
+    if (currentLayout)
+        in >> text >> byte;
+    s.complete = in.status() == QDataStream::Ok;
+    s.unreadBytes = s.complete ? int(stream.size() - in.device()->pos()) : 0;
+    s.pdoCount = countOf(pdos);
+    s.sdoCount = countOf(sdos);
+    return s;
+}
+
+// -1 past the end.
+int byteAt(const QByteArray &bytes, int i)
+{
+    return i < bytes.size() ? quint8(bytes.at(i)) : -1;
+}
+
+QString blockEdsPath(const QByteArray &block)
+{
+    const int nameLength = byteAt(block, 1);
+    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
+    return pathLength < 0 ? QString() : QString::fromUtf8(block.mid(3 + nameLength, pathLength));
+}
+
+int blockUnreadBytes(const QByteArray &block)
+{
+    const int nameLength = byteAt(block, 1);
+    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
+    // After the path: node id, identity, flags and 15 zero bytes, then the body length.
+    const int lengthAt = 3 + nameLength + pathLength + 1 + 16 + 1 + 15;
+    if (pathLength < 0 || byteAt(block, lengthAt + 1) < 0)
+        return 0;
+    return qMax(0, int(block.size()) - lengthAt - (byteAt(block, lengthAt) << 8 | byteAt(block, lengthAt + 1)));
+}
+
+QString recompileCodeText(int code)
+{
+    switch (code) {
+    case 0: return tr("the block was read completely and matches the EDS");
+    case 1: return tr("the block is cut short or damaged, or a memory place it names is taken already");
+    case 3: return tr("a PDO of the block is not defined by the EDS, or the block names it twice");
+    case 4: return tr("an object mapped in the block cannot be mapped into its PDO");
+    case 5: return tr("a PDO's COB-ID in the block differs from the one the EDS gives now");
+    case 6: return tr("bytes follow the end of the block");
+    case 128: return tr("the EDS the block names cannot be loaded");
+    }
+    return tr("a code this host does not know");
+}
+
+} // namespace refhost

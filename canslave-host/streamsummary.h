@@ -1,0 +1,29 @@
+#pragma once
+
+// What a host can tell about a project stream or a configuration block before
+// handing it to the plug-in: both are formats the host stores, so it may look.
+
+#include <QByteArray>
+#include <QString>
+
+namespace refhost {
+
+struct StreamSummary {
+    bool isStream = false;   // opens as a project stream at all
+    bool complete = false;   // every item was there
+    int unreadBytes = 0;     // bytes after the last item
+    QString edsFile;
+    int pdoCount = 0;
+    int sdoCount = 0;
+};
+
+// currentLayout: the layout of creator version 2009 and later.
+StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout);
+// The EDS path a configuration block names; empty when the block is too short to name one.
+QString blockEdsPath(const QByteArray &block);
+// Bytes after the end the block's own lengths give; 0 when it is too short to tell.
+int blockUnreadBytes(const QByteArray &block);
+// What a recompile result code means.
+QString recompileCodeText(int code);
+
+} // namespace refhost
