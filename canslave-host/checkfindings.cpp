@@ -25,8 +25,10 @@ const Rule rules[] = {
     // Commissioning keys of a DCF the reader has no use for.
     {"Unknown token: (ParameterValue|Denotation|UploadFile|DownloadFile)$", Severity::Note},
     {"Unknown section", Severity::Note},
+    // A DCF written for another node: its identifiers follow the slave's node.
+    {"COB-IDs of node", Severity::Note},
     {"Unknown lineName:", Severity::Note},
-    {"Unknown name$", Severity::Note},
+    {"Unknown name:", Severity::Note},
     {"Unknown entry", Severity::Note},
     {"Unknown lines$", Severity::Note},
     {"Unused entry", Severity::Note},

@@ -1,5 +1,7 @@
 #include "edssource.h"
 
+#include "eds/edsreader.h"
+
 #include <QList>
 #include <QRegularExpression>
 
@@ -27,8 +29,8 @@ EdsSource::EdsSource(const QByteArray &text)
         const QString line = QString::fromLatin1(lines.at(i)).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            const QString name = normalName(line.mid(1, line.size() - 2));
+        if (isSectionHead(line)) {
+            const QString name = normalName(sectionHeadName(line).toString());
             current = m_sections.contains(name) ? nullptr : &m_sections[name];
             if (current)
                 current->head = i + 1;

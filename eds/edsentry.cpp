@@ -6,7 +6,7 @@ bool EdsEntry::operator==(const EdsEntry &o) const
         && parameterName == o.parameterName && objectType == o.objectType
         && dataType == o.dataType && lowLimit == o.lowLimit && highLimit == o.highLimit
         && accessType == o.accessType && defaultIsNodeRelative == o.defaultIsNodeRelative
-        && defaultValue == o.defaultValue && pdoMapping == o.pdoMapping
+        && defaultValue == o.defaultValue && defaultGiven == o.defaultGiven && pdoMapping == o.pdoMapping
         && objFlags == o.objFlags && compactSubObj == o.compactSubObj;
 }
 
@@ -24,7 +24,18 @@ int dataTypeSize(int code)
     case DataTypeUnsigned32:
     case DataTypeReal32:
         return 4;
+    case DataTypeInteger24:
+    case DataTypeUnsigned24:
+        return 3;
+    case DataTypeReal64:
+        return 8;
     default:
-        return 0;
+        break;
     }
+    // INTEGER40 to INTEGER64 and UNSIGNED40 to UNSIGNED64: 5 to 8 bytes in code order.
+    if (code >= DataTypeInteger40 && code <= DataTypeInteger64)
+        return 5 + code - DataTypeInteger40;
+    if (code >= DataTypeUnsigned40 && code <= DataTypeUnsigned64)
+        return 5 + code - DataTypeUnsigned40;
+    return 0;
 }

@@ -16,6 +16,7 @@ struct EdsEntry {
     QString accessType = QStringLiteral("RO");
     qint32 defaultIsNodeRelative = 0;
     quint32 defaultValue = 0;
+    bool defaultGiven = false; // the file gave a value that converted
     bool pdoMapping = false;
     quint8 objFlags = 0;
     quint8 compactSubObj = 0;
@@ -35,7 +36,15 @@ enum DataTypeCode : quint8 {
     DataTypeUnsigned32 = 7,
     DataTypeReal32 = 8,
     DataTypeVisibleString = 9,
+    DataTypeInteger24 = 0x10,
+    DataTypeReal64 = 0x11,
+    DataTypeInteger40 = 0x12,
+    DataTypeInteger64 = 0x15,
+    DataTypeUnsigned24 = 0x16,
+    DataTypeUnsigned40 = 0x18,
+    DataTypeUnsigned64 = 0x1B,
 };
 
-// Byte size of a data type code: 1 to 8 have a size, every other code is 0.
+// Byte size of a data type code: the basic types of 1 to 8 bytes have one,
+// strings, domains and every other code 0. The one place sizes come from.
 int dataTypeSize(int code);

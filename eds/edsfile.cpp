@@ -115,9 +115,22 @@ QPair<qint32, quint32> cobIdOf(const EdsFile &file, int index, int subIndex)
 } // namespace
 
 quint32 EdsFile::deviceType() const { return defaultValueOf(*this, 0x1000, -1); }
-quint32 EdsFile::vendorId() const { return defaultValueOf(*this, 0x1018, 1); }
-quint32 EdsFile::productCode() const { return defaultValueOf(*this, 0x1018, 2); }
-quint32 EdsFile::revisionNumber() const { return defaultValueOf(*this, 0x1018, 3); }
+namespace {
+
+// The identity object's value where the file gives one, else [DeviceInfo]'s number.
+quint32 identityValueOf(const EdsFile &file, int subIndex, quint32 deviceInfoNumber)
+{
+    EdsEntry entry;
+    if (file.findEntry(0x1018, subIndex, entry) == 0 && entry.defaultGiven)
+        return entry.defaultValue;
+    return deviceInfoNumber;
+}
+
+} // namespace
+
+quint32 EdsFile::vendorId() const { return identityValueOf(*this, 1, deviceInfo.vendorNumber); }
+quint32 EdsFile::productCode() const { return identityValueOf(*this, 2, deviceInfo.productNumber); }
+quint32 EdsFile::revisionNumber() const { return identityValueOf(*this, 3, deviceInfo.revisionNumber); }
 QPair<qint32, quint32> EdsFile::emcyCobId() const { return cobIdOf(*this, 0x1014, -1); }
 QPair<qint32, quint32> EdsFile::pdoCobId(int index) const { return cobIdOf(*this, index, 1); }
 

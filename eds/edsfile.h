@@ -126,6 +126,12 @@ public:
     QList<EdsNameSection> nameSections;       // ascending index
     // DCF [xxxxValue]: configured values of CompactSubObj elements, as written.
     QList<EdsNameSection> valueSections;      // ascending index
+    // A DCF's [DeviceComissioning] NodeID: the node its values were written for; 0 for none.
+    int commissionedNodeId = 0;
+    // A DCF's ParameterValues that no part of the slave's configuration takes over.
+    int unusedConfiguredValues = 0;
+    // PDOs whose COB-ID a DCF configured (ParameterValue of sub-index 1).
+    QList<qint32> configuredCobIds;
     // The first maxKeptDiagnostics problems; diagnosticCount counts them all.
     QList<EdsDiagnostic> diagnostics;
     int diagnosticCount = 0;

@@ -111,7 +111,22 @@ void readFileInfoSection(EdsReader &reader)
 void readDeviceInfoSection(EdsReader &reader)
 {
     readKeyTableSection(reader, deviceInfoKeys, reader.file.deviceInfo,
-                        [](QStringView) { return QStringLiteral("Unknown name"); });
+                        [](QStringView key) { return QStringLiteral("Unknown name: %1").arg(key); });
+}
+
+void readCommissioningSection(EdsReader &reader)
+{
+    readSectionLines(reader, [&](const EdsLine &line) {
+        const EdsKeyValue kv = reader.splitKeyValue(line);
+        // The node the DCF was written for; the host decides the slave's own.
+        // Name, bit rate and the rest are the host's business as well.
+        if (!equalsIgnoringCase(kv.key, QLatin1String("NodeID")))
+            return;
+        bool ok = false;
+        const quint32 node = toUnsignedNumber(withoutValueComment(kv.value), &ok);
+        if (ok && node >= 1 && node <= 127)
+            reader.file.commissionedNodeId = int(node);
+    });
 }
 
 void readDummyUsageSection(EdsReader &reader)

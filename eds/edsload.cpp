@@ -30,9 +30,8 @@ const FixedSection fixedSections[] = {
     {QLatin1String("MandatoryObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.mandatoryObjects, QLatin1String("MandatoryObjects")); }},
     {QLatin1String("OptionalObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.optionalObjects, QLatin1String("OptionalObjects")); }},
     {QLatin1String("ManufacturerObjects"), [](EdsReader &r) { readObjectListSection(r, r.file.manufacturerObjects, QLatin1String("ManufacturerObjects")); }},
-    // A DCF's node id, name and bit rate: the host decides those for the slave.
-    {QLatin1String("DeviceCommissioning"), skipSectionLines},
-    {QLatin1String("DeviceComissioning"), skipSectionLines},
+    {QLatin1String("DeviceCommissioning"), readCommissioningSection},
+    {QLatin1String("DeviceComissioning"), readCommissioningSection},
 };
 
 bool allHexDigits(QStringView text)
@@ -78,7 +77,7 @@ bool dispatchIndexSection(EdsReader &reader, QStringView name)
 
 void dispatchSection(EdsReader &reader, const EdsLine &head)
 {
-    const QStringView name = head.text.mid(1, head.text.size() - 2).trimmed();
+    const QStringView name = sectionHeadName(head.text);
     reader.enterSection(name, head.number);
     for (const FixedSection &section : fixedSections) {
         if (equalsIgnoringCase(name, section.name)) {
@@ -109,6 +108,7 @@ std::unique_ptr<EdsFile> loadEdsFromText(const QString &text)
     completeCompactPdos(*file);
     checkPdoObjects(reader);
     expandCompactSubObjects(reader);
+    relateCommissionedCobIds(reader);
     return file;
 }
 

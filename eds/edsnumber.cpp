@@ -114,6 +114,34 @@ quint32 toUnsignedNumber(QStringView text, bool *ok)
     return converted ? quint32(value) : 0u;
 }
 
+bool toNumber64(QStringView text, quint64 *bits)
+{
+    text = text.trimmed();
+    QStringView digits;
+    const int base = radix(baseOf(text, digits));
+    digits = digits.trimmed();
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative && base != 10)
+        return false;
+    if (negative || digits.startsWith(QLatin1Char('+')))
+        digits = digits.mid(1);
+    if (base == 16 && startsWithIgnoringCase(digits, QLatin1String("0x")))
+        digits = digits.mid(2);
+    if (digits.isEmpty())
+        return false;
+    const quint64 limit = negative ? quint64(1) << 63 : ~quint64(0);
+    quint64 magnitude = 0;
+    for (QChar c : digits) {
+        const int digit = digitValue(c.unicode());
+        if (digit >= base || magnitude > (limit - quint64(digit)) / quint64(base))
+            return false;
+        magnitude = magnitude * quint64(base) + quint64(digit);
+    }
+    if (bits)
+        *bits = negative ? ~magnitude + 1 : magnitude;
+    return true;
+}
+
 qint64 toIndexNumber(QStringView text)
 {
     bool ok = false;
@@ -154,7 +182,20 @@ NodeRelativeValue readNodeRelativeValue(QStringView text)
             result.converted = true;
         } else {
             result.value = toUnsignedNumber(text, &result.converted);
+            // Values of 40- to 64-bit objects: the low 32 bits are all a field keeps.
+            quint64 wide = 0;
+            if (!result.converted && toNumber64(text, &wide)) {
+                result.value = quint32(wide);
+                result.converted = true;
+            }
         }
+        return result;
+    }
+    if (plus == 0 && text.indexOf(nodeId, 0, Qt::CaseInsensitive) < 0) {
+        // "+389": a sign, not a sum.
+        const QStringView number = text.mid(1).trimmed();
+        if (!number.startsWith(QLatin1Char('-')))
+            result.value = toUnsignedNumber(number, &result.converted);
         return result;
     }
     result.relative = 1;

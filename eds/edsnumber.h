@@ -9,6 +9,9 @@
 qint32 toSignedNumber(QStringView text, bool *ok = nullptr);
 // As toSignedNumber, but unsigned; a negative decimal gives its two's-complement bits.
 quint32 toUnsignedNumber(QStringView text, bool *ok = nullptr);
+// The same syntax for values of up to 64 bits, signed or unsigned; bits gets
+// the two's-complement bits of a negative one.
+bool toNumber64(QStringView text, quint64 *bits = nullptr);
 // Index and sub-index parts of section names, always hexadecimal; -1 when not a number.
 qint64 toIndexNumber(QStringView text);
 // Flags: anything but an empty text and "0" is true.

@@ -34,6 +34,7 @@ void assignValue(EntryReading &r, const EdsLine &line, QStringView text)
     const NodeRelativeValue value = readNodeRelativeValue(text);
     r.entry.defaultIsNodeRelative = value.relative;
     r.entry.defaultValue = value.value;
+    r.entry.defaultGiven = value.converted;
     if (!value.converted && !withoutValueComment(text).isEmpty())
         r.valueProblems.append(line);
     if (value.plusWithoutNodeId) {
@@ -42,12 +43,16 @@ void assignValue(EntryReading &r, const EdsLine &line, QStringView text)
     }
 }
 
+// A number counts when it is not 0; of the words, only "true" and "yes" do:
+// "FALSE" and "no" keep an object out of PDOs.
 bool mappingFlag(QStringView text)
 {
     text = withoutValueComment(text);
     bool ok = false;
     const quint32 number = toUnsignedNumber(text, &ok);
-    return ok ? number != 0 : isTrueValue(text);
+    if (ok)
+        return number != 0;
+    return equalsIgnoringCase(text, QLatin1String("true")) || equalsIgnoringCase(text, QLatin1String("yes"));
 }
 
 // Nearly every entry has one of a handful of access types; sharing those
@@ -95,6 +100,12 @@ const EntryKey entryKeys[] = {
     {QLatin1String("DownloadFile"), ignore},
 };
 
+// Configured values the slave takes over: identity, emergency COB-ID and the PDOs.
+bool isTakenIntoConfiguration(qint32 index)
+{
+    return index == 0x1000 || index == 0x1014 || index == 0x1018 || (index >= 0x1400 && index <= 0x1BFF);
+}
+
 void readEntryLines(EdsReader &reader, EdsEntry &entry)
 {
     EntryReading reading{reader, entry, {}, {}};
@@ -113,8 +124,13 @@ void readEntryLines(EdsReader &reader, EdsEntry &entry)
     // One that is no number (a template's placeholder) leaves the default in place.
     if (!reading.parameterValue.text.isEmpty()) {
         const QStringView value = reader.splitKeyValue(reading.parameterValue).value;
+        if (!withoutValueComment(value).isEmpty() && !isTakenIntoConfiguration(entry.index))
+            ++reader.file.unusedConfiguredValues;
         const NodeRelativeValue configured = readNodeRelativeValue(value);
         if (configured.converted) {
+            if (entry.subIndex == 1 && ((entry.index >= 0x1400 && entry.index <= 0x15FF) || (entry.index >= 0x1800 && entry.index <= 0x19FF))
+                && !reader.file.configuredCobIds.contains(entry.index))
+                reader.file.configuredCobIds.append(entry.index);
             reading.valueProblems.clear();
             assignValue(reading, reading.parameterValue, value);
         } else if (!withoutValueComment(value).isEmpty()) {

@@ -2,6 +2,8 @@
 #include "eds/edsnumber.h"
 #include "eds/edsreader.h"
 
+#include <QStringList>
+
 namespace {
 
 bool getsOwnSubEntry(qint32 index)
@@ -58,10 +60,11 @@ void appendCommunicationDefaults(EdsObject &object, quint8 compactPdo)
 {
     // Template row k + 1 is sub-index k + 1 and exists when bit k of CompactPDO is
     // set (1 COB-ID, 2 transmission type, 3 inhibit time, 4 reserved, 5 event timer);
-    // row 0, sub-index 0, counts the rows that follow.
+    // row 0, sub-index 0, counts the rows that follow. Every PDO has a COB-ID, so
+    // a device that leaves bit 0 clear still uses the predefined one.
     QList<EdsEntry> rows;
     for (int k = 0; k <= 4; ++k) {
-        if (compactPdo & (1u << k))
+        if (k == 0 || (compactPdo & (1u << k)))
             rows.append(communicationDefault(object.entry.index, k + 1));
     }
     EdsEntry count = communicationDefault(object.entry.index, 0);
@@ -135,21 +138,35 @@ void completeCompactPdos(EdsFile &file)
     }
 }
 
-void checkPdoObjects(EdsReader &reader)
+namespace {
+
+int objectsBetween(const EdsFile &file, qint32 first, qint32 last)
+{
+    const auto indexOf = [](const EdsObject &o) { return o.entry.index; };
+    return lowerBound(file.objects, last + 1, indexOf) - lowerBound(file.objects, first, indexOf);
+}
+
+// The PDOs the count promises, numbered from the first; a file that numbers
+// them with a gap but holds as many as it promises lacks none.
+void checkPromisedPdos(EdsReader &reader, int promised, qint32 communication, qint32 mapping)
 {
     const EdsFile &file = reader.file;
-    const auto check = [&](qint32 index) {
-        if (file.objectPosition(index) < 0)
-            reader.diagnose(QStringLiteral("Object %1 not found").arg(hex(index)), 0);
-    };
-    for (int n = 0; n < file.deviceInfo.nrOfRXPDO; ++n) {
-        check(0x1400 + n);
-        check(0x1600 + n);
+    const bool allThere = objectsBetween(file, communication, communication + 0x1FF) >= promised
+        && objectsBetween(file, mapping, mapping + 0x1FF) >= promised;
+    for (int n = 0; n < promised && !allThere; ++n) {
+        for (qint32 index : {communication + n, mapping + n}) {
+            if (file.objectPosition(index) < 0)
+                reader.diagnose(QStringLiteral("Object %1 not found").arg(hex(index)), 0);
+        }
     }
-    for (int n = 0; n < file.deviceInfo.nrOfTXPDO; ++n) {
-        check(0x1800 + n);
-        check(0x1A00 + n);
-    }
+}
+
+} // namespace
+
+void checkPdoObjects(EdsReader &reader)
+{
+    checkPromisedPdos(reader, reader.file.deviceInfo.nrOfRXPDO, 0x1400, 0x1600);
+    checkPromisedPdos(reader, reader.file.deviceInfo.nrOfTXPDO, 0x1800, 0x1A00);
 }
 
 void applyConfiguredValues(EdsReader &reader, EdsObject &object)
@@ -161,6 +178,7 @@ void applyConfiguredValues(EdsReader &reader, EdsObject &object)
         const NodeRelativeValue value = readNodeRelativeValue(text);
         entry.defaultIsNodeRelative = value.relative;
         entry.defaultValue = value.value;
+        entry.defaultGiven = value.converted;
         if (!value.converted || value.plusWithoutNodeId)
             reader.diagnose(QStringLiteral("Not a number: [%1Value] %2=%3")
                                 .arg(hex(entry.index).toUpper().rightJustified(4, QLatin1Char('0')))
@@ -216,3 +234,44 @@ void expandCompactSubObjects(EdsReader &reader)
         applyConfiguredValues(reader, object);
     }
 }
+
+namespace {
+
+// The predefined connection set's identifier of the first four PDOs of each direction.
+quint32 predefinedCobIdBase(qint32 index)
+{
+    const bool receive = index < 0x1800;
+    const int n = index - (receive ? 0x1400 : 0x1800);
+    return quint32((receive ? 0x200 : 0x180) + 0x100 * n);
+}
+
+} // namespace
+
+void relateCommissionedCobIds(EdsReader &reader)
+{
+    EdsFile &file = reader.file;
+    const int node = file.commissionedNodeId;
+    if (node == 0)
+        return;
+    QStringList related;
+    for (qint32 first : {0x1400, 0x1800}) {
+        for (qint32 index = first; index < first + 4; ++index) {
+            const int position = file.objectPosition(index);
+            if (position < 0)
+                continue;
+            for (EdsEntry &entry : file.objects[position].subEntries) {
+                // A DCF writer stores the identifier it configured as a plain number: the one of
+                // its own node is the predefined one, and must follow the slave to its node.
+                const quint32 base = predefinedCobIdBase(index);
+                if (entry.subIndex != 1 || entry.defaultIsNodeRelative || (entry.defaultValue & 0x1FFFFFFFu) != base + quint32(node))
+                    continue;
+                entry.defaultIsNodeRelative = 1;
+                entry.defaultValue = base | (entry.defaultValue & 0xC0000000u);
+                related.append(hex(index));
+            }
+        }
+    }
+    if (!related.isEmpty())
+        reader.diagnose(QStringLiteral("COB-IDs of node %1 taken as node-relative,index:%2").arg(node).arg(related.join(QLatin1Char(' '))), 0);
+}
+

@@ -67,9 +67,33 @@ EdsKeyValue EdsReader::splitKeyValue(const EdsLine &line)
     return {line.text.left(equals).trimmed(), line.text.mid(equals + 1).trimmed()};
 }
 
+namespace {
+
+// Position of the "]" that closes a head: the first one after which there are
+// only blanks and, optionally, a comment; -1 when the line is no head.
+qsizetype headEnd(QStringView line)
+{
+    if (!line.startsWith(QLatin1Char('[')))
+        return -1;
+    for (qsizetype close = line.indexOf(QLatin1Char(']')); close >= 0; close = line.indexOf(QLatin1Char(']'), close + 1)) {
+        const QStringView rest = line.mid(close + 1).trimmed();
+        if (rest.isEmpty() || rest.startsWith(QLatin1Char(';')) || rest.startsWith(QLatin1Char('#')))
+            return close;
+    }
+    return -1;
+}
+
+} // namespace
+
 bool isSectionHead(QStringView line)
 {
-    return line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'));
+    return headEnd(line) >= 0;
+}
+
+QStringView sectionHeadName(QStringView line)
+{
+    const qsizetype close = headEnd(line);
+    return close < 0 ? QStringView() : line.mid(1, close - 1).trimmed();
 }
 
 void skipSectionLines(EdsReader &reader)
@@ -85,7 +109,8 @@ auto keyNumber(EdsReader &reader, const EdsLine &line, QStringView value, Conver
     bool ok = false;
     const QStringView number = withoutValueComment(value);
     const auto result = convert(number, &ok);
-    if (!ok && !number.isEmpty())
+    // A number too wide for the field is a number all the same: it reads as 0.
+    if (!ok && !number.isEmpty() && !toNumber64(number))
         reader.diagnoseNotANumber(line);
     return result;
 }

@@ -61,7 +61,10 @@ private:
     int m_sectionLine = 0;
 };
 
+// A head is "[name]", followed by nothing but blanks and perhaps a ";" or "#" comment.
 bool isSectionHead(QStringView line);
+// The trimmed name of a head's section.
+QStringView sectionHeadName(QStringView line);
 
 // Number values of keys: a trailing comment is dropped; a value that still does not
 // convert gives 0 and is diagnosed (an empty one counts as absent and is not).
@@ -105,6 +108,8 @@ void reportMissingNumbers(const Numbers &present, qint64 last, Report &&report)
 
 // Section handlers, one per kind of section.
 void readDeviceInfoSection(EdsReader &reader);
+// A DCF's [DeviceComissioning]: the node it was configured for.
+void readCommissioningSection(EdsReader &reader);
 void readFileInfoSection(EdsReader &reader);
 void readCommentsSection(EdsReader &reader);
 void readDummyUsageSection(EdsReader &reader);
@@ -125,5 +130,7 @@ void mergeSubEntries(EdsReader &reader);
 void completeCompactPdos(EdsFile &file);
 void checkPdoObjects(EdsReader &reader);
 void expandCompactSubObjects(EdsReader &reader);
+// A DCF's COB-IDs of the predefined connection set at its own node follow the slave's node.
+void relateCommissionedCobIds(EdsReader &reader);
 // A DCF's [xxxxValue] for an expanded CompactSubObj object replaces its defaults.
 void applyConfiguredValues(EdsReader &reader, EdsObject &object);

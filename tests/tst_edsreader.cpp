@@ -93,6 +93,25 @@ private slots:
         QTEST(shown(ok, u), "asUnsigned");
     }
 
+    // Bytes of the CiA 301 types beyond 32 bits and of odd widths; strings and reserved codes have none.
+    void typeSizes_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("bytes");
+        const struct { const char *name; int code, bytes; } rows[] = {
+            {"INTEGER24", 0x10, 3}, {"REAL64", 0x11, 8}, {"INTEGER40", 0x12, 5}, {"INTEGER48", 0x13, 6}, {"INTEGER56", 0x14, 7},
+            {"INTEGER64", 0x15, 8}, {"UNSIGNED24", 0x16, 3}, {"reserved 0x17", 0x17, 0}, {"UNSIGNED40", 0x18, 5},
+            {"UNSIGNED48", 0x19, 6}, {"UNSIGNED56", 0x1A, 7}, {"UNSIGNED64", 0x1B, 8}, {"VISIBLE_STRING", 9, 0}, {"after UNSIGNED64", 0x1C, 0},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << r.code << r.bytes;
+    }
+    void typeSizes()
+    {
+        QFETCH(int, code);
+        QTEST(dataTypeSize(code), "bytes");
+    }
+
     // Key names fold case as Unicode does: the long s is an s and the Kelvin sign a k, but an accent stays.
     void keys()
     {
@@ -114,15 +133,16 @@ private slots:
             {"heads that name no section", "[1000Sub]|[2000sub100]|[20000]|[20G0Name]|[200]|[2000|[2000Value]|1=x|[2000OBJECTLINKS]|x=y|[1000subG]",
              {"1:Unknown section 1000Sub", "2:Unknown section 2000sub100", "3:Unknown section 20000", "4:Unknown section 20G0Name",
               "5:Unknown section 200", "6:Unknown line", "11:Unknown section 1000subG"}},
-            {"line without equals; head with a trailing comment is none", "[1000]|ParameterName=a|garbage|[1001] ; next",
-             {"3:grammer error", "3:Unknown token: ", "4:grammer error", "4:Unknown token: "}},
+            {"line without equals; heads with a comment after them", "[1000]|ParameterName=a|garbage|[1001] ; next|Colour=x|[1002]# c|Shade=y|[1003] x",
+             {"3:grammer error", "3:Unknown token: ", "5:Unknown token: Colour", "7:Unknown token: Shade", "8:grammer error", "8:Unknown token: "}},
             {"object key, lower-case head", "[2abc]|Colour=x", {"2:Unknown token: Colour"}},
             {"info keys, heads in capitals and with blanks", "[FILEINFO]|Editor=x|  [ deviceinfo ]  |Vendor=x|[DummyUsage]|Dummy0008=1",
-             {"2:Unknown lineName: Editor", "4:Unknown name", "6:Unknown entry"}},
+             {"2:Unknown lineName: Editor", "4:Unknown name: Vendor", "6:Unknown entry"}},
             {"name section key, index 0", "[0000name]|NrOfEntries=1|first=x", {"3:Unknown entry in name section"}},
             {"sub-index without object", "[2a0fSUB1f]|ParameterName=x|[1000]|ParameterName=y", {"0:Unused section,index:2a0f"}},
             {"promised PDO objects missing", "[DeviceInfo]|NrOfRXPDO=1|NrOfTXPDO=1|CompactPDO=0|[1400]|ParameterName=x",
              {"0:Object 1600 not found", "0:Object 1800 not found", "0:Object 1a00 not found"}},
+            {"PDOs numbered with a gap, as many as promised", "[DeviceInfo]|NrOfRXPDO=2|[1400]|[1402]|[1600]|[1602]", {}},
             {"compactSubObj with SubNumber, with sub-indexes", "[1003]|SubNumber=2|CompactSubObj=3|[1004]|CompactSubObj=3|[1004sub1]",
              {"0:compactSubObj and subNumber conflicted,index:1003", "0:compactSubObj and subObject conflicted,index:1004"}},
             {"INTEGER24 and INTEGER40 defaults must be numbers, REAL64 need not",
@@ -295,6 +315,11 @@ private slots:
             {"node id term with comment", "DefaultValue=$NODEID+0x200 ; RPDO", "default", "N+200", {}},
             {"plus without node id", "DefaultValue=0x180+5", "default", "N+5", {"3:No $NODEID in DefaultValue=0x180+5"}},
             {"minus one", "defaultvalue=-1", "default", "ffffffff", {}},
+            {"leading plus is a sign", "DefaultValue=+389", "default", "185", {}},
+            {"64-bit configured value keeps its low bits", "ParameterValue=0x0000682129001321", "default", "29001321", {}},
+            {"negative 64-bit default", "DefaultValue=-1234567890123456789", "default", "82167eeb", {}},
+            {"64-bit limit", "HighLimit=10000000000", "high", "0", {}},
+            {"limit beyond 64 bits", "HighLimit=18446744073709551616", "high", "0", {"3:Not a number: HighLimit=18446744073709551616"}},
             {"default not converting", "DefaultValue=12 apples", "default", "0", {"3:Not a number: DefaultValue=12 apples"}},
             {"configured value wins", "ParameterValue=0x181|DefaultValue=$NODEID+0x180", "default", "181", {}},
             {"configured placeholder keeps default", "DefaultValue=7|ParameterValue=<!gain>", "default", "7",
@@ -305,6 +330,9 @@ private slots:
             {"object type low bits", "ObjectType=0x107", "objectType", "7", {}},
             {"mapping 00", "PDOMapping=00", "pdoMapping", "0", {}},
             {"mapping 0x1", "PDOMapping=0x1", "pdoMapping", "1", {}},
+            {"mapping FALSE", "PDOMapping=FALSE", "pdoMapping", "0", {}},
+            {"mapping no", "PDOMapping=no", "pdoMapping", "0", {}},
+            {"mapping Yes", "PDOMapping=Yes", "pdoMapping", "1", {}},
             {"obj flags not converting", "ObjFlags=two", "objFlags", "0", {"3:Not a number: ObjFlags=two"}},
             {"dcf keys", "Denotation=Lamp|UploadFile=a.bin|DownloadFile=b.bin", "default", "0", {}},
         };
