@@ -1,6 +1,7 @@
 #include "compile/recompile.h"
 
 #include "compile/blockreader.h"
+#include "eds/mappingword.h"
 #include "model/canobject.h"
 #include "model/edssearch.h"
 #include "model/fixedmapping.h"
@@ -38,6 +39,26 @@ private:
     QVector<MemoryReservation> m_claimed;
 };
 
+// The signed integer type of that many bytes, so the size stays what the block says.
+quint8 placeholderType(quint32 length)
+{
+    switch (length) {
+    case 1:
+        return DataTypeInteger8;
+    case 2:
+        return DataTypeInteger16;
+    case 3:
+        return DataTypeInteger24;
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+        return quint8(DataTypeInteger40 + length - 5);
+    default:
+        return DataTypeInteger32;
+    }
+}
+
 // A mapped object the EDS does not offer any more keeps its place in the
 // PDO under a made-up name, typed by the length the block stored.
 EdsEntry placeholderEntry(quint32 index, quint32 subIndex, quint32 length)
@@ -47,7 +68,7 @@ EdsEntry placeholderEntry(quint32 index, quint32 subIndex, quint32 length)
     entry.subIndex = qint32(subIndex);
     entry.parameterName = QStringLiteral("NewPar_%1:%2")
                               .arg(QString::number(index, 16).toUpper(), QString::number(subIndex, 16).toUpper());
-    entry.dataType = length == 1 ? DataTypeInteger8 : length == 2 ? DataTypeInteger16 : DataTypeInteger32;
+    entry.dataType = placeholderType(length);
     return entry;
 }
 
@@ -74,7 +95,9 @@ int appendEntry(CanObject &slave, PDOConfig &pdo, quint32 index, quint32 subInde
     if (!slave.eds)
         return appendStoredEntry(pdo, index, subIndex, length);
     EdsEntry entry;
-    if (slave.findMappable(int(index), int(subIndex), entry) < 0)
+    if (isDummyIndex(int(index)))
+        entry = dummyEntry(int(index));
+    else if (slave.findMappable(int(index), int(subIndex), entry) < 0)
         entry = placeholderEntry(index, subIndex, length);
     return CanObject::addMapEntry(pdo, entry, -1);
 }

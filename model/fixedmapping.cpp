@@ -1,5 +1,6 @@
 #include "model/fixedmapping.h"
 
+#include "eds/accesstype.h"
 #include "model/canobject.h"
 #include "model/mappingwords.h"
 
@@ -8,20 +9,28 @@
 
 namespace {
 
-// Index and sub-index of every read-only default mapping word of the PDO.
+// Index and sub-index of every fixed default mapping word of the PDO.
 QVector<QPair<quint32, quint32>> fixedObjects(const CanObject &slave, quint32 commIndex)
 {
     QVector<QPair<quint32, quint32>> objects;
     if (!isReceivePdoIndex(commIndex) && !isTransmitPdoIndex(commIndex))
         return objects;
-    for (const EdsEntry &word : MappingWords(slave.edsMappingList).of(int(commIndex) + 0x200)) {
-        if (word.accessType.contains(QLatin1String("RO"), Qt::CaseInsensitive))
+    const int mappingIndex = int(commIndex) + 0x200;
+    const bool allFixed = mappingCountIsFixed(slave, mappingIndex);
+    for (const EdsEntry &word : MappingWords(slave.edsMappingList).of(mappingIndex)) {
+        if (allFixed || isFixedAccess(word.accessType))
             objects.append({quint32(mappedIndex(word.defaultValue)), quint32(mappedSubIndex(word.defaultValue))});
     }
     return objects;
 }
 
 } // namespace
+
+bool mappingCountIsFixed(const CanObject &slave, int mappingIndex)
+{
+    const int countAt = slave.findMappingEntry(mappingIndex, 0);
+    return countAt >= 0 && isFixedAccess(slave.edsMappingList.at(countAt).accessType);
+}
 
 bool hasFixedMapping(const CanObject &slave, quint32 commIndex)
 {

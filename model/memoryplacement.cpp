@@ -1,5 +1,6 @@
 #include "model/memoryplacement.h"
 
+#include "eds/mappingword.h"
 #include "model/canobject.h"
 #include "model/hostservices.h"
 
@@ -95,6 +96,9 @@ bool autoMallocMap(CanObject &slave, qint32 direction)
         if (!pdo)
             continue;
         for (PDOMapEntry &e : pdo->mapList) {
+            // A dummy entry carries no process data, so it takes no PLC memory.
+            if (isDummyIndex(int(e.index)))
+                continue;
             // A held place is this slave's already; asking for it again would move it.
             if (claimPlace(key, e))
                 continue;
@@ -133,6 +137,8 @@ QByteArray memoryMap(const CanObject &slave, qint32 direction, int *count)
         if (pdo.direction != direction)
             continue;
         for (const PDOMapEntry &e : pdo.mapList) {
+            if (isDummyIndex(int(e.index)))
+                continue;
             out += char(0x01);
             out += char(0x01);
             out += char(e.byteLength & 0xFF);

@@ -1,7 +1,10 @@
 #include "model/slavefromeds.h"
 
+#include "eds/accesstype.h"
+#include "eds/mappingword.h"
 #include "eds/edsfile.h"
 #include "model/canobject.h"
+#include "model/fixedmapping.h"
 #include "model/mappingwords.h"
 #include "model/memoryplacement.h"
 
@@ -24,20 +27,9 @@ std::shared_ptr<const EdsFile> readEds(const QString &path)
     return std::shared_ptr<const EdsFile>(loadEds(path));
 }
 
-// Identifiers CiA 301 keeps for NMT, SYNC, TIME, SDO, node guarding and LSS,
-// where a PDO would disturb the network, and those an 11-bit frame cannot carry.
-bool isReservedCobId(quint32 id)
-{
-    static const quint32 reserved[][2] = {{0x000, 0x07F}, {0x101, 0x180}, {0x581, 0x5FF}, {0x601, 0x67F},
-                                          {0x6E0, 0x6FF}, {0x701, 0x77F}, {0x780, 0x1FFFFFFF}};
-    for (const auto &range : reserved) {
-        if (id >= range[0] && id <= range[1])
-            return true;
-    }
-    return false;
-}
-
-bool isValidDefaultCobId(const EdsPdoEntry &pdo, quint8 nodeId)
+// A DCF that enables a PDO on a reserved identifier was commissioned that way:
+// the device sends there, so the PLC must take it from there.
+bool isValidDefaultCobId(const EdsPdoEntry &pdo, quint8 nodeId, bool configuredByDcf)
 {
     const quint32 base = quint32(pdo.cobIdBase);
     const quint32 cobId = pdo.cobIdRelative ? base + nodeId : base;
@@ -46,7 +38,8 @@ bool isValidDefaultCobId(const EdsPdoEntry &pdo, quint8 nodeId)
     // The ranges are those of 11-bit identifiers; bit 29 selects 29-bit ones.
     if (cobId & 0x20000000u)
         return true;
-    return !isReservedCobId(cobId & 0x1FFFFFFFu);
+    const quint32 id = cobId & 0x1FFFFFFFu;
+    return !isReservedCobId(id) || (configuredByDcf && id >= 1 && id <= 0x7FF);
 }
 
 qint64 keyOf(const EdsEntry &entry)
@@ -88,25 +81,59 @@ private:
     bool m_sorted;
 };
 
+// Why a default mapping word gives no mapped object, or Mapped when it does;
+// object is what it maps.
+DefaultWordFate fateOf(const MappableLookup &mappable, bool receive, quint32 value, EdsEntry &object)
+{
+    const MappingWord word = readMappingWord(value);
+    if (!coversWholeBytes(word))
+        return DefaultWordFate::NotWholeBytes;
+    if (isDummyIndex(word.index)) {
+        object = dummyEntry(word.index);
+        return DefaultWordFate::Mapped;
+    }
+    if (!mappable.find(word.index, word.subIndex, object))
+        return DefaultWordFate::NotMappable;
+    if (!mappableInDirection(object.accessType, receive))
+        return DefaultWordFate::WrongDirection;
+    return DefaultWordFate::Mapped;
+}
+
 void mapDefaults(CanObject &slave, PDOConfig &pdo, const MappingWords &words, const MappableLookup &mappable)
 {
     if (pdo.direction != PdoReceive && pdo.direction != PdoTransmit)
         return;
-    for (const EdsEntry &word : words.of(int(pdo.commIndex) + 0x200)) {
+    const int mappingIndex = int(pdo.commIndex) + 0x200;
+    const bool allFixed = mappingCountIsFixed(slave, mappingIndex);
+    for (const EdsEntry &word : words.of(mappingIndex)) {
         EdsEntry object;
-        if (!mappable.find(mappedIndex(word.defaultValue), mappedSubIndex(word.defaultValue), object))
+        if (fateOf(mappable, pdo.direction == PdoReceive, word.defaultValue, object) != DefaultWordFate::Mapped)
             continue;
-        const int position = mapAndPlace(slave, pdo, object);
+        // A dummy entry fills its bytes of the PDO; no process data, no place.
+        const int position = isDummyIndex(object.index) ? CanObject::addMapEntry(pdo, object, -1) : mapAndPlace(slave, pdo, object);
         if (position == MapNoPlace)
             return;
         if (position < 0)
             continue;
-        if (word.accessType.contains(QLatin1String("RO"), Qt::CaseInsensitive))
+        if (allFixed || isFixedAccess(word.accessType))
             pdo.mapList[position].readOnly = true;
     }
 }
 
 } // namespace
+
+// Identifiers CiA 301 keeps for NMT, SYNC, TIME, SDO, node guarding and LSS,
+// where a PDO would disturb the network, and those an 11-bit frame cannot carry.
+bool isReservedCobId(quint32 id)
+{
+    static const quint32 reserved[][2] = {{0x000, 0x07F}, {0x101, 0x180}, {0x581, 0x5FF}, {0x601, 0x67F},
+                                          {0x6E0, 0x6FF}, {0x701, 0x77F}, {0x780, 0x1FFFFFFF}};
+    for (const auto &range : reserved) {
+        if (id >= range[0] && id <= range[1])
+            return true;
+    }
+    return false;
+}
 
 ScopedEdsSource::ScopedEdsSource(EdsSource source)
     : m_previous(std::exchange(installedSource(), std::move(source)))
@@ -163,7 +190,8 @@ void buildDefaultPdos(CanObject &slave)
     const MappingWords words(slave.edsMappingList);
     const MappableLookup mappable(slave);
     for (const EdsPdoEntry &entry : offered) {
-        if (!isValidDefaultCobId(entry, slave.nodeId))
+        const bool configured = slave.eds && slave.eds->configuredCobIds.contains(entry.index);
+        if (!isValidDefaultCobId(entry, slave.nodeId, configured))
             continue;
         slave.addPdo(quint32(entry.index));
         if (PDOConfig *pdo = slave.pdo(quint32(entry.index)))
@@ -174,4 +202,19 @@ void buildDefaultPdos(CanObject &slave)
 void addDefaultMapping(CanObject &slave, PDOConfig &pdo)
 {
     mapDefaults(slave, pdo, MappingWords(slave.edsMappingList), MappableLookup(slave));
+}
+
+QList<LeftOutWord> leftOutDefaultWords(const CanObject &slave, quint32 commIndex)
+{
+    QList<LeftOutWord> leftOut;
+    if (!isReceivePdoIndex(commIndex) && !isTransmitPdoIndex(commIndex))
+        return leftOut;
+    const MappableLookup mappable(slave);
+    for (const EdsEntry &word : MappingWords(slave.edsMappingList).of(int(commIndex) + 0x200)) {
+        EdsEntry object;
+        const DefaultWordFate fate = fateOf(mappable, isReceivePdoIndex(commIndex), word.defaultValue, object);
+        if (fate != DefaultWordFate::Mapped)
+            leftOut.append({word.subIndex, word.defaultValue, fate});
+    }
+    return leftOut;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -18,8 +19,24 @@ int loadEdsIntoSlave(CanObject &slave, const QString &path);
 // PLC memory.
 void buildDefaultPdos(CanObject &slave);
 
+// Identifiers CiA 301 keeps for other services, and those an 11-bit frame cannot
+// carry (29-bit ones aside): no PDO is configured on them by default.
+bool isReservedCobId(quint32 id);
+
 // Maps the default objects of one PDO of the slave and places each of them.
 void addDefaultMapping(CanObject &slave, PDOConfig &pdo);
+
+enum class DefaultWordFate { Mapped, NotWholeBytes, NotMappable, WrongDirection };
+
+// A default mapping word of the EDS that gives the PDO no mapped object, and why.
+struct LeftOutWord {
+    int subIndex = 0;
+    quint32 value = 0;
+    DefaultWordFate fate = DefaultWordFate::NotMappable;
+};
+// The default words of a PDO that its default mapping leaves out; words that
+// do not fit or find no PLC memory are not counted here.
+QList<LeftOutWord> leftOutDefaultWords(const CanObject &slave, quint32 commIndex);
 
 // Where loadEdsIntoSlave gets a parsed EDS from; null for a file it cannot read.
 // With none installed, every call reads the file. Tools that load the same files

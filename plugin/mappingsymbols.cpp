@@ -1,5 +1,6 @@
 #include "plugin/mappingsymbols.h"
 
+#include "eds/mappingword.h"
 #include "model/canobject.h"
 #include "model/hostservices.h"
 
@@ -35,7 +36,7 @@ QList<MappingSymbol> buildMappingSymbols(const CanObject &slave)
     for (const PDOConfig &pdo : slave.pdoList) {
         for (const PDOMapEntry &e : pdo.mapList) {
             const QString letter = sizeLetter(e.dataType);
-            if (letter.isEmpty())
+            if (letter.isEmpty() || isDummyIndex(int(e.index)))
                 continue;
             MappingSymbol sym;
             sym.comment = slave.name + QStringLiteral(" 16#") + QString::number(e.index, 16).toUpper()

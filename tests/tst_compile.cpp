@@ -508,7 +508,7 @@ private slots:
             for (const PDOMapEntry &e : r->pdo(pdo)->mapList)
                 back << QStringLiteral("%1 %2 %3 %4").arg(e.name).arg(e.dataType).arg(e.byteLength).arg(placeOf(e));
         QCOMPARE(back.filter(QStringLiteral("NewPar")), QStringList({"NewPar_6000:9 2 1 84:100", "NewPar_2ABC:1F 3 2 84:101",
-                                                                     "NewPar_6000:11 4 4 84:103", "NewPar_6000:10 4 4 84:110"}));
+                                                                     "NewPar_6000:11 16 3 84:103", "NewPar_6000:10 4 4 84:110"}));
         QCOMPARE(r->pdo(0x1800)->mapList, fixed);
         releaseObject(r);
     }

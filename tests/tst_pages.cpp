@@ -320,7 +320,7 @@ private slots:
             QVERIFY(editor);
             QTableWidget *lower = editor->mappedTable()->table();
             QTableWidget *offered = editor->edsTable()->table(); // access in capitals, then the name
-            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("2001"))), QStringList({"2001", "0", "WO", "Label"}));
+            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("2000"))), QStringList({"2000", "1", "RW", "Set Point"}));
             // A copy of the slave taken meanwhile shares its lists; the edits
             // must go into the slave the editor was opened on, not the copy.
             const CanObject copy = slave;

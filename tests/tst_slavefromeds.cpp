@@ -1,4 +1,5 @@
 // The slave an EDS or DCF file gives: identity, offered PDOs and the default configuration.
+#include "eds/accesstype.h"
 #include "eds/edsfile.h"
 #include "model/canobject.h"
 #include "model/hostservices.h"
@@ -107,6 +108,10 @@ private slots:
         QTest::newRow("DCF") << "dcf-configured.dcf" << 512 << 4096 << QStringList{"1400 205 1: 6200/1@82:0", "1801 285 255: 6000/0@81:0 ro"};
         // PDOs 1 to 4 get the predefined identifiers, the fifth starts off; 0x1801 lies on reserved identifiers,
         // 0x1802 on 0x800, which an 11-bit frame cannot carry.
+        // Identifiers of node 4's predefined set follow the slave to node 5, keeping bit 30; any other stays,
+        // even one kept for other services: the device was commissioned to send there.
+        QTest::newRow("DCF written for another node") << "dcf-node4.dcf" << 512 << 4096
+                                                     << QStringList{"1400 205 255:", "1800 40000185 255:", "1801 170 255:"};
         QTest::newRow("compact PDO defaults") << "eds-compactpdo-defaults.eds" << 512 << 4096
                                               << QStringList{"1400 205 255:", "1401 305 255:", "1402 405 255:", "1403 505 255:",
                                                              "1800 185 255:", "1803 20000800 255:", "1805 80 255:", "1807 181 255:",
@@ -120,7 +125,9 @@ private slots:
         setMemoryAreaSize(VarAreaOutput, outputSize);
         setMemoryAreaSize(VarAreaFallback, fallbackSize);
         CanObject *s = createCanObject(nullptr, QStringLiteral(CANSLAVE_TEST_DATA "/") + file, 5, key);
-        QVERIFY(s && s->eds->diagnostics.isEmpty());
+        QVERIFY(s);
+        for (const EdsDiagnostic &d : s->eds->diagnostics)
+            QVERIFY2(d.text.startsWith(QLatin1String("COB-IDs of node 4")), qPrintable(d.text));
         QStringList pdos; // "index cob-id type: entries" per configured PDO
         for (const PDOConfig &pdo : s->pdoList)
             pdos << QStringLiteral("%1 %2 %3: %4").arg(pdo.commIndex, 0, 16).arg(CanObject::effectiveCobId(pdo), 0, 16)
@@ -130,31 +137,106 @@ private slots:
         QVERIFY(memoryReservations(key).isEmpty());
     }
 
-    // Four default words: 4 bytes, 2 bytes, 4 more (beyond 8: skipped), then 1 byte.
+    // Default words of 0x1A00 or 0x1600: "value access" each; the count in sub-index 0 has its own access.
     void defaultMappingWords_data()
     {
-        QTest::addColumn<int>("inputSize");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QString>("countAccess");
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("memorySize");
         QTest::addColumn<QString>("mapped");
-        QTest::newRow("an overfilling word is skipped") << 512 << "6000/1@81:0 ro 6000/2@81:4 6000/4@81:6";
-        QTest::newRow("no place: the rest is not mapped") << 5 << "6000/1@81:0 ro";
+        const int t = PdoTransmit, r = PdoReceive;
+        const QStringList four{"60000120 ro", "60000210 rw", "60000320 rw", "60000408 rw"};
+        QTest::newRow("an overfilling word is skipped") << t << "rw" << four << 512 << "6000/1@81:0 ro 6000/2@81:4 6000/4@81:6";
+        QTest::newRow("no place: the rest is not mapped") << t << "rw" << four << 5 << "6000/1@81:0 ro";
+        QTest::newRow("a 64-bit object fills the PDO") << t << "rw" << QStringList{"60000540 rw", "60000408 rw"} << 512 << "6000/5@81:0";
+        QTest::newRow("bit words left out, the words after them mapped")
+            << t << "rw" << QStringList{"60000601 rw", "60000210 rw", "00010001 rw", "60000408 rw"} << 512 << "6000/2@81:0 6000/4@81:2";
+        QTest::newRow("a dummy keeps its bytes, without a place")
+            << r << "rw" << QStringList{"00030010 rw", "60000120 rw"} << 512 << "3/0@ffffffffffffffff:-1 6000/1@82:0";
+        QTest::newRow("a read-only count fixes every word, dummies too")
+            << t << "RO" << QStringList{"60000210 rw", "00050008 rw", "60000408 rw"} << 512 << "6000/2@81:0 ro 5/0@ffffffffffffffff:-1 ro 6000/4@81:2 ro";
+        QTest::newRow("a const word is fixed") << t << "rw" << QStringList{"60000210 const", "60000408 rw"} << 512 << "6000/2@81:0 ro 6000/4@81:2";
+        QTest::newRow("transmit leaves out rww") << t << "rw" << QStringList{"60000710 rw", "60000810 rw"} << 512 << "6000/8@81:0";
+        QTest::newRow("receive leaves out rwr and const")
+            << r << "rw" << QStringList{"60000710 rw", "60000810 rw", "60000910 rw"} << 512 << "6000/7@82:0";
     }
     void defaultMappingWords()
     {
-        QFETCH(int, inputSize);
-        setMemoryAreaSize(VarAreaInput, inputSize);
+        QFETCH(int, direction);
+        QFETCH(QString, countAccess);
+        QFETCH(QStringList, words);
+        QFETCH(int, memorySize);
+        setMemoryAreaSize(VarAreaInput, memorySize);
+        setMemoryAreaSize(VarAreaOutput, memorySize);
         setMemoryAreaSize(VarAreaFallback, 0);
         CanObject s(5);
         s.projectKey = key;
         s.mappableList = {entry(0x6000, 1, DataTypeUnsigned32), entry(0x6000, 2, DataTypeUnsigned16),
-                          entry(0x6000, 3, DataTypeUnsigned32), entry(0x6000, 4, DataTypeUnsigned8)};
-        s.edsMappingList = {entry(0x1A00, 0, DataTypeUnsigned8, 4), entry(0x1A00, 1, 7, 0x60000120, "ro"),
-                            entry(0x1A00, 2, 7, 0x60000210), entry(0x1A00, 3, 7, 0x60000320), entry(0x1A00, 4, 7, 0x60000408)};
+                          entry(0x6000, 3, DataTypeUnsigned32), entry(0x6000, 4, DataTypeUnsigned8),
+                          entry(0x6000, 5, DataTypeReal64), entry(0x6000, 6, DataTypeBoolean),
+                          entry(0x6000, 7, DataTypeUnsigned16, 0, "rww"), entry(0x6000, 8, DataTypeUnsigned16, 0, "rwr"),
+                          entry(0x6000, 9, DataTypeUnsigned16, 0, "const")};
         PDOConfig pdo;
-        pdo.commIndex = 0x1800;
-        pdo.direction = PdoTransmit;
+        pdo.direction = direction;
+        pdo.commIndex = direction == PdoTransmit ? 0x1800 : 0x1400;
+        const int mapping = int(pdo.commIndex) + 0x200;
+        s.edsMappingList = {entry(mapping, 0, DataTypeUnsigned8, quint32(words.size()), qPrintable(countAccess))};
+        for (int i = 0; i < words.size(); ++i)
+            s.edsMappingList << entry(mapping, i + 1, 7, words.at(i).section(' ', 0, 0).toUInt(nullptr, 16),
+                                      qPrintable(words.at(i).section(' ', 1)));
         addDefaultMapping(s, pdo);
         QTEST(describe(pdo), "mapped");
-        QCOMPARE(reservedByteCount(key, VarAreaInput), int(CanObject::pdoByteLength(pdo)));
+        int placed = 0;
+        for (const PDOMapEntry &e : pdo.mapList)
+            placed += e.area < 0 ? 0 : int(e.byteLength);
+        QCOMPARE(reservedByteCount(key, VarAreaInput) + reservedByteCount(key, VarAreaOutput), placed);
+    }
+
+    // Which objects the mapping editor offers a PDO, by the object's access type.
+    void offeredByDirection_data()
+    {
+        QTest::addColumn<QString>("access");
+        QTest::addColumn<QString>("offered"); // "R" receive, "T" transmit
+        const char *rows[][2] = {{"rw", "RT"}, {"RW", "RT"}, {"ro", "T"}, {"Ro", "T"}, {"const", "T"}, {"CONST", "T"},
+                                 {"wo", "R"}, {"rww", "R"}, {"RWW", "R"}, {"rwr", "T"}, {"Rwr", "T"},
+                                 {"rwx", "RT"}, {"ro_dyn", "T"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromLatin1(row[1]);
+    }
+    void offeredByDirection()
+    {
+        QFETCH(QString, access);
+        const QList<EdsEntry> mappable{entry(0x6000, 1, DataTypeUnsigned8, 0, qPrintable(access))};
+        QString offered;
+        offered += offeredForMapping(mappable, true).isEmpty() ? "" : "R";
+        offered += offeredForMapping(mappable, false).isEmpty() ? "" : "T";
+        QTEST(offered, "offered");
+    }
+
+    // Identity values come from 0x1018 where it gives them, else from [DeviceInfo].
+    void identity_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("identity"); // vendor product revision
+        const QByteArray info = "[DeviceInfo]|VendorNumber=0xFB|ProductNumber=0x2|RevisionNumber=3|";
+        QTest::newRow("no identity object") << info << "fb 2 3";
+        QTest::newRow("sub-indexes without a default")
+            << info + "[1018]|SubNumber=4|[1018sub1]|DataType=7|[1018sub2]|DataType=7|DefaultValue=|[1018sub3]|DataType=7" << "fb 2 3";
+        QTest::newRow("the identity object wins") << info + "[1018]|SubNumber=2|[1018sub1]|DataType=7|DefaultValue=0x11" << "11 2 3";
+        QTest::newRow("a default of 0 is a value") << info + "[1018]|SubNumber=2|[1018sub2]|DataType=7|DefaultValue=0" << "fb 0 3";
+    }
+    void identity()
+    {
+        QFETCH(QByteArray, text);
+        CanObject s(5);
+        int loaded = 0;
+        {
+            const ScopedEdsSource source([&](const QString &) { return std::shared_ptr<const EdsFile>(loadEdsFromData(text.replace('|', '\n'))); });
+            loaded = loadEdsIntoSlave(s, QStringLiteral("inline.eds"));
+        }
+        QCOMPARE(loaded, 1);
+        QTEST(QStringLiteral("%1 %2 %3").arg(s.vendorId, 0, 16).arg(s.productCode, 0, 16).arg(s.revisionNumber, 0, 16), "identity");
     }
 };
 

@@ -1,5 +1,6 @@
 #include "ui/parameterinedslisttable.h"
 
+#include "eds/accesstype.h"
 #include "model/canobject.h"
 #include "ui/numbertext.h"
 
@@ -47,15 +48,7 @@ ParameterInEdsListTable::ParameterInEdsListTable(QWidget *parent)
 
 void ParameterInEdsListTable::fillTable(const CanObject *slave, int direction)
 {
-    QList<EdsEntry> kept;
-    if (slave) {
-        for (const EdsEntry &entry : slave->mappableList) {
-            // The PLC writes a receive PDO's objects: read-only ones have no place there.
-            if (direction == PdoReceive && entry.accessType.contains(QLatin1String("RO"), Qt::CaseInsensitive))
-                continue;
-            kept.append(entry);
-        }
-    }
+    const QList<EdsEntry> kept = slave ? offeredForMapping(slave->mappableList, direction == PdoReceive) : QList<EdsEntry>();
 
     m_table->setRowCount(kept.size());
     for (int row = 0; row < kept.size(); ++row) {
