@@ -3,7 +3,9 @@
 #include "commands.h"
 #include "slavereport.h"
 
+#include "eds/accesstype.h"
 #include "model/canobject.h"
+#include "model/slavefromeds.h"
 
 #include <QJsonArray>
 
@@ -44,6 +46,39 @@ QJsonArray mappedObjects(const PDOConfig &pdo)
     return list;
 }
 
+QString fateText(DefaultWordFate fate)
+{
+    switch (fate) {
+    case DefaultWordFate::NotWholeBytes: return QStringLiteral("bits");
+    case DefaultWordFate::WrongDirection: return QStringLiteral("direction");
+    case DefaultWordFate::NotMappable:
+    case DefaultWordFate::Mapped: break;
+    }
+    return QStringLiteral("not mappable");
+}
+
+// Default mapping words the slave could not map, so the PDO is not what the file describes.
+QJsonArray leftOutWords(const CanObject &s, quint32 commIndex)
+{
+    QJsonArray list;
+    for (const LeftOutWord &w : leftOutDefaultWords(s, commIndex))
+        list.append(QJsonObject{{"subIndex", w.subIndex}, {"word", qint64(w.value)}, {"reason", fateText(w.fate)}});
+    return list;
+}
+
+// What the mapping editor offers a PDO of one direction.
+QJsonArray offeredObjects(const CanObject &s, bool receive)
+{
+    QJsonArray list;
+    for (const EdsEntry &e : offeredForMapping(s.mappableList, receive))
+        list.append(QJsonObject{{"index", e.index},
+                                {"subIndex", e.subIndex},
+                                {"name", e.parameterName},
+                                {"accessType", e.accessType},
+                                {"bytes", dataTypeSize(e.dataType)}});
+    return list;
+}
+
 QJsonArray pdoList(const CanObject &s)
 {
     QJsonArray list;
@@ -57,6 +92,9 @@ QJsonArray pdoList(const CanObject &s)
                       {"transmissionTypeText", transmissionTypeText(p.transmissionType)},
                       {"lengthBytes", int(CanObject::pdoByteLength(p))},
                       {"mapped", mappedObjects(p)}};
+        const QJsonArray leftOut = leftOutWords(s, p.commIndex);
+        if (!leftOut.isEmpty())
+            o.insert(QStringLiteral("defaultWordsLeftOut"), leftOut);
         if (transmit) {
             o.insert(QStringLiteral("inhibitTime100us"), int(p.inhibitTime));
             o.insert(QStringLiteral("eventTimerMs"), int(p.eventTimer));
@@ -108,6 +146,8 @@ QJsonObject slaveInsidesReport(const CanObject *slave)
                               {"revisionNumber", !s.skipRevisionCheck}});
     report.insert(QStringLiteral("offeredPdos"), s.edsPdoList.size());
     report.insert(QStringLiteral("pdos"), pdoList(s));
+    report.insert(QStringLiteral("offeredForMapping"),
+                  QJsonObject{{"receive", offeredObjects(s, true)}, {"transmit", offeredObjects(s, false)}});
     report.insert(QStringLiteral("sdos"), sdoList(s));
 
     return report;

@@ -94,6 +94,13 @@ void printPdo(const QJsonObject &p, QTextStream &out)
         field(out, tr("Event timer"), tr("%1 ms").arg(p.value("eventTimerMs").toInt()), 4);
     }
     field(out, tr("Length"), tr("%1 of 8 bytes").arg(p.value("lengthBytes").toInt()), 4);
+    const QJsonArray leftOut = p.value("defaultWordsLeftOut").toArray();
+    if (!leftOut.isEmpty()) {
+        QStringList words;
+        for (const QJsonValue &w : leftOut)
+            words << QStringLiteral("%1 (%2)").arg(hex(w["word"], 8), w["reason"].toString());
+        field(out, tr("Default words left out"), words.join(QStringLiteral(", ")), 4);
+    }
     const QJsonArray mapped = p.value("mapped").toArray();
     if (mapped.isEmpty())
         return;
@@ -170,6 +177,9 @@ void printReportText(const QJsonObject &report, QTextStream &out)
     out << '\n' << tr("PDOs (%1 in use, %2 offered by the EDS)").arg(pdos.size()).arg(report.value("offeredPdos").toInt()) << '\n';
     for (const QJsonValue &p : pdos)
         printPdo(p.toObject(), out);
+    const QJsonObject offered = report.value("offeredForMapping").toObject();
+    out << '\n' << tr("Objects offered for mapping: %1 into receive PDOs, %2 into transmit PDOs")
+                       .arg(offered.value("receive").toArray().size()).arg(offered.value("transmit").toArray().size()) << '\n';
     printSdos(report.value("sdos").toArray(), out);
     printMaps(report, out);
     printBlock(report.value("configurationBlock").toObject(), out);

@@ -109,13 +109,27 @@ private slots:
                        "0 mappable entries",
             notes + ": 0 errors, 0 warnings, 0 notes; 2 objects, 0 sub-indexes, 0 receive PDOs, 0 transmit PDOs, "
                     "0 mappable entries"};
+        // What a DCF and its default mappings promise that the slave does otherwise.
+        const QString mapping = QStringLiteral(CANSLAVE_TEST_DATA "/check-mapping.dcf"), on = mapping + QLatin1Char(':');
+        QTest::newRow("check mapping, identity, DCF") << QStringList{"check", mapping} << 0 << QStringList{
+            on + "4: note: Unknown name: Vendor",
+            on + "8: note: 1 configured values outside the PDO and identity objects are not downloaded: the device keeps its own",
+            on + "19: warning: identity 0x1018 sub 1 is 0x2B but [DeviceInfo] VendorNumber is 0x2A; the start-up check uses 0x2B",
+            on + "25: note: COB-IDs of node 4 taken as node-relative,index:1400",
+            on + "48: warning: default mapping 0x1600 sub 1 names object 0x6000 sub 0 (access rwr), which a receive PDO cannot map: left out",
+            on + "58: warning: PDO 0x1800 is not configured: its default COB-ID 0x150 is one CiA 301 keeps for other services",
+            on + "78: warning: default mapping 0x1A00 maps bits, which the configuration cannot carry; left out: sub 1 (0x21000101)",
+            on + "88: note: default mapping 0x1A00 sub 2 gives object 0x6000 sub 0 8 bits; its type has 16",
+            // TPDOs 1 and 2 share 0x150, but no PDO is configured on an identifier kept for others.
+            mapping + ": 1 errors, 5 warnings, 4 notes; 10 objects, 13 sub-indexes, 1 receive PDOs, 2 transmit PDOs, 2 mappable entries"};
         QTest::newRow("check strict, errors") << QStringList{"check", notes, "--strict", findings} << 1 << QStringList{};
         QTest::newRow("check strict, clean") << QStringList{"check", "--strict", notes} << 0 << QStringList{};
         QTest::newRow("exports") << QStringList{"exports"} << 0
                                  << QStringList{QStringLiteral("%1 exports resolved").arg(std::size(canslave::exportNames))};
         QTest::newRow("show") << QStringList{"show", example, "--node", "5"} << 0 << QStringList{
             "Node ID:                5", "Vendor ID:              0x000000AB", "Heartbeat time:         1200 ms",
-            "Check vendor ID:        yes", "PDOs (3 in use, 4 offered by the EDS)", "Inhibit time:           2.0 ms (20 x 100 us)",
+            "Check vendor ID:        yes", "PDOs (3 in use, 4 offered by the EDS)",
+            "Objects offered for mapping: 3 into receive PDOs, 3 into transmit PDOs", "Inhibit time:           2.0 ms (20 x 100 us)",
             "0x6200  0x01  Digital Outputs 1-8  1      %Q,0    no               fixed mapping",
             "IO-Module 8DI8DO2AI2  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2", "(--block prints its bytes)"};
         QTest::newRow("show the block") << QStringList{"show", example, "--node", "5", "--block"} << 0
