@@ -12,21 +12,29 @@ namespace {
 const QString corpus = QStringLiteral(CANSLAVE_CORPUS);
 
 using EntryKeys = QHash<QPair<int, int>, QHash<QString, QString>>; // (index, sub or -1) -> lower-case key -> value
+// Where the scan keeps the keys of [DeviceInfo] and [DeviceComissioning].
+constexpr int deviceInfo = -2, commissioning = -3;
 
 // Every object and sub-index section with its keys.
 EntryKeys scan(const QByteArray &data)
 {
-    static const QRegularExpression head(QStringLiteral("^\\[\\s*([0-9A-F]{4})(?:sub([0-9A-F]{1,2}))?\\s*\\]$"),
+    // A head may carry a comment after its bracket.
+    static const QRegularExpression head(QStringLiteral("^\\[\\s*([0-9A-F]{4})(?:sub([0-9A-F]{1,2}))?\\s*\\]\\s*(?:[;#].*)?$"),
                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression deviceHead(QStringLiteral("^\\[\\s*(deviceinfo|devicecom+issioning)\\s*\\]"),
+                                               QRegularExpression::CaseInsensitiveOption);
     EntryKeys keys;
     QPair<int, int> at{-1, -1};
     for (const QByteArray &raw : data.split('\n')) {
         const QString line = QString::fromLatin1(raw).trimmed();
         const QRegularExpressionMatch match = head.match(line);
         const int equals = line.indexOf(QLatin1Char('='));
-        if (line.startsWith(QLatin1Char('[')))
+        const QRegularExpressionMatch device = deviceHead.match(line);
+        if (device.hasMatch())
+            at = {device.captured(1).startsWith(QLatin1String("deviceinfo"), Qt::CaseInsensitive) ? deviceInfo : commissioning, -1};
+        else if (line.startsWith(QLatin1Char('[')))
             at = {match.hasMatch() ? match.captured(1).toInt(nullptr, 16) : -1, match.captured(2).isEmpty() ? -1 : match.captured(2).toInt(nullptr, 16)};
-        else if (at.first >= 0 && equals > 0 && !line.startsWith(QLatin1Char(';')))
+        else if (at.first != -1 && equals > 0 && !line.startsWith(QLatin1Char(';')))
             keys[at][line.left(equals).trimmed().toLower()] = line.mid(equals + 1).trimmed();
     }
     return keys;
@@ -42,6 +50,38 @@ qint64 valueAtNode5(QString text)
     const qint64 value = ok ? 0 : text.endsWith(QLatin1Char('h'), Qt::CaseInsensitive) ? text.chopped(1).toLongLong(&ok, 16)
                                                                                       : text.toLongLong(&ok, 0);
     return ok ? value + (relative ? 5 : 0) : -1;
+}
+
+// The value a DCF configured, else the default; an empty ParameterValue configures nothing.
+QString valueOf(const QHash<QString, QString> &entry)
+{
+    const QString configured = entry.value(QStringLiteral("parametervalue"));
+    return configured.isEmpty() ? entry.value(QStringLiteral("defaultvalue")) : configured;
+}
+
+// What a configured COB-ID is at node 5: one of the predefined set at the DCF's own node moves with the node.
+qint64 atNode5(const QString &configured, quint32 commIndex, int dcfNode)
+{
+    const qint64 value = valueAtNode5(configured);
+    const bool receive = commIndex < 0x1800;
+    const quint32 n = commIndex - (receive ? 0x1400 : 0x1800);
+    const qint64 base = (receive ? 0x200 : 0x180) + 0x100 * n;
+    if (configured.contains(QLatin1String("$NODEID"), Qt::CaseInsensitive) || dcfNode <= 0 || n >= 4
+        || (value & 0x1FFFFFFF) != base + dcfNode)
+        return value;
+    return (base + 5) | (value & 0x40000000);
+}
+
+// Length in bits that the file's default word for this object gives it; a dummy is named by its type.
+int wordBits(const EntryKeys &keys, quint32 mapping, const PDOMapEntry &mapped)
+{
+    for (int sub = 1; sub <= 0x40; ++sub) {
+        const QHash<QString, QString> word = keys.value({int(mapping), sub});
+        const qint64 value = valueAtNode5(valueOf(word));
+        if (value > 0 && quint32(value >> 16) == mapped.index && quint32((value >> 8) & 0xFF) == mapped.subIndex)
+            return int(value & 0xFF);
+    }
+    return -1;
 }
 
 bool reservedForOthers(quint32 cobId)
@@ -82,15 +122,39 @@ private slots:
         // a DCF's configured COB-IDs are the ones used, and a PDO it switches off stays out.
         buildDefaultPdos(slave);
         const bool dcf = path.endsWith(QLatin1String(".dcf"), Qt::CaseInsensitive);
+        const int dcfNode = int(valueAtNode5(keys.value({commissioning, -1}).value(QStringLiteral("nodeid"))));
+
+        // Identity from 0x1018 where it gives a value, else from [DeviceInfo].
+        const QString infoKeys[] = {QStringLiteral("vendornumber"), QStringLiteral("productnumber"), QStringLiteral("revisionnumber")};
+        const quint32 identity[] = {slave.vendorId, slave.productCode, slave.revisionNumber};
+        for (int sub = 1; sub <= 3; ++sub) {
+            const QString given = valueOf(keys.value({0x1018, sub}));
+            const qint64 info = valueAtNode5(keys.value({deviceInfo, -1}).value(infoKeys[sub - 1]));
+            if (given.isEmpty() && info >= 0)
+                QCOMPARE(qint64(identity[sub - 1]), info);
+        }
         if (keys.value({0x1014, -1}).value(QStringLiteral("defaultvalue")).contains(QLatin1String("$NODEID"), Qt::CaseInsensitive))
             QVERIFY2(!reservedForOthers(slave.emcyCobId() & 0x7FFFFFFF), qPrintable(QString::number(slave.emcyCobId(), 16)));
         for (const PDOConfig &pdo : qAsConst(slave.pdoList)) {
             const quint32 cobId = CanObject::effectiveCobId(pdo);
-            QVERIFY2(!reservedForOthers(cobId), qPrintable(QStringLiteral("%1 on %2").arg(pdo.commIndex, 0, 16).arg(cobId, 0, 16)));
             const QString configured = keys.value({int(pdo.commIndex), 1}).value(QStringLiteral("parametervalue"));
+            // A PDO the DCF itself enables there is configured as it says.
+            QVERIFY2(!reservedForOthers(cobId) || (dcf && !configured.isEmpty()),
+                     qPrintable(QStringLiteral("%1 on %2").arg(pdo.commIndex, 0, 16).arg(cobId, 0, 16)));
             if (dcf && !configured.isEmpty())
-                QCOMPARE(qint64(cobId), valueAtNode5(configured));
+                QCOMPARE(qint64(cobId), atNode5(configured, pdo.commIndex, dcfNode));
+            const bool receive = pdo.direction == PdoReceive;
             for (const PDOMapEntry &mapped : pdo.mapList) {
+                // As wide as the file's own mapping word says, and of an access the direction allows.
+                const int bits = wordBits(keys, pdo.commIndex + 0x200, mapped); // -1: words in a [xxxxValue] section
+                if (bits >= 0)
+                    QCOMPARE(int(mapped.byteLength) * 8, bits);
+                if (mapped.index < 8)
+                    continue;
+                const QString access = keys.value({int(mapped.index), int(mapped.subIndex)}, keys.value({int(mapped.index), -1}))
+                                           .value(QStringLiteral("accesstype")).toLower();
+                const QStringList refused = receive ? QStringList{"ro", "const", "rwr"} : QStringList{"wo", "rww"};
+                QVERIFY2(!refused.contains(access), qPrintable(QStringLiteral("%1sub%2 %3").arg(mapped.index, 0, 16).arg(mapped.subIndex).arg(access)));
                 const QString flag = keys.value({int(mapped.index), int(mapped.subIndex)}, keys.value({int(mapped.index), -1}))
                                          .value(QStringLiteral("pdomapping"));
                 QVERIFY2(flag.isEmpty() || valueAtNode5(flag) != 0,
