@@ -319,6 +319,7 @@ private slots:
             {"64-bit configured value keeps its low bits", "ParameterValue=0x0000682129001321", "default", "29001321", {}},
             {"negative 64-bit default", "DefaultValue=-1234567890123456789", "default", "82167eeb", {}},
             {"64-bit limit", "HighLimit=10000000000", "high", "0", {}},
+            {"hex beyond 64 bits", "HighLimit=0x1FFFFFFFFFFFFFFFF", "high", "0", {"3:Not a number: HighLimit=0x1FFFFFFFFFFFFFFFF"}},
             {"limit beyond 64 bits", "HighLimit=18446744073709551616", "high", "0", {"3:Not a number: HighLimit=18446744073709551616"}},
             {"default not converting", "DefaultValue=12 apples", "default", "0", {"3:Not a number: DefaultValue=12 apples"}},
             {"configured value wins", "ParameterValue=0x181|DefaultValue=$NODEID+0x180", "default", "181", {}},

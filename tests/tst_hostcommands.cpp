@@ -117,10 +117,10 @@ private slots:
             on + "19: warning: identity 0x1018 sub 1 is 0x2B but [DeviceInfo] VendorNumber is 0x2A; the start-up check uses 0x2B",
             on + "25: note: COB-IDs of node 4 taken as node-relative,index:1400",
             on + "48: warning: default mapping 0x1600 sub 1 names object 0x6000 sub 0 (access rwr), which a receive PDO cannot map: left out",
-            on + "58: warning: PDO 0x1800 is not configured: its default COB-ID 0x150 is one CiA 301 keeps for other services",
+            on + "58: warning: PDO 0x1800 is not configured: its default COB-ID 0x180 is one CiA 301 keeps for other services",
             on + "78: warning: default mapping 0x1A00 maps bits, which the configuration cannot carry; left out: sub 1 (0x21000101)",
             on + "88: note: default mapping 0x1A00 sub 2 gives object 0x6000 sub 0 8 bits; its type has 16",
-            // TPDOs 1 and 2 share 0x150, but no PDO is configured on an identifier kept for others.
+            // TPDOs 1 and 2 share 0x180, but no PDO is configured on an identifier kept for others.
             mapping + ": 1 errors, 5 warnings, 4 notes; 10 objects, 13 sub-indexes, 1 receive PDOs, 2 transmit PDOs, 2 mappable entries"};
         QTest::newRow("check strict, errors") << QStringList{"check", notes, "--strict", findings} << 1 << QStringList{};
         QTest::newRow("check strict, clean") << QStringList{"check", "--strict", notes} << 0 << QStringList{};
