@@ -268,6 +268,9 @@ private slots:
              {"6200 Out/5=0*: 0 NrOfObjects/5=2 1 Out1/5=7* 2 Out2/5=0*"}},
             // CompactPDO 0x05: COB-ID (1) and inhibit time (3), behind a count of 2. A given PDO object keeps its name and
             // gets the defaults, a given mapping stays as it is.
+            // Every PDO has a COB-ID, so one comes without bit 0; bit 5 has no sub-index of its own.
+            {"compact PDO without bit 0 keeps its COB-ID", "[DeviceInfo]|NrOfTXPDO=1|CompactPDO=0x22",
+             {"1800 0.transmit PDO parameter/0=0: 0 /0=2 1 /0=N+180 2 /0=ff", "1a00 0.transmit PDO mapping/0=0: 0 /0=0"}},
             {"compact PDOs completed",
              "[DeviceInfo]|NrOfRXPDO=2|NrOfTXPDO=1|CompactPDO=0x05|[1401]|ParameterName=Given|SubNumber=0|"
              "[1A00]|ParameterName=Map|[1A00sub0]|DefaultValue=1|[1A00sub1]|DefaultValue=0x60000108",
