@@ -29,7 +29,12 @@ QVector<QPair<quint32, quint32>> fixedObjects(const CanObject &slave, quint32 co
 bool mappingCountIsFixed(const CanObject &slave, int mappingIndex)
 {
     const int countAt = slave.findMappingEntry(mappingIndex, 0);
-    return countAt >= 0 && isFixedAccess(slave.edsMappingList.at(countAt).accessType);
+    if (countAt < 0)
+        return false;
+    // A count the reader made for a CompactSubObj object is read-only by the
+    // file format's rule, not because the device says so: it tells nothing.
+    const EdsEntry &count = slave.edsMappingList.at(countAt);
+    return count.compactSubObj == 0 && isFixedAccess(count.accessType);
 }
 
 bool hasFixedMapping(const CanObject &slave, quint32 commIndex)

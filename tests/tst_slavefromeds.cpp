@@ -156,6 +156,8 @@ private slots:
             << r << "rw" << QStringList{"00030010 rw", "60000120 rw"} << 512 << "3/0@ffffffffffffffff:-1 6000/1@82:0";
         QTest::newRow("a read-only count fixes every word, dummies too")
             << t << "RO" << QStringList{"60000210 rw", "00050008 rw", "60000408 rw"} << 512 << "6000/2@81:0 ro 5/0@ffffffffffffffff:-1 ro 6000/4@81:2 ro";
+        QTest::newRow("a count made for CompactSubObj fixes nothing")
+            << t << "RO compact" << QStringList{"60000210 rw", "60000408 rw"} << 512 << "6000/2@81:0 6000/4@81:2";
         QTest::newRow("a const word is fixed") << t << "rw" << QStringList{"60000210 const", "60000408 rw"} << 512 << "6000/2@81:0 ro 6000/4@81:2";
         QTest::newRow("transmit leaves out rww") << t << "rw" << QStringList{"60000710 rw", "60000810 rw"} << 512 << "6000/8@81:0";
         QTest::newRow("receive leaves out rwr and const")
@@ -181,7 +183,8 @@ private slots:
         pdo.direction = direction;
         pdo.commIndex = direction == PdoTransmit ? 0x1800 : 0x1400;
         const int mapping = int(pdo.commIndex) + 0x200;
-        s.edsMappingList = {entry(mapping, 0, DataTypeUnsigned8, quint32(words.size()), qPrintable(countAccess))};
+        s.edsMappingList = {entry(mapping, 0, DataTypeUnsigned8, quint32(words.size()), qPrintable(countAccess.section(' ', 0, 0)))};
+        s.edsMappingList.first().compactSubObj = countAccess.endsWith(QLatin1String("compact")) ? quint8(words.size()) : 0;
         for (int i = 0; i < words.size(); ++i)
             s.edsMappingList << entry(mapping, i + 1, 7, words.at(i).section(' ', 0, 0).toUInt(nullptr, 16),
                                       qPrintable(words.at(i).section(' ', 1)));
