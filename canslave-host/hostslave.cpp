@@ -22,7 +22,7 @@ bool requireExports(const Plugin &plugin, const QList<const char *> &names, QTex
 
 const QList<const char *> &printExports()
 {
-    static const QList<const char *> names{"compile", "getInputMemMap", "getOutputMemMap", "getMappingSym",
+    static const QList<const char *> names{"compile", "getInputMemMap", "getOutputMemMap", "getMappingSym", "getName",
                                            "releaseObject"};
     return names;
 }

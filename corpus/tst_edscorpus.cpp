@@ -2,6 +2,7 @@
 // of their section heads and keys that shares nothing with the reader.
 #include "model/canobject.h"
 #include "model/slavefromeds.h"
+#include "plugin/mappingsymbols.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -101,6 +102,33 @@ private slots:
             const QString configured = keys.value({offered.index, 1}).value(QStringLiteral("parametervalue"));
             if (dcf && valueAtNode5(configured) >= 0x80000000)
                 QVERIFY2(slave.findPdo(quint32(offered.index)) < 0, qPrintable(QString::number(offered.index, 16)));
+        }
+        checkSymbols(slave);
+    }
+
+    // A PLC program can declare every symbol, one per object; a name it could declare as made before stays.
+    static void checkSymbols(const CanObject &slave)
+    {
+        QStringList before;
+        for (const PDOConfig &pdo : slave.pdoList) {
+            for (const PDOMapEntry &e : pdo.mapList) {
+                if (e.dataType < 2 || e.dataType > 7)
+                    continue;
+                QString part = QString(e.name).remove(QLatin1Char(' ')).replace(QLatin1Char('-'), QLatin1Char('_'));
+                before << (slave.name + (part.isEmpty() || !part.at(0).isDigit() ? part : QLatin1Char('_') + part)).left(20);
+            }
+        }
+        QSet<QString> seen;
+        const QList<MappingSymbol> symbols = buildMappingSymbols(slave);
+        QCOMPARE(symbols.size(), before.size());
+        for (int i = 0; i < symbols.size(); ++i) {
+            const QString &name = symbols.at(i).name;
+            QVERIFY2(isPlcIdentifier(name) && !seen.contains(name.toLower()), qPrintable(name));
+            seen.insert(name.toLower());
+            if (isPlcIdentifier(before.at(i)) && before.filter(QRegularExpression(
+                    QLatin1Char('^') + QRegularExpression::escape(before.at(i)) + QLatin1Char('$'),
+                    QRegularExpression::CaseInsensitiveOption)).size() == 1)
+                QCOMPARE(name, before.at(i));
         }
     }
 };

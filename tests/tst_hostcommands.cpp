@@ -117,7 +117,10 @@ private slots:
             "Node ID:                5", "Vendor ID:              0x000000AB", "Heartbeat time:         1200 ms",
             "Check vendor ID:        yes", "PDOs (3 in use, 4 offered by the EDS)", "Inhibit time:           2.0 ms (20 x 100 us)",
             "0x6200  0x01  Digital Outputs 1-8  1      %Q,0    no               fixed mapping",
-            "IO-Module 8DI8DO2AI2  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2", "(--block prints its bytes)"};
+            "IO_Module8DI8DO2AI_4  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2",
+            "Note: the slave's name \"IO-Module 8DI8DO2AI2AO\" starts every symbol, so 4 of 4 symbols are cut to 20 "
+            "characters; a shorter name in the dialog leaves more of each object's name.",
+            "(--block prints its bytes)"};
         QTest::newRow("show the block") << QStringList{"show", example, "--node", "5", "--block"} << 0
                                         << QStringList{"0x0000  01 16 49 4F 2D 4D 6F 64 75 6C 65 20 38 44 49 38"};
     }
