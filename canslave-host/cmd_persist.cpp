@@ -4,13 +4,12 @@
 #include "commands.h"
 #include "hostslave.h"
 #include "pluginlibrary.h"
+#include "restorereport.h"
 #include "slaveinsides.h"
 #include "slavereport.h"
 #include "streamsummary.h"
 
 #include <basemodule.h>
-
-#include <QFileInfo>
 
 namespace refhost {
 
@@ -29,33 +28,6 @@ int runSave(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextS
         return 1;
     out << tr("%1: project stream of %2 bytes").arg(output).arg(stream.size()) << '\n';
     return 0;
-}
-
-// Each problem is one line on err; true when the slave came back whole.
-bool reportRestore(const QString &file, const StreamSummary &stored, const RestoredSlave &slave, QTextStream &err)
-{
-    bool whole = true;
-    const auto problem = [&](const QString &text) {
-        err << file << ": " << text << '\n';
-        whole = false;
-    };
-    if (!stored.complete)
-        problem(tr("the stream is cut short; whatever it lacks is left empty"));
-    if (stored.unreadBytes > 0)
-        problem(tr("%1 bytes after the end of the stream were not read").arg(stored.unreadBytes));
-    if (!QFileInfo(slave.edsFile).isFile()) {
-        QString where = QLatin1Char('"') + stored.edsFile + QLatin1Char('"');
-        if (slave.edsFile != stored.edsFile)
-            where += tr(" nor at \"%1\"").arg(slave.edsFile);
-        problem(tr("EDS file not found at %1; the slave \"%2\" has no EDS").arg(where, slave.name));
-    } else if (slave.edsFile != stored.edsFile) {
-        err << file << ": " << tr("the EDS was not at \"%1\"; it was read from \"%2\"").arg(stored.edsFile, slave.edsFile)
-            << '\n';
-    }
-    if (stored.pdoCount != slave.pdoCount || stored.sdoCount != slave.sdoCount)
-        problem(tr("the stream holds %1 PDOs and %2 SDOs, the restored slave %3 PDOs and %4 SDOs")
-                    .arg(stored.pdoCount).arg(stored.sdoCount).arg(slave.pdoCount).arg(slave.sdoCount));
-    return whole;
 }
 
 int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)

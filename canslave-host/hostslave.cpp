@@ -5,6 +5,7 @@
 #include "slavereport.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 namespace refhost {
 
@@ -60,8 +61,9 @@ bool HostSlave::create(const Arguments &arguments, QTextStream &err)
 
 bool writeFile(const QString &path, const QByteArray &bytes, QTextStream &err)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    // An existing file is replaced only by a complete new one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         err << path << ": " << file.errorString() << '\n';
         return false;
     }

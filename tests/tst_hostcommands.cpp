@@ -3,6 +3,8 @@
 // slave is the other suites' business.
 #include "hostrun.h"
 
+#include "persist/projectstream.h"
+#include "model/canobject.h"
 #include "plugin/canslave.h"
 
 #include <QImage>
@@ -19,6 +21,12 @@ const QString notes = QStringLiteral(CANSLAVE_TEST_DATA "/check-notes.dcf");
 HostRun run(const QStringList &arguments)
 {
     return runHost(arguments, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"});
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -216,6 +224,51 @@ private slots:
         const QJsonObject report = QJsonDocument::fromJson(result.out.toUtf8()).object();
         QCOMPARE(report.isEmpty() ? -1 : report["pdos"].toArray().size(), pdos);
         QVERIFY(pdos < 0 || report["device"].toObject()["nodeId"].toInt() == 9);
+    }
+
+    // configure keeps every edit of a saved slave through the dialog's OK, and writes nothing without OK.
+    void configureRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first.stream"));
+        const QString block = dir.filePath(QStringLiteral("first.block"));
+        const QString compiled = dir.filePath(QStringLiteral("compiled.block"));
+        HostRun result = run({"configure", example, "--node", "5", "--accept", "-o", first, "--block", block});
+        QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Node ID:                5")), qPrintable(result.err));
+        QCOMPARE(run({"compile", example, "--node", "5", "-o", compiled}).status, 0);
+        QCOMPARE(readAll(block), readAll(compiled));
+
+        // Edits the dialog's pages make, made here so that the test knows them.
+        std::unique_ptr<CanObject> edited = restoreProjectStream(readAll(first), QStringLiteral("edit"));
+        edited->setNodeId(9);
+        edited->name = QStringLiteral("Edited slave");
+        edited->monitorTime = 333;
+        edited->skipRevisionCheck = true;
+        edited->pdoList.first().transmissionType = 1;
+        edited->pdoList.removeLast();
+        SDOEntry sdo;
+        sdo.index = 0x2000;
+        sdo.subIndex = 1;
+        sdo.length = 2;
+        sdo.dataText = QStringLiteral("16#1234");
+        sdo.data = QByteArray::fromHex("1234");
+        edited->sdoList.append(sdo);
+        const QString stream = dir.filePath(QStringLiteral("edited.stream"));
+        QFile f(stream);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(saveProjectStream(*edited)) > 0);
+        f.close();
+
+        result = run({"configure", stream, "--accept", "-o", stream});
+        QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Name:                   Edited slave")),
+                 qPrintable(result.err));
+        QCOMPARE(readAll(stream), saveProjectStream(*edited));
+
+        const QString untouched = dir.filePath(QStringLiteral("untouched.stream"));
+        result = run({"configure", stream, "--screenshot", dir.filePath(QStringLiteral("shots")), "-o", untouched});
+        QCOMPARE(result.status, 0);
+        result = run({"configure", stream, "--read-only", "--accept", "-o", untouched});
+        QVERIFY2(result.status == 1 && result.err.contains(QLatin1String("OK button is disabled")), qPrintable(result.err));
+        QVERIFY(!QFile::exists(untouched));
     }
 };
 
