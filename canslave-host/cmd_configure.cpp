@@ -171,6 +171,15 @@ void pressOk(bool &pressed)
         dialog->reject();
 }
 
+QTextStream *helpOut = nullptr;
+
+// The reference host has no help system: it says which topic a host would open.
+void printHelpKeyword(const QString &keyword)
+{
+    if (helpOut)
+        *helpOut << tr("Help: a host would open the help at \"%1\"").arg(keyword) << Qt::endl;
+}
+
 // The slave of an EDS, or of a saved project stream that comes back whole.
 bool openSlave(Plugin &plugin, HostSlave &slave, const Arguments &arguments, QTextStream &err)
 {
@@ -233,6 +242,8 @@ int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
 
     if (arguments.has("--lang"))
         setHelpLanguage(arguments.value("--lang"));
+    helpOut = &err;
+    setHelpHandler(printHelpKeyword);
 
     Shots shots{screenshotDir, {}, {}};
     bool pressed = false;
@@ -242,6 +253,7 @@ int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
         QTimer::singleShot(0, [&pressed] { pressOk(pressed); });
     const int result = plugin.get<canslave::ConfigCanObjectFn>("configCanObject")(
         slave.get(), nodeIdList(arguments.value("--nodes")), nullptr, arguments.has("--read-only"));
+    setHelpHandler(nullptr);
 
     if (!screenshotDir.isEmpty()) {
         for (const QString &path : qAsConst(shots.written))
@@ -289,6 +301,7 @@ const Command configureCommand{
     "FILE is told by its content: an EDS or DCF makes a new slave with --node; a project stream (save\n"
     "or configure -o writes one) is restored under --station with its own node id, and must come back whole.\n"
     "Nothing is written after Cancel; an existing file is replaced only once the new one is complete.\n"
+    "Help in the dialog prints the help keyword a host would open, on stderr.\n"
     "The dialog needs a display (DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM); --accept and --screenshot do not.\n"
     "Exit status: 0 OK or Cancel (Cancel is said on stderr), 1 no slave, a file not opened or not written,\n"
     "an image not written, or OK disabled under --accept; 2 wrong arguments or no display.\n"};

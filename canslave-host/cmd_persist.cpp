@@ -2,6 +2,7 @@
 // as a host keeps and reads them back, telling on stderr what did not come back.
 
 #include "commands.h"
+#include "filekind.h"
 #include "hostslave.h"
 #include "pluginlibrary.h"
 #include "restorereport.h"
@@ -42,7 +43,9 @@ int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTe
         setHwFileCreatedVerNum(station, arguments.number("--creator-version"));
     const StreamSummary stored = summarizeStream(stream, getHwFileCreatedVerNum(station) >= firstCurrentLayoutVersion);
     if (!stored.isStream) {
-        err << tr("%1: not a project stream (save writes them; recompile reads a configuration block)").arg(file)
+        err << file << ": "
+            << (looksLikeBlock(stream) ? wrongKindText(FileKind::Block, FileKind::Stream)
+                                       : tr("not a project stream (save writes them; recompile reads a configuration block)"))
             << '\n';
         return 1;
     }
@@ -59,6 +62,10 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
     QByteArray block;
     if (!requireExports(plugin, printExports() + QList<const char *>{"recompile"}, err) || !readFile(file, block, err))
         return 1;
+    if (fileKind(block) == FileKind::Stream) {
+        err << file << ": " << wrongKindText(FileKind::Stream, FileKind::Block) << '\n';
+        return 1;
+    }
     int code = 0;
     HostSlave slave(plugin);
     slave.reset(plugin.get<canslave::RecompileFn>("recompile")(block, arguments.value("--station"), &code));

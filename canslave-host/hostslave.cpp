@@ -1,6 +1,7 @@
 #include "hostslave.h"
 
 #include "commands.h"
+#include "filekind.h"
 #include "pluginlibrary.h"
 #include "slavereport.h"
 
@@ -50,6 +51,16 @@ bool HostSlave::create(const Arguments &arguments, QTextStream &err)
     if (!requireExports(m_plugin, {"createCanObject", "releaseObject"}, err))
         return false;
     const QString eds = arguments.inputs.value(0);
+    QByteArray content;
+    if (!readFile(eds, content, err))
+        return false;
+    // The plug-in makes an empty slave of any readable file; a host would not want it.
+    const FileKind kind = fileKind(content);
+    if (kind != FileKind::Eds) {
+        err << eds << ": " << (kind == FileKind::Other ? noEdsContentText() : wrongKindText(kind, FileKind::Eds))
+            << '\n';
+        return false;
+    }
     reset(m_plugin.get<canslave::CreateCanObjectFn>("createCanObject")(nullptr, eds, arguments.number("--node"),
                                                                        arguments.value("--station")));
     if (!m_slave) {

@@ -226,6 +226,54 @@ private slots:
         QVERIFY(pdos < 0 || report["device"].toObject()["nodeId"].toInt() == 9);
     }
 
+    // A file of the wrong kind is refused by name, and the command that reads it is named.
+    void wrongKindOfFile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("content"); // empty, binary, text, stream or block
+        QTest::addColumn<QString>("said");
+        const char *noEds = "holds no EDS content (no [DeviceInfo] section, no object)";
+        QTest::newRow("show empty") << "show" << "empty" << noEds;
+        QTest::newRow("show binary") << "show" << "binary" << noEds;
+        QTest::newRow("compile text") << "compile -o out" << "text" << noEds;
+        QTest::newRow("save a stream") << "save -o out" << "stream"
+                                       << "this is a project stream, not an EDS; restore and configure read it";
+        QTest::newRow("show a block") << "show" << "block" << "this is a configuration block, not an EDS; recompile reads it";
+        QTest::newRow("recompile a stream") << "recompile" << "stream"
+                                            << "this is a project stream, not a configuration block; restore and "
+                                               "configure read it";
+        QTest::newRow("restore a block") << "restore" << "block"
+                                         << "this is a configuration block, not a project stream; recompile reads it";
+        QTest::newRow("configure a block") << "configure --accept" << "block"
+                                           << "this is a configuration block, not a project stream";
+        QTest::newRow("configure text") << "configure --accept" << "text"
+                                        << "holds neither EDS content (no [DeviceInfo] section, no object) nor a project stream";
+    }
+    void wrongKindOfFile()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, content);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("input"));
+        if (content == QLatin1String("stream") || content == QLatin1String("block")) {
+            QCOMPARE(run({content == QLatin1String("stream") ? "save" : "compile", example, "-o", file}).status, 0);
+        } else {
+            QFile f(file);
+            QByteArray bytes = content == QLatin1String("text") ? QByteArray("[Notes]\nhello\n") : QByteArray();
+            for (int i = 0; content == QLatin1String("binary") && i < 256; ++i)
+                bytes += char(i);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        QStringList arguments = command.split(QLatin1Char(' '));
+        arguments.insert(1, file);
+        arguments.replaceInStrings(QRegularExpression("^out$"), dir.filePath(QStringLiteral("out")));
+        const HostRun result = run(arguments);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(said), qPrintable(result.err));
+        QVERIFY(result.out.isEmpty() && !QFile::exists(dir.filePath(QStringLiteral("out"))));
+    }
+
     // configure keeps every edit of a saved slave through the dialog's OK, and writes nothing without OK.
     void configureRoundTrip()
     {
