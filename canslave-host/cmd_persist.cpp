@@ -9,6 +9,7 @@
 #include "slaveinsides.h"
 #include "slavereport.h"
 #include "streamsummary.h"
+#include "takenplaces.h"
 
 #include <basemodule.h>
 
@@ -31,12 +32,32 @@ int runSave(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextS
     return 0;
 }
 
+// A copy restored into the station of its original finds the original's places
+// taken: the host then has to give it places of its own.
+bool replaceTakenPlaces(Plugin &plugin, const QString &file, CanObject *slave, QTextStream &err)
+{
+    const auto stored = mappedPlaces(slave);
+    const bool placed = plugin.get<canslave::AutoMallocFn>("autoMallocInMap")(slave)
+                        && plugin.get<canslave::AutoMallocFn>("autoMallocOutMap")(slave);
+    const auto now = mappedPlaces(slave);
+    for (int i = 0; i < now.size(); ++i) {
+        if (now.at(i).second != stored.at(i).second)
+            err << file << ": " << tr("%1: stored place %2 taken, now at %3").arg(now.at(i).first, stored.at(i).second, now.at(i).second)
+                << '\n';
+    }
+    if (!placed)
+        err << file << ": " << tr("not every mapped object found a free place; the others keep their stored places") << '\n';
+    return placed;
+}
+
 int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     const QString file = arguments.inputs.first();
     const QString station = arguments.value("--station");
     QByteArray stream;
-    if (!requireExports(plugin, printExports() + QList<const char *>{"restore"}, err) || !readFile(file, stream, err))
+    QByteArray beside;
+    if (!requireExports(plugin, printExports() + QList<const char *>{"restore", "autoMallocInMap", "autoMallocOutMap"}, err)
+        || !readFile(file, stream, err) || (arguments.has("--beside") && !readFile(arguments.value("--beside"), beside, err)))
         return 1;
     // The host's registry tells which software made the station file, and so the layout.
     if (arguments.has("--creator-version"))
@@ -49,9 +70,23 @@ int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTe
             << '\n';
         return 1;
     }
+    HostSlave other(plugin);
+    if (arguments.has("--beside"))
+        other.reset(plugin.get<canslave::RestoreFn>("restore")(beside, station));
+    const QList<MemoryReservation> heldBefore = memoryReservations(station);
     HostSlave slave(plugin);
     slave.reset(plugin.get<canslave::RestoreFn>("restore")(stream, station));
-    const bool whole = reportRestore(file, stored, restoredSlave(slave.get()), err);
+    bool whole = reportRestore(file, stored, restoredSlave(slave.get()), err);
+    const int unclaimed = takenPlaceCount(plugin, slave.get(), heldBefore);
+    if (unclaimed > 0 && !arguments.has("--replace")) {
+        err << file << ": "
+            << tr("%1 mapped objects could not claim their stored memory place, which another slave of the station "
+                  "holds (--replace gives them new ones)").arg(unclaimed)
+            << '\n';
+        whole = false;
+    } else if (unclaimed > 0) {
+        whole = replaceTakenPlaces(plugin, file, slave.get(), err) && whole;
+    }
     printSlave(plugin, slave.get(), printChoice(arguments), out);
     return whole ? 0 : 1;
 }
@@ -97,10 +132,15 @@ const Command restoreCommand{
     QList<Option>{stationOption(),
                   {"--creator-version", Value::Number, "V",
                    "version of the software that made the station file: 2009 and later read the current layout"}}
+        + QList<Option>{{"--beside", Value::Text, "STREAM",
+                         "restore STREAM into the station first, as a slave already there"},
+                        {"--replace", Value::None, nullptr,
+                         "give mapped objects whose stored place is taken new places (autoMallocInMap/OutMap)"}}
         + printOptions(),
     runRestore,
     "What did not come back (a stream cut short, bytes left over, the EDS not found, PDOs or SDOs\n"
-    "dropped) is said on stderr.\n"
+    "dropped, stored memory places another slave holds) is said on stderr; with --replace the objects\n"
+    "whose places are taken get new ones, each said on stderr.\n"
     "Exit status: 0 the whole slave came back, 1 it did not or the file is no project stream,\n"
     "2 wrong arguments.\n"};
 

@@ -200,6 +200,11 @@ private slots:
         QTest::newRow("restore cut short") << "save" << "restore" << 300 << 1 << "cut short" << 0;
         QTest::newRow("restore bytes left") << "save" << "restore" << -3 << 1 << "3 bytes after" << 3;
         QTest::newRow("restore a block") << "compile" << "restore" << 0 << 1 << "not a project stream" << -1;
+        // A copy restored beside its original, in the same station, finds the original's places taken.
+        QTest::newRow("restore a copy") << "save" << "restore --beside SELF" << 0 << 1
+                                        << "4 mapped objects could not claim their stored memory place" << 3;
+        QTest::newRow("restore a copy, new places") << "save" << "restore --beside SELF --replace" << 0 << 0
+                                                    << "0x6000 sub 0x01 of PDO 0x1800: stored place %I,0 taken, now at %I,5" << 3;
         QTest::newRow("recompile whole") << "compile" << "recompile" << 0 << 0 << "" << 3;
         QTest::newRow("recompile cut") << "compile" << "recompile" << 1 << 1 << "code 1: the block is cut" << -1;
     }
@@ -218,7 +223,7 @@ private slots:
                 && (cut > 0 ? f.resize(f.size() - cut) : f.seek(f.size()) && f.write(QByteArray(-cut, '\0')) == -cut));
         f.close();
         const QStringList options = read.split(QLatin1Char(' '));
-        const HostRun result = run(QStringList{options.first(), file, "--json"} + options.mid(1));
+        const HostRun result = run(QStringList{options.first(), file, "--json"} + options.mid(1).replaceInStrings("SELF", file));
         QTEST(result.status, "status");
         QVERIFY2(said.isEmpty() ? result.err.isEmpty() : result.err.contains(said), qPrintable(result.err));
         const QJsonObject report = QJsonDocument::fromJson(result.out.toUtf8()).object();
