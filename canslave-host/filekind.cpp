@@ -37,9 +37,8 @@ bool looksLikeBlock(const QByteArray &bytes)
     if (byteAt(bytes, 0) != blockMarker || pathLength < 0)
         return false;
     const int lengthAt = 3 + nameLength + pathLength + headerAfterPath;
-    const int high = byteAt(bytes, lengthAt);
-    const int low = byteAt(bytes, lengthAt + 1);
-    const int bodyLength = high < 0 || low < 0 ? -1 : high << 8 | low;
+    const int low = byteAt(bytes, lengthAt + 1); // when there, so is the high byte before it
+    const int bodyLength = low < 0 ? -1 : byteAt(bytes, lengthAt) << 8 | low;
     return bodyLength >= bodyLengthBytes && lengthAt + bodyLength <= bytes.size();
 }
 

@@ -312,9 +312,23 @@ private slots:
         f.close();
 
         result = run({"configure", stream, "--accept", "-o", stream});
-        QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Name:                   Edited slave")),
+        QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Name:                   Edited slave"))
+                     && result.out.contains(QLatin1String("Check revision number:  no")),
                  qPrintable(result.err));
         QCOMPARE(readAll(stream), saveProjectStream(*edited));
+
+        // Edits on a slave without its EDS would be saved without what the EDS gives.
+        const QString gone = dir.filePath(QStringLiteral("gone.eds"));
+        edited->edsFile = gone;
+        const QString orphan = dir.filePath(QStringLiteral("orphan.stream"));
+        QFile o(orphan);
+        QVERIFY(o.open(QIODevice::WriteOnly) && o.write(saveProjectStream(*edited)) > 0);
+        o.close();
+        result = run({"configure", orphan, "--accept", "-o", orphan});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(QStringLiteral("EDS file not found at \"%1\"; the slave").arg(gone))
+                     && result.err.contains(QLatin1String("not opened")),
+                 qPrintable(result.err));
 
         const QString untouched = dir.filePath(QStringLiteral("untouched.stream"));
         result = run({"configure", stream, "--screenshot", dir.filePath(QStringLiteral("shots")), "-o", untouched});
