@@ -602,8 +602,8 @@ private slots:
                                << QStringList{"ValveDigitalOutput_1", "%QB3", "Valve 16#6200_1_Digital Output-1"};
         QTest::newRow("digit") << "M" << PDOMapEntry{0x6411, 10, "2nd Speed", 1, 6, false, 0x82, 0, -1, 1, false}
                                << QStringList{"M_2ndSpeed", "%QW0", "M 16#6411_A_2nd Speed"};
-        QTest::newRow("cut") << "DriveController" << PDOMapEntry{0x1A00, 1, "Status Word", 1, 7, false, 0x82, -1, -1, 1, false}
-                             << QStringList{"DriveControllerStatu", "%QD-1", "DriveController 16#1A00_1_Status Word"};
+        QTest::newRow("cut") << "DriveController" << PDOMapEntry{0x1A00, 0x11, "Status Word", 1, 7, false, 0x82, -1, -1, 1, false}
+                             << QStringList{"DriveControllerStatu", "%QD-1", "DriveController 16#1A00_11_Status Word"};
         QTest::newRow("boolean") << "M" << PDOMapEntry{0x6000, 1, "b", 1, 1, false, 0x82, 0, -1, 1, false} << QStringList();
         QTest::newRow("real") << "M" << PDOMapEntry{0x6000, 1, "r", 1, 8, false, 0x82, 0, -1, 1, false} << QStringList();
     }

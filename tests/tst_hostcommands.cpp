@@ -275,7 +275,7 @@ private slots:
         arguments.replaceInStrings(QRegularExpression("^out$"), dir.filePath(QStringLiteral("out")));
         const HostRun result = run(arguments);
         QCOMPARE(result.status, 1);
-        QVERIFY2(result.err.contains(said), qPrintable(result.err));
+        QVERIFY2(result.err.contains(said) && result.err.count(QLatin1Char('\n')) == 1, qPrintable(result.err));
         QVERIFY(result.out.isEmpty() && !QFile::exists(dir.filePath(QStringLiteral("out"))));
     }
 
