@@ -3,9 +3,13 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "filekind.h"
 #include "hostslave.h"
 #include "pluginlibrary.h"
+#include "restorereport.h"
+#include "slaveinsides.h"
 #include "slavereport.h"
+#include "streamsummary.h"
 
 #include <helpsharemodule.h>
 
@@ -152,27 +156,104 @@ void renderTabsAndCancel(Shots &shots)
     dialog->reject();
 }
 
+// Presses the dialog's own OK button, as a user would; a dialog whose OK is
+// disabled is cancelled instead.
+void pressOk(bool &pressed)
+{
+    auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+    if (!dialog)
+        return;
+    QPushButton *ok = buttonWithText(dialog, shownText("CanSlaveDlg", "&OK").remove(QLatin1Char('&')));
+    pressed = ok != nullptr;
+    if (ok)
+        ok->click();
+    else
+        dialog->reject();
+}
+
+QTextStream *helpOut = nullptr;
+
+// The reference host has no help system: it says which topic a host would open.
+void printHelpKeyword(const QString &keyword)
+{
+    if (helpOut)
+        *helpOut << tr("Help: a host would open the help at \"%1\"").arg(keyword) << Qt::endl;
+}
+
+// The slave of an EDS, or of a saved project stream that comes back whole.
+bool openSlave(Plugin &plugin, HostSlave &slave, const Arguments &arguments, QTextStream &err)
+{
+    const QString file = arguments.inputs.first();
+    QByteArray content;
+    if (!readFile(file, content, err))
+        return false;
+    const FileKind kind = fileKind(content);
+    if (kind == FileKind::Eds)
+        return slave.create(arguments, err);
+    if (kind != FileKind::Stream) {
+        err << file << ": "
+            << (kind == FileKind::Block ? wrongKindText(kind, FileKind::Stream)
+                                        : tr("holds neither EDS content (no [DeviceInfo] section, no object) "
+                                             "nor a project stream"))
+            << '\n';
+        return false;
+    }
+    if (!requireExports(plugin, {"restore"}, err))
+        return false;
+    const QString station = arguments.value("--station");
+    const StreamSummary stored = summarizeStream(content, true);
+    slave.reset(plugin.get<canslave::RestoreFn>("restore")(content, station));
+    // Edits on a slave that lacks part of its stream would be saved without it.
+    if (!slave.get() || !reportRestore(file, stored, restoredSlave(slave.get()), err)) {
+        err << file << ": " << tr("not opened: the slave did not come back whole") << '\n';
+        return false;
+    }
+    return true;
+}
+
+// The project stream and the configuration block of the accepted slave, where asked for.
+bool writeOutputs(Plugin &plugin, CanObject *slave, const Arguments &arguments, QTextStream &err)
+{
+    if (arguments.has("-o")
+        && !writeFile(arguments.value("-o"), plugin.get<canslave::SaveFn>("save")(slave), err))
+        return false;
+    if (arguments.has("--block")) {
+        QByteArray block;
+        CompileList unused;
+        plugin.get<canslave::CompileFn>("compile")(slave, block, unused);
+        if (!writeFile(arguments.value("--block"), block, err))
+            return false;
+    }
+    return true;
+}
+
 int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     const QString screenshotDir = arguments.value("--screenshot");
     HostSlave slave(plugin);
-    if (!requireExports(plugin, printExports() + QList<const char *>{"configCanObject"}, err))
+    if (!requireExports(plugin, printExports() + QList<const char *>{"configCanObject", "save"}, err))
         return 1;
     if (!screenshotDir.isEmpty() && !QDir().mkpath(screenshotDir)) {
         err << tr("%1: cannot create the folder").arg(screenshotDir) << '\n';
         return 1;
     }
-    if (!slave.create(arguments, err))
+    if (!openSlave(plugin, slave, arguments, err))
         return 1;
 
     if (arguments.has("--lang"))
         setHelpLanguage(arguments.value("--lang"));
+    helpOut = &err;
+    setHelpHandler(printHelpKeyword);
 
     Shots shots{screenshotDir, {}, {}};
+    bool pressed = false;
     if (!screenshotDir.isEmpty())
         QTimer::singleShot(0, [&shots] { renderTabsAndCancel(shots); });
+    else if (arguments.has("--accept"))
+        QTimer::singleShot(0, [&pressed] { pressOk(pressed); });
     const int result = plugin.get<canslave::ConfigCanObjectFn>("configCanObject")(
         slave.get(), nodeIdList(arguments.value("--nodes")), nullptr, arguments.has("--read-only"));
+    setHelpHandler(nullptr);
 
     if (!screenshotDir.isEmpty()) {
         for (const QString &path : qAsConst(shots.written))
@@ -182,10 +263,16 @@ int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
         return shots.written.isEmpty() || !shots.failed.isEmpty() ? 1 : 0;
     }
     if (result != 0) {
-        err << tr("Cancelled: the slave is unchanged.") << '\n';
+        if (arguments.has("--accept") && !pressed) {
+            err << tr("The dialog's OK button is disabled: cancelled, nothing written.") << '\n';
+            return 1;
+        }
+        err << tr("Cancelled: the slave is unchanged and nothing is written.") << '\n';
         return 0;
     }
-    printSlave(plugin, slave.get(), printChoice(arguments), out);
+    if (!writeOutputs(plugin, slave.get(), arguments, err))
+        return 1;
+    printSlave(plugin, slave.get(), {arguments.has("--json"), false}, out);
     return 0;
 }
 
@@ -193,21 +280,30 @@ int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
 
 // Every option of configure is declared here, and only here.
 const Command configureCommand{
-    "configure", Inputs::One, "EDS",
-    "create a slave, open the plug-in's configuration dialog on it and print the slave after OK",
+    "configure", Inputs::One, "FILE",
+    "open the plug-in's configuration dialog on a slave made from an EDS or DCF, or restored from a saved "
+    "project stream, and print the slave after OK",
     QList<Option>{nodeOption(),
                   {"--nodes", Value::NodeList, "LIST", "node ids the dialog offers, such as 1-127 or 1,3,8-10",
                    false, "1-127"},
                   stationOption(),
+                  {"-o", Value::OutputFile, "FILE", "after OK, write the project stream (reopen it with configure)"},
+                  {"--block", Value::OutputFile, "FILE", "after OK, write the configuration block, as compile does"},
                   {"--read-only", Value::None, nullptr, "open the dialog with OK disabled"},
                   {"--lang", Value::Language, "LANG",
                    "zh_CN or en: the dialog's language, instead of the one the UI language picks"},
+                  {"--accept", Value::None, nullptr,
+                   "press the dialog's OK as soon as it shows, without a display (for scripts)"},
                   {"--screenshot", Value::Folder, "DIR",
-                   "render every tab and sub-dialog to DIR/*.png without a display, then cancel"}}
-        + printOptions(),
+                   "render every tab and sub-dialog to DIR/*.png without a display, then cancel"},
+                  {"--json", Value::None, nullptr, "print the slave as one JSON object, for scripts"}},
     runConfigure,
-    "The dialog needs a display (DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM); --screenshot does not.\n"
-    "Exit status: 0 OK or Cancel (Cancel is said on stderr), 1 no slave or an image not written,\n"
-    "2 wrong arguments or no display.\n"};
+    "FILE is told by its content: an EDS or DCF makes a new slave with --node; a project stream (save\n"
+    "or configure -o writes one) is restored under --station with its own node id, and must come back whole.\n"
+    "Nothing is written after Cancel; an existing file is replaced only once the new one is complete.\n"
+    "Help in the dialog prints the help keyword a host would open, on stderr.\n"
+    "The dialog needs a display (DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM); --accept and --screenshot do not.\n"
+    "Exit status: 0 OK or Cancel (Cancel is said on stderr), 1 no slave, a file not opened or not written,\n"
+    "an image not written, or OK disabled under --accept; 2 wrong arguments or no display.\n"};
 
 } // namespace refhost

@@ -2,15 +2,16 @@
 // as a host keeps and reads them back, telling on stderr what did not come back.
 
 #include "commands.h"
+#include "filekind.h"
 #include "hostslave.h"
 #include "pluginlibrary.h"
+#include "restorereport.h"
 #include "slaveinsides.h"
 #include "slavereport.h"
 #include "streamsummary.h"
+#include "takenplaces.h"
 
 #include <basemodule.h>
-
-#include <QFileInfo>
 
 namespace refhost {
 
@@ -31,31 +32,22 @@ int runSave(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextS
     return 0;
 }
 
-// Each problem is one line on err; true when the slave came back whole.
-bool reportRestore(const QString &file, const StreamSummary &stored, const RestoredSlave &slave, QTextStream &err)
+// A copy restored into the station of its original finds the original's places
+// taken: the host then has to give it places of its own.
+bool replaceTakenPlaces(Plugin &plugin, const QString &file, CanObject *slave, QTextStream &err)
 {
-    bool whole = true;
-    const auto problem = [&](const QString &text) {
-        err << file << ": " << text << '\n';
-        whole = false;
-    };
-    if (!stored.complete)
-        problem(tr("the stream is cut short; whatever it lacks is left empty"));
-    if (stored.unreadBytes > 0)
-        problem(tr("%1 bytes after the end of the stream were not read").arg(stored.unreadBytes));
-    if (!QFileInfo(slave.edsFile).isFile()) {
-        QString where = QLatin1Char('"') + stored.edsFile + QLatin1Char('"');
-        if (slave.edsFile != stored.edsFile)
-            where += tr(" nor at \"%1\"").arg(slave.edsFile);
-        problem(tr("EDS file not found at %1; the slave \"%2\" has no EDS").arg(where, slave.name));
-    } else if (slave.edsFile != stored.edsFile) {
-        err << file << ": " << tr("the EDS was not at \"%1\"; it was read from \"%2\"").arg(stored.edsFile, slave.edsFile)
-            << '\n';
+    const auto stored = mappedPlaces(slave);
+    const bool placed = plugin.get<canslave::AutoMallocFn>("autoMallocInMap")(slave)
+                        && plugin.get<canslave::AutoMallocFn>("autoMallocOutMap")(slave);
+    const auto now = mappedPlaces(slave);
+    for (int i = 0; i < now.size(); ++i) {
+        if (now.at(i).second != stored.at(i).second)
+            err << file << ": " << tr("%1: stored place %2 taken, now at %3").arg(now.at(i).first, stored.at(i).second, now.at(i).second)
+                << '\n';
     }
-    if (stored.pdoCount != slave.pdoCount || stored.sdoCount != slave.sdoCount)
-        problem(tr("the stream holds %1 PDOs and %2 SDOs, the restored slave %3 PDOs and %4 SDOs")
-                    .arg(stored.pdoCount).arg(stored.sdoCount).arg(slave.pdoCount).arg(slave.sdoCount));
-    return whole;
+    if (!placed)
+        err << file << ": " << tr("not every mapped object found a free place; the others keep their stored places") << '\n';
+    return placed;
 }
 
 int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
@@ -63,20 +55,38 @@ int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTe
     const QString file = arguments.inputs.first();
     const QString station = arguments.value("--station");
     QByteArray stream;
-    if (!requireExports(plugin, printExports() + QList<const char *>{"restore"}, err) || !readFile(file, stream, err))
+    QByteArray beside;
+    if (!requireExports(plugin, printExports() + QList<const char *>{"restore", "autoMallocInMap", "autoMallocOutMap"}, err)
+        || !readFile(file, stream, err) || (arguments.has("--beside") && !readFile(arguments.value("--beside"), beside, err)))
         return 1;
     // The host's registry tells which software made the station file, and so the layout.
     if (arguments.has("--creator-version"))
         setHwFileCreatedVerNum(station, arguments.number("--creator-version"));
     const StreamSummary stored = summarizeStream(stream, getHwFileCreatedVerNum(station) >= firstCurrentLayoutVersion);
     if (!stored.isStream) {
-        err << tr("%1: not a project stream (save writes them; recompile reads a configuration block)").arg(file)
+        err << file << ": "
+            << (looksLikeBlock(stream) ? wrongKindText(FileKind::Block, FileKind::Stream)
+                                       : tr("not a project stream (save writes them; recompile reads a configuration block)"))
             << '\n';
         return 1;
     }
+    HostSlave other(plugin);
+    if (arguments.has("--beside"))
+        other.reset(plugin.get<canslave::RestoreFn>("restore")(beside, station));
+    const QList<MemoryReservation> heldBefore = memoryReservations(station);
     HostSlave slave(plugin);
     slave.reset(plugin.get<canslave::RestoreFn>("restore")(stream, station));
-    const bool whole = reportRestore(file, stored, restoredSlave(slave.get()), err);
+    bool whole = reportRestore(file, stored, restoredSlave(slave.get()), err);
+    const int unclaimed = takenPlaceCount(plugin, slave.get(), heldBefore);
+    if (unclaimed > 0 && !arguments.has("--replace")) {
+        err << file << ": "
+            << tr("%1 mapped objects could not claim their stored memory place, which another slave of the station "
+                  "holds (--replace gives them new ones)").arg(unclaimed)
+            << '\n';
+        whole = false;
+    } else if (unclaimed > 0) {
+        whole = replaceTakenPlaces(plugin, file, slave.get(), err) && whole;
+    }
     printSlave(plugin, slave.get(), printChoice(arguments), out);
     return whole ? 0 : 1;
 }
@@ -87,6 +97,10 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
     QByteArray block;
     if (!requireExports(plugin, printExports() + QList<const char *>{"recompile"}, err) || !readFile(file, block, err))
         return 1;
+    if (fileKind(block) == FileKind::Stream) {
+        err << file << ": " << wrongKindText(FileKind::Stream, FileKind::Block) << '\n';
+        return 1;
+    }
     int code = 0;
     HostSlave slave(plugin);
     slave.reset(plugin.get<canslave::RecompileFn>("recompile")(block, arguments.value("--station"), &code));
@@ -118,10 +132,15 @@ const Command restoreCommand{
     QList<Option>{stationOption(),
                   {"--creator-version", Value::Number, "V",
                    "version of the software that made the station file: 2009 and later read the current layout"}}
+        + QList<Option>{{"--beside", Value::Text, "STREAM",
+                         "restore STREAM into the station first, as a slave already there"},
+                        {"--replace", Value::None, nullptr,
+                         "give mapped objects whose stored place is taken new places (autoMallocInMap/OutMap)"}}
         + printOptions(),
     runRestore,
     "What did not come back (a stream cut short, bytes left over, the EDS not found, PDOs or SDOs\n"
-    "dropped) is said on stderr.\n"
+    "dropped, stored memory places another slave holds) is said on stderr; with --replace the objects\n"
+    "whose places are taken get new ones, each said on stderr.\n"
     "Exit status: 0 the whole slave came back, 1 it did not or the file is no project stream,\n"
     "2 wrong arguments.\n"};
 

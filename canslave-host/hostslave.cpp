@@ -1,10 +1,12 @@
 #include "hostslave.h"
 
 #include "commands.h"
+#include "filekind.h"
 #include "pluginlibrary.h"
 #include "slavereport.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 namespace refhost {
 
@@ -22,7 +24,7 @@ bool requireExports(const Plugin &plugin, const QList<const char *> &names, QTex
 
 const QList<const char *> &printExports()
 {
-    static const QList<const char *> names{"compile", "getInputMemMap", "getOutputMemMap", "getMappingSym",
+    static const QList<const char *> names{"compile", "getInputMemMap", "getOutputMemMap", "getMappingSym", "getName",
                                            "releaseObject"};
     return names;
 }
@@ -49,6 +51,16 @@ bool HostSlave::create(const Arguments &arguments, QTextStream &err)
     if (!requireExports(m_plugin, {"createCanObject", "releaseObject"}, err))
         return false;
     const QString eds = arguments.inputs.value(0);
+    QByteArray content;
+    if (!readFile(eds, content, err))
+        return false;
+    // The plug-in makes an empty slave of any readable file; a host would not want it.
+    const FileKind kind = fileKind(content);
+    if (kind != FileKind::Eds) {
+        err << eds << ": " << (kind == FileKind::Other ? noEdsContentText() : wrongKindText(kind, FileKind::Eds))
+            << '\n';
+        return false;
+    }
     reset(m_plugin.get<canslave::CreateCanObjectFn>("createCanObject")(nullptr, eds, arguments.number("--node"),
                                                                        arguments.value("--station")));
     if (!m_slave) {
@@ -60,8 +72,9 @@ bool HostSlave::create(const Arguments &arguments, QTextStream &err)
 
 bool writeFile(const QString &path, const QByteArray &bytes, QTextStream &err)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    // An existing file is replaced only by a complete new one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         err << path << ": " << file.errorString() << '\n';
         return false;
     }

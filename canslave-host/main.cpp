@@ -32,7 +32,7 @@ void printHelp(QTextStream &out)
 // Only the interactive dialog needs a display; everything else runs off screen.
 bool needsDisplay(const Command &command, const Arguments &arguments)
 {
-    return &command == &configureCommand && !arguments.has("--screenshot");
+    return &command == &configureCommand && !arguments.has("--screenshot") && !arguments.has("--accept");
 }
 
 bool hasDisplay()

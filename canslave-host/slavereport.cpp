@@ -34,6 +34,20 @@ QJsonArray memoryMap(const QByteArray &map, int width)
     return list;
 }
 
+// Symbols whose slave name and object name together pass the 20 characters a
+// symbol keeps, told from the symbols' comments: the slave's name, " 16#", index,
+// "_", sub-index, "_" and the object's name.
+int cutSymbolCount(const QString &slaveName, const QList<MappingSymbol> &symbols)
+{
+    constexpr int maxSymbolLength = 20;
+    int count = 0;
+    for (const MappingSymbol &m : symbols) {
+        const QString objectName = m.comment.mid(slaveName.size()).section(QLatin1Char('_'), 2);
+        count += slaveName.size() + QString(objectName).remove(QLatin1Char(' ')).size() > maxSymbolLength;
+    }
+    return count;
+}
+
 } // namespace
 
 QJsonObject slaveReport(const Plugin &plugin, CanObject *slave, bool withBlock)
@@ -52,6 +66,8 @@ QJsonObject slaveReport(const Plugin &plugin, CanObject *slave, bool withBlock)
     for (const MappingSymbol &m : qAsConst(symbols))
         symbolList.append(QJsonObject{{"name", m.name}, {"address", m.address}, {"comment", m.comment}});
     report.insert(QStringLiteral("symbols"), symbolList);
+    report.insert(QStringLiteral("symbolsCut"),
+                  cutSymbolCount(plugin.get<canslave::GetStringFn>("getName")(slave), symbols));
 
     QByteArray block;
     CompileList unused;

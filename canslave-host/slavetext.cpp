@@ -151,6 +151,13 @@ void printMaps(const QJsonObject &report, QTextStream &out)
         rows.append({v["name"].toString(), v["address"].toString(), v["comment"].toString()});
     if (!rows.isEmpty())
         table(out, {tr("Symbol"), tr("Address"), tr("Comment")}, rows, 2);
+    const int cut = report.value("symbolsCut").toInt();
+    if (cut > 0)
+        out << "  " << tr("Note: the slave's name \"%1\" starts every symbol, so %2 of %3 symbols are cut to 20 "
+                          "characters; a shorter name in the dialog leaves more of each object's name.")
+                           .arg(report.value("device").toObject().value("name").toString())
+                           .arg(cut).arg(symbols.size())
+            << '\n';
 }
 
 void printBlock(const QJsonObject &block, QTextStream &out)

@@ -602,8 +602,8 @@ private slots:
                                << QStringList{"ValveDigitalOutput_1", "%QB3", "Valve 16#6200_1_Digital Output-1"};
         QTest::newRow("digit") << "M" << PDOMapEntry{0x6411, 10, "2nd Speed", 1, 6, false, 0x82, 0, -1, 1, false}
                                << QStringList{"M_2ndSpeed", "%QW0", "M 16#6411_A_2nd Speed"};
-        QTest::newRow("cut") << "DriveController" << PDOMapEntry{0x1A00, 1, "Status Word", 1, 7, false, 0x82, -1, -1, 1, false}
-                             << QStringList{"DriveControllerStatu", "%QD-1", "DriveController 16#1A00_1_Status Word"};
+        QTest::newRow("cut") << "DriveController" << PDOMapEntry{0x1A00, 0x11, "Status Word", 1, 7, false, 0x82, -1, -1, 1, false}
+                             << QStringList{"DriveControllerStatu", "%QD-1", "DriveController 16#1A00_11_Status Word"};
         QTest::newRow("boolean") << "M" << PDOMapEntry{0x6000, 1, "b", 1, 1, false, 0x82, 0, -1, 1, false} << QStringList();
         QTest::newRow("real") << "M" << PDOMapEntry{0x6000, 1, "r", 1, 8, false, 0x82, 0, -1, 1, false} << QStringList();
     }
@@ -621,6 +621,64 @@ private slots:
             first << list.first().name << list.first().address << list.first().comment << list.first().reserved;
         QTEST(QStringList(first.mid(0, 3)), "symbol");
         QCOMPARE(first.value(3), QString());
+    }
+
+    // Names a PLC program can declare, one per object; the names made as always stay where they are such.
+    void symbolNames_data()
+    {
+        QTest::addColumn<QString>("slaveName");
+        QTest::addColumn<QStringList>("entryNames");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("kept: blank and dash of the object") << "Valve" << QStringList{"Digital Output-1", "X"}
+                                                            << QStringList{"ValveDigitalOutput_1", "ValveX"};
+        QTest::newRow("kept: object's leading digit") << "M" << QStringList{"2nd Speed"} << QStringList{"M_2ndSpeed"};
+        QTest::newRow("kept: cut, yet unique") << "DriveController" << QStringList{"Status Word", "Control Word"}
+                                               << QStringList{"DriveControllerStatu", "DriveControllerContr"};
+        QTest::newRow("slave's blank and dash, cut alike")
+            << "IO-Module 8DI8DO2AI2AO" << QStringList{"Digital Outputs 1-8", "Digital Inputs 1-8", "Analog Input 1"}
+            << QStringList{"IO_Module8DI8DO2AI2A", "IO_Module8DI8DO2AI_2", "IO_Module8DI8DO2AI_3"};
+        QTest::newRow("repeats numbered") << "S" << QStringList{"A", "A", "A"} << QStringList{"SA", "SA_2", "SA_3"};
+        QTest::newRow("case alone tells no name apart") << "S" << QStringList{"ab", "AB"} << QStringList{"Sab", "SAB_2"};
+        QTest::newRow("a cleaned name gives way to a kept one") << "S" << QStringList{"x.y", "x_y"}
+                                                                << QStringList{"Sx_y_2", "Sx_y"};
+        QTest::newRow("other characters, runs folded, no trailing _") << "Pump #10" << QStringList{"Flow (l/min)"}
+                                                                      << QStringList{"Pump_10Flow_l_min"};
+        QTest::newRow("slave's leading digit") << "3D" << QStringList{"X"} << QStringList{"_3DX"};
+        QTest::newRow("letter outside ASCII") << "Ventil" << QStringList{"Ausg\u00e4nge"} << QStringList{"VentilAusg_nge"};
+        QTest::newRow("cut leaves a trailing _") << "ABCDEFGHIJKLMNOPQRS" << QStringList{"-x"}
+                                                 << QStringList{"ABCDEFGHIJKLMNOPQRS"};
+        QTest::newRow("repeat cut to fit its number") << "ABCDEFGHIJKLMNOPQRST" << QStringList{"a", "b"}
+                                                      << QStringList{"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQR_2"};
+        QTest::newRow("nothing a name can be made of") << "" << QStringList{"?"} << QStringList{"Symbol"};
+    }
+    void symbolNames()
+    {
+        QFETCH(QString, slaveName);
+        QFETCH(QStringList, entryNames);
+        const QStringList names = ::symbolNames(slaveName, entryNames);
+        QTEST(names, "names");
+        for (const QString &name : names)
+            QVERIFY2(isPlcIdentifier(name), qPrintable(name));
+    }
+
+    void plcIdentifier_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("letters and digits") << "Ab9" << true;
+        QTest::newRow("single _ inside") << "a_b_1" << true;
+        QTest::newRow("_ and a digit first") << "_1a" << true;
+        QTest::newRow("digit first") << "1a" << false;
+        QTest::newRow("double _") << "a__b" << false;
+        QTest::newRow("trailing _") << "ab_" << false;
+        QTest::newRow("_ alone") << "_" << false;
+        QTest::newRow("blank") << "a b" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void plcIdentifier()
+    {
+        QFETCH(QString, name);
+        QTEST(isPlcIdentifier(name), "valid");
     }
 };
 

@@ -3,6 +3,8 @@
 // slave is the other suites' business.
 #include "hostrun.h"
 
+#include "persist/projectstream.h"
+#include "model/canobject.h"
 #include "plugin/canslave.h"
 
 #include <QImage>
@@ -19,6 +21,12 @@ const QString notes = QStringLiteral(CANSLAVE_TEST_DATA "/check-notes.dcf");
 HostRun run(const QStringList &arguments)
 {
     return runHost(arguments, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"});
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -131,7 +139,10 @@ private slots:
             "Check vendor ID:        yes", "PDOs (3 in use, 4 offered by the EDS)",
             "Objects offered for mapping: 3 into receive PDOs, 3 into transmit PDOs", "Inhibit time:           2.0 ms (20 x 100 us)",
             "0x6200  0x01  Digital Outputs 1-8  1      %Q,0    no               fixed mapping",
-            "IO-Module 8DI8DO2AI2  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2", "(--block prints its bytes)"};
+            "IO_Module8DI8DO2AI_4  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2",
+            "Note: the slave's name \"IO-Module 8DI8DO2AI2AO\" starts every symbol, so 4 of 4 symbols are cut to 20 "
+            "characters; a shorter name in the dialog leaves more of each object's name.",
+            "(--block prints its bytes)"};
         QTest::newRow("show the block") << QStringList{"show", example, "--node", "5", "--block"} << 0
                                         << QStringList{"0x0000  01 16 49 4F 2D 4D 6F 64 75 6C 65 20 38 44 49 38"};
     }
@@ -203,6 +214,11 @@ private slots:
         QTest::newRow("restore cut short") << "save" << "restore" << 300 << 1 << "cut short" << 0;
         QTest::newRow("restore bytes left") << "save" << "restore" << -3 << 1 << "3 bytes after" << 3;
         QTest::newRow("restore a block") << "compile" << "restore" << 0 << 1 << "not a project stream" << -1;
+        // A copy restored beside its original, in the same station, finds the original's places taken.
+        QTest::newRow("restore a copy") << "save" << "restore --beside SELF" << 0 << 1
+                                        << "4 mapped objects could not claim their stored memory place" << 3;
+        QTest::newRow("restore a copy, new places") << "save" << "restore --beside SELF --replace" << 0 << 0
+                                                    << "0x6000 sub 0x01 of PDO 0x1800: stored place %I,0 taken, now at %I,5" << 3;
         QTest::newRow("recompile whole") << "compile" << "recompile" << 0 << 0 << "" << 3;
         QTest::newRow("recompile cut") << "compile" << "recompile" << 1 << 1 << "code 1: the block is cut" << -1;
     }
@@ -221,12 +237,119 @@ private slots:
                 && (cut > 0 ? f.resize(f.size() - cut) : f.seek(f.size()) && f.write(QByteArray(-cut, '\0')) == -cut));
         f.close();
         const QStringList options = read.split(QLatin1Char(' '));
-        const HostRun result = run(QStringList{options.first(), file, "--json"} + options.mid(1));
+        const HostRun result = run(QStringList{options.first(), file, "--json"} + options.mid(1).replaceInStrings("SELF", file));
         QTEST(result.status, "status");
         QVERIFY2(said.isEmpty() ? result.err.isEmpty() : result.err.contains(said), qPrintable(result.err));
         const QJsonObject report = QJsonDocument::fromJson(result.out.toUtf8()).object();
         QCOMPARE(report.isEmpty() ? -1 : report["pdos"].toArray().size(), pdos);
         QVERIFY(pdos < 0 || report["device"].toObject()["nodeId"].toInt() == 9);
+    }
+
+    // A file of the wrong kind is refused by name, and the command that reads it is named.
+    void wrongKindOfFile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("content"); // empty, binary, text, stream or block
+        QTest::addColumn<QString>("said");
+        const char *noEds = "holds no EDS content (no [DeviceInfo] section, no object)";
+        QTest::newRow("show empty") << "show" << "empty" << noEds;
+        QTest::newRow("show binary") << "show" << "binary" << noEds;
+        QTest::newRow("compile text") << "compile -o out" << "text" << noEds;
+        QTest::newRow("save a stream") << "save -o out" << "stream"
+                                       << "this is a project stream, not an EDS; restore and configure read it";
+        QTest::newRow("show a block") << "show" << "block" << "this is a configuration block, not an EDS; recompile reads it";
+        QTest::newRow("recompile a stream") << "recompile" << "stream"
+                                            << "this is a project stream, not a configuration block; restore and "
+                                               "configure read it";
+        QTest::newRow("restore a block") << "restore" << "block"
+                                         << "this is a configuration block, not a project stream; recompile reads it";
+        QTest::newRow("configure a block") << "configure --accept" << "block"
+                                           << "this is a configuration block, not a project stream";
+        QTest::newRow("configure text") << "configure --accept" << "text"
+                                        << "holds neither EDS content (no [DeviceInfo] section, no object) nor a project stream";
+    }
+    void wrongKindOfFile()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, content);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("input"));
+        if (content == QLatin1String("stream") || content == QLatin1String("block")) {
+            QCOMPARE(run({content == QLatin1String("stream") ? "save" : "compile", example, "-o", file}).status, 0);
+        } else {
+            QFile f(file);
+            QByteArray bytes = content == QLatin1String("text") ? QByteArray("[Notes]\nhello\n") : QByteArray();
+            for (int i = 0; content == QLatin1String("binary") && i < 256; ++i)
+                bytes += char(i);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        QStringList arguments = command.split(QLatin1Char(' '));
+        arguments.insert(1, file);
+        arguments.replaceInStrings(QRegularExpression("^out$"), dir.filePath(QStringLiteral("out")));
+        const HostRun result = run(arguments);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(said) && result.err.count(QLatin1Char('\n')) == 1, qPrintable(result.err));
+        QVERIFY(result.out.isEmpty() && !QFile::exists(dir.filePath(QStringLiteral("out"))));
+    }
+
+    // configure keeps every edit of a saved slave through the dialog's OK, and writes nothing without OK.
+    void configureRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first.stream"));
+        const QString block = dir.filePath(QStringLiteral("first.block"));
+        const QString compiled = dir.filePath(QStringLiteral("compiled.block"));
+        HostRun result = run({"configure", example, "--node", "5", "--accept", "-o", first, "--block", block});
+        QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Node ID:                5")), qPrintable(result.err));
+        QCOMPARE(run({"compile", example, "--node", "5", "-o", compiled}).status, 0);
+        QCOMPARE(readAll(block), readAll(compiled));
+
+        // Edits the dialog's pages make, made here so that the test knows them.
+        std::unique_ptr<CanObject> edited = restoreProjectStream(readAll(first), QStringLiteral("edit"));
+        edited->setNodeId(9);
+        edited->name = QStringLiteral("Edited slave");
+        edited->monitorTime = 333;
+        edited->skipRevisionCheck = true;
+        edited->pdoList.first().transmissionType = 1;
+        edited->pdoList.removeLast();
+        SDOEntry sdo;
+        sdo.index = 0x2000;
+        sdo.subIndex = 1;
+        sdo.length = 2;
+        sdo.dataText = QStringLiteral("16#1234");
+        sdo.data = QByteArray::fromHex("1234");
+        edited->sdoList.append(sdo);
+        const QString stream = dir.filePath(QStringLiteral("edited.stream"));
+        QFile f(stream);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(saveProjectStream(*edited)) > 0);
+        f.close();
+
+        result = run({"configure", stream, "--accept", "-o", stream});
+        QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Name:                   Edited slave"))
+                     && result.out.contains(QLatin1String("Check revision number:  no")),
+                 qPrintable(result.err));
+        QCOMPARE(readAll(stream), saveProjectStream(*edited));
+
+        // Edits on a slave without its EDS would be saved without what the EDS gives.
+        const QString gone = dir.filePath(QStringLiteral("gone.eds"));
+        edited->edsFile = gone;
+        const QString orphan = dir.filePath(QStringLiteral("orphan.stream"));
+        QFile o(orphan);
+        QVERIFY(o.open(QIODevice::WriteOnly) && o.write(saveProjectStream(*edited)) > 0);
+        o.close();
+        result = run({"configure", orphan, "--accept", "-o", orphan});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(QStringLiteral("EDS file not found at \"%1\"; the slave").arg(gone))
+                     && result.err.contains(QLatin1String("not opened")),
+                 qPrintable(result.err));
+
+        const QString untouched = dir.filePath(QStringLiteral("untouched.stream"));
+        result = run({"configure", stream, "--screenshot", dir.filePath(QStringLiteral("shots")), "-o", untouched});
+        QCOMPARE(result.status, 0);
+        result = run({"configure", stream, "--read-only", "--accept", "-o", untouched});
+        QVERIFY2(result.status == 1 && result.err.contains(QLatin1String("OK button is disabled")), qPrintable(result.err));
+        QVERIFY(!QFile::exists(untouched));
     }
 };
 

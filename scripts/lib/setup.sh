@@ -17,12 +17,17 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# configure_build DIR [cmake arguments...]
-configure_build() {
+# configure_tree DIR [cmake arguments...]: a Ninja build tree, configured once.
+configure_tree() {
     local dir=$1
     shift
     if [ ! -f "$dir/build.ninja" ]; then
         cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     fi
-    cmake --build "$dir" -j "$(nproc)"
+}
+
+# configure_build DIR [cmake arguments...]: configures and builds everything.
+configure_build() {
+    configure_tree "$@"
+    cmake --build "$1" -j "$(nproc)"
 }
