@@ -52,6 +52,20 @@ bool reportRestore(const QString &file, const StreamSummary &stored, const Resto
         err << file << ": " << tr("the EDS was not at \"%1\"; it was read from \"%2\"").arg(stored.edsFile, slave.edsFile)
             << '\n';
     }
+    // What the plug-in did not take over, as the model could never have made it.
+    for (const quint32 commIndex : stored.pdoIndexes) {
+        if (!slave.pdoIndexes.contains(commIndex))
+            problem(tr("PDO 0x%1 is left out: its direction does not fit its index, or it maps more than 8 bytes")
+                        .arg(commIndex, 0, 16));
+    }
+    for (const StoredPlace &o : stored.placedObjects) {
+        for (const MappedObject &m : slave.mapped) {
+            if (m.commIndex == o.commIndex && m.index == o.index && m.subIndex == o.subIndex && !m.placed)
+                problem(tr("object 0x%1 sub %2 of PDO 0x%3 comes back without its PLC place: its stored length is "
+                           "not the size of its data type")
+                            .arg(o.index, 0, 16).arg(o.subIndex).arg(o.commIndex, 0, 16));
+        }
+    }
     if (stored.pdoCount != slave.pdoCount || stored.sdoCount != slave.sdoCount)
         problem(tr("the stream holds %1 PDOs and %2 SDOs, the restored slave %3 PDOs and %4 SDOs")
                     .arg(stored.pdoCount).arg(stored.sdoCount).arg(slave.pdoCount).arg(slave.sdoCount));
@@ -121,7 +135,7 @@ const Command restoreCommand{
         + printOptions(),
     runRestore,
     "What did not come back (a stream cut short, bytes left over, the EDS not found, PDOs or SDOs\n"
-    "dropped) is said on stderr.\n"
+    "dropped, a PDO or a place that the slave could never have had) is said on stderr.\n"
     "Exit status: 0 the whole slave came back, 1 it did not or the file is no project stream,\n"
     "2 wrong arguments.\n"};
 

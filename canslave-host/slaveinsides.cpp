@@ -115,7 +115,13 @@ QJsonObject slaveInsidesReport(const CanObject *slave)
 
 RestoredSlave restoredSlave(const CanObject *slave)
 {
-    return {slave->edsFile, slave->name, int(slave->pdoList.size()), int(slave->sdoList.size())};
+    RestoredSlave r{slave->edsFile, slave->name, int(slave->pdoList.size()), int(slave->sdoList.size()), {}, {}};
+    for (const PDOConfig &p : slave->pdoList) {
+        r.pdoIndexes.append(p.commIndex);
+        for (const PDOMapEntry &e : p.mapList)
+            r.mapped.append({p.commIndex, e.index, e.subIndex, e.area != -1 && e.offset != -1});
+    }
+    return r;
 }
 
 } // namespace refhost

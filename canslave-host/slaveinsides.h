@@ -6,6 +6,7 @@
 // only the exports and must not copy what this file does.
 
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 
 class CanObject;
@@ -15,12 +16,22 @@ namespace refhost {
 // Device, error control, start-up checks, PDOs with their mapped objects, SDOs.
 QJsonObject slaveInsidesReport(const CanObject *slave);
 
+// One object mapped into a PDO of a slave.
+struct MappedObject {
+    quint32 commIndex = 0;
+    quint32 index = 0;
+    quint32 subIndex = 0;
+    bool placed = false; // it has a place in PLC memory
+};
+
 // What a restored slave came back with, to compare against the stream.
 struct RestoredSlave {
     QString edsFile;
     QString name;
     int pdoCount = 0;
     int sdoCount = 0;
+    QList<quint32> pdoIndexes;
+    QList<MappedObject> mapped;
 };
 RestoredSlave restoredSlave(const CanObject *slave);
 

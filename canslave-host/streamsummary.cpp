@@ -17,6 +17,35 @@ int countOf(const QByteArray &list)
     return qMax(0, count);
 }
 
+// The PDO records as far as they can be read: which PDOs, and which objects have a place.
+void summarizePdos(const QByteArray &list, StreamSummary &s)
+{
+    QDataStream in(list);
+    qint32 count = 0;
+    in >> count;
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QByteArray bytes;
+        in >> bytes;
+        QDataStream record(bytes);
+        qint32 commIndex = 0, number = 0, objects = 0;
+        qint16 time = 0;
+        qint8 byte = 0;
+        QString text;
+        record >> commIndex >> number >> number >> number >> number >> byte >> text >> time >> time >> text >> byte
+            >> objects;
+        if (in.status() != QDataStream::Ok || record.status() != QDataStream::Ok)
+            break;
+        s.pdoIndexes.append(quint32(commIndex));
+        for (qint32 j = 0; j < objects && record.status() == QDataStream::Ok; ++j) {
+            qint32 index = 0, subIndex = 0, area = 0, offset = 0;
+            bool readOnly = false;
+            record >> index >> subIndex >> text >> number >> number >> area >> offset >> number >> byte >> readOnly;
+            if (record.status() == QDataStream::Ok && area != -1 && offset != -1)
+                s.placedObjects.append({quint32(commIndex), quint32(index), quint32(subIndex)});
+        }
+    }
+}
+
 } // namespace
 
 StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
@@ -44,6 +73,7 @@ StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
     s.unreadBytes = s.complete ? int(stream.size() - in.device()->pos()) : 0;
     s.pdoCount = countOf(pdos);
     s.sdoCount = countOf(sdos);
+    summarizePdos(pdos, s);
     return s;
 }
 

@@ -45,13 +45,16 @@ QByteArray writePdoRecord(const PDOConfig &pdo)
     return bytes;
 }
 
-PDOConfig readPdoRecord(const QByteArray &bytes, const QString &key)
+// False when the record is not taken over: a direction its index cannot
+// have, or more than a PDO carries. An object whose length is not its type's
+// gets its type's length and no place, so that the book, the memory maps and
+// the block never disagree about what the slave holds.
+bool readPdoRecord(const QByteArray &bytes, const QString &key, PDOConfig &pdo)
 {
     QDataStream s(bytes);
     qint32 commIndex = 0, cobIdBase = 0, count = 0;
     qint8 transmissionType = 0, nodeId = 0;
     qint16 inhibitTime = 0, eventTimer = 0;
-    PDOConfig pdo;
     s >> commIndex >> pdo.cobIdRelative >> cobIdBase >> pdo.direction >> pdo.reservedValue >> transmissionType
         >> pdo.reservedText >> inhibitTime >> eventTimer >> pdo.name >> nodeId >> count;
     pdo.commIndex = quint32(commIndex);
@@ -60,19 +63,27 @@ PDOConfig readPdoRecord(const QByteArray &bytes, const QString &key)
     pdo.inhibitTime = quint16(inhibitTime);
     pdo.eventTimer = quint16(eventTimer);
     pdo.nodeId = quint8(nodeId);
-    try {
-        for (qint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
-            const PDOMapEntry e = readMapEntry(s);
-            if (s.status() != QDataStream::Ok)
-                break;
-            pdo.mapList.append(e);
-            claimPlace(key, pdo.mapList.last());
+    for (qint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+        PDOMapEntry e = readMapEntry(s);
+        if (s.status() != QDataStream::Ok)
+            break;
+        if (!lengthFitsType(e)) {
+            e.byteLength = quint32(dataTypeSize(int(e.dataType)));
+            e.area = -1;
+            e.offset = -1;
         }
+        pdo.mapList.append(e);
+    }
+    if (!directionFitsIndex(pdo) || CanObject::pdoByteLength(pdo) > 8)
+        return false;
+    try {
+        for (PDOMapEntry &e : pdo.mapList)
+            claimPlace(key, e);
     } catch (...) {
         freeMappedMemory(key, pdo);
         throw;
     }
-    return pdo;
+    return true;
 }
 
 } // namespace
@@ -101,8 +112,8 @@ QList<PDOConfig> readPdoListStream(const QByteArray &bytes, const QString &key)
         // Kept by value until it is in the list, so that its claims go back with it.
         PDOConfig pdo;
         try {
-            pdo = readPdoRecord(record, key);
-            pdos.append(pdo);
+            if (readPdoRecord(record, key, pdo))
+                pdos.append(pdo);
         } catch (...) {
             freeMappedMemory(key, pdo);
             for (PDOConfig &read : pdos)
