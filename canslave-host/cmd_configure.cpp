@@ -10,6 +10,7 @@
 #include <helpsharemodule.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
 #include <QPushButton>
@@ -74,7 +75,10 @@ struct Shots {
     void save(QWidget *widget, const QString &fileName)
     {
         const QString path = QDir(dir).filePath(fileName);
-        (widget->grab().save(path) ? written : failed).append(path);
+        QByteArray png;
+        QBuffer buffer(&png);
+        const bool rendered = buffer.open(QIODevice::WriteOnly) && widget->grab().save(&buffer, "PNG");
+        (rendered && writeWhole(path, png).isEmpty() ? written : failed).append(path);
     }
 };
 

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
 const QString example = QStringLiteral(CANSLAVE_EXAMPLES "/io-module.eds");
@@ -174,6 +176,33 @@ private slots:
             firstPage[language != QLatin1String("en")] = first.readAll();
         }
         QVERIFY(firstPage[0] != firstPage[1]);
+    }
+
+    // A file that cannot be written whole is not written at all: the old one stays, and the host says why.
+    void unwritableOutput_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("save") << "save";
+        QTest::newRow("compile") << "compile";
+    }
+    void unwritableOutput()
+    {
+        QFETCH(QString, command);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("old.bin"));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        // The folder takes no new file; root is made to heed that too.
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        const QStringList through = geteuid() == 0 ? QStringList{"setpriv", "--bounding-set=-dac_override,-dac_read_search"}
+                                                   : QStringList{};
+        const HostRun result = runHost({command, example, "-o", file}, {}, through);
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.startsWith(file + QLatin1String(": ")), qPrintable(result.err));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
     }
 
     // What restore and recompile say when the slave does not come back whole.
