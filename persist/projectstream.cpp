@@ -41,6 +41,7 @@ std::unique_ptr<CanObject> restoreProjectStream(const QByteArray &data, const QS
     if (creatorVersion >= CurrentLayoutVersion) {
         qint8 flags = 0;
         s >> slave->name >> flags;
+        slave->name = boundedSlaveName(slave->name);
         slave->setCheckFlags(quint8(flags));
         slave->vendorId = quint32(vendorId);
         slave->productCode = quint32(productCode);

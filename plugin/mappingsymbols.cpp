@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int MaxObjectNameInSymbol = 255;
+
 QString sizeLetter(quint32 dataType)
 {
     switch (dataType) {
@@ -32,16 +34,19 @@ QString symbolName(const QString &slaveName, const QString &entryName)
 QList<MappingSymbol> buildMappingSymbols(const CanObject &slave)
 {
     QList<MappingSymbol> out;
+    // Each symbol holds the names once: bounded, so that they never grow with an EDS.
+    const QString slaveName = boundedSlaveName(slave.name);
     for (const PDOConfig &pdo : slave.pdoList) {
         for (const PDOMapEntry &e : pdo.mapList) {
             const QString letter = sizeLetter(e.dataType);
             if (letter.isEmpty())
                 continue;
             MappingSymbol sym;
-            sym.comment = slave.name + QStringLiteral(" 16#") + QString::number(e.index, 16).toUpper()
+            const QString objectName = e.name.left(MaxObjectNameInSymbol);
+            sym.comment = slaveName + QStringLiteral(" 16#") + QString::number(e.index, 16).toUpper()
                           + QLatin1Char('_') + QString::number(e.subIndex, 16).toUpper()
-                          + QLatin1Char('_') + e.name;
-            sym.name = symbolName(slave.name, e.name);
+                          + QLatin1Char('_') + objectName;
+            sym.name = symbolName(slaveName, objectName);
             sym.address = getMemName(VarArea(e.area)) + letter + QString::number(e.offset);
             out.append(sym);
         }
