@@ -2,6 +2,8 @@
 
 #include "commands.h"
 
+#include "persist/sizedread.h"
+
 #include <QDataStream>
 #include <QPoint>
 
@@ -25,21 +27,21 @@ void summarizePdos(const QByteArray &list, StreamSummary &s)
     in >> count;
     for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
         QByteArray bytes;
-        in >> bytes;
+        in >> sized(bytes);
         QDataStream record(bytes);
         qint32 commIndex = 0, number = 0, objects = 0;
         qint16 time = 0;
         qint8 byte = 0;
         QString text;
-        record >> commIndex >> number >> number >> number >> number >> byte >> text >> time >> time >> text >> byte
-            >> objects;
+        record >> commIndex >> number >> number >> number >> number >> byte >> sized(text) >> time >> time >> sized(text)
+            >> byte >> objects;
         if (in.status() != QDataStream::Ok || record.status() != QDataStream::Ok)
             break;
         s.pdoIndexes.append(quint32(commIndex));
         for (qint32 j = 0; j < objects && record.status() == QDataStream::Ok; ++j) {
             qint32 index = 0, subIndex = 0, area = 0, offset = 0;
             bool readOnly = false;
-            record >> index >> subIndex >> text >> number >> number >> area >> offset >> number >> byte >> readOnly;
+            record >> index >> subIndex >> sized(text) >> number >> number >> area >> offset >> number >> byte >> readOnly;
             if (record.status() == QDataStream::Ok && area != -1 && offset != -1)
                 s.placedObjects.append({quint32(commIndex), quint32(index), quint32(subIndex)});
         }
@@ -53,7 +55,7 @@ StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
     StreamSummary s;
     QDataStream in(stream);
     qint8 marker = 0;
-    in >> marker >> s.edsFile;
+    in >> marker >> sized(s.edsFile);
     if (marker != 1 || in.status() != QDataStream::Ok)
         return s;
     s.isStream = true;
@@ -66,9 +68,9 @@ StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
     in >> byte;
     for (int i = 0; i < (currentLayout ? 7 : 3); ++i) // identity values and times, or the times only
         in >> number;
-    in >> position >> text >> pdos >> sdos;
+    in >> position >> sized(text) >> sized(pdos) >> sized(sdos);
     if (currentLayout)
-        in >> text >> byte;
+        in >> sized(text) >> byte;
     s.complete = in.status() == QDataStream::Ok;
     s.unreadBytes = s.complete ? int(stream.size() - in.device()->pos()) : 0;
     s.pdoCount = countOf(pdos);

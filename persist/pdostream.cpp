@@ -1,6 +1,7 @@
 #include "persist/pdostream.h"
 
 #include "model/canobject.h"
+#include "persist/sizedread.h"
 
 #include <QDataStream>
 
@@ -22,7 +23,7 @@ PDOMapEntry readMapEntry(QDataStream &s)
     qint32 index = 0, subIndex = 0, byteLength = 0, dataType = 0;
     qint8 clearWhenStop = 0;
     PDOMapEntry e;
-    s >> index >> subIndex >> e.name >> byteLength >> dataType >> e.area >> e.offset >> e.reservedValue
+    s >> index >> subIndex >> sized(e.name) >> byteLength >> dataType >> e.area >> e.offset >> e.reservedValue
         >> clearWhenStop >> e.readOnly;
     e.index = quint32(index);
     e.subIndex = quint32(subIndex);
@@ -56,7 +57,7 @@ bool readPdoRecord(const QByteArray &bytes, const QString &key, PDOConfig &pdo)
     qint8 transmissionType = 0, nodeId = 0;
     qint16 inhibitTime = 0, eventTimer = 0;
     s >> commIndex >> pdo.cobIdRelative >> cobIdBase >> pdo.direction >> pdo.reservedValue >> transmissionType
-        >> pdo.reservedText >> inhibitTime >> eventTimer >> pdo.name >> nodeId >> count;
+        >> sized(pdo.reservedText) >> inhibitTime >> eventTimer >> sized(pdo.name) >> nodeId >> count;
     pdo.commIndex = quint32(commIndex);
     pdo.cobIdBase = quint32(cobIdBase);
     pdo.transmissionType = quint8(transmissionType);
@@ -106,7 +107,7 @@ QList<PDOConfig> readPdoListStream(const QByteArray &bytes, const QString &key)
     s >> count;
     for (qint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
         QByteArray record;
-        s >> record;
+        s >> sized(record);
         if (s.status() != QDataStream::Ok)
             break;
         // Kept by value until it is in the list, so that its claims go back with it.
@@ -146,8 +147,8 @@ QList<SDOEntry> readSdoListStream(const QByteArray &bytes, bool withDataText)
         SDOEntry sdo;
         s >> index >> subIndex >> length;
         if (withDataText)
-            s >> sdo.dataText;
-        s >> sdo.data;
+            s >> sized(sdo.dataText);
+        s >> sized(sdo.data);
         if (s.status() != QDataStream::Ok)
             break;
         sdo.index = quint16(index);
