@@ -8,6 +8,8 @@
 #include "slavereport.h"
 #include "streamsummary.h"
 
+#include "eds/edsentry.h"
+
 #include <basemodule.h>
 
 #include <QFileInfo>
@@ -48,6 +50,9 @@ bool reportRestore(const QString &file, const StreamSummary &stored, const Resto
         if (slave.edsFile != stored.edsFile)
             where += tr(" nor at \"%1\"").arg(slave.edsFile);
         problem(tr("EDS file not found at %1; the slave \"%2\" has no EDS").arg(where, slave.name));
+    } else if (!slave.hasEds) {
+        problem(tr("the EDS file \"%1\" is there but cannot be read as an EDS; the slave \"%2\" has no EDS")
+                    .arg(slave.edsFile, slave.name));
     } else if (slave.edsFile != stored.edsFile) {
         err << file << ": " << tr("the EDS was not at \"%1\"; it was read from \"%2\"").arg(stored.edsFile, slave.edsFile)
             << '\n';
@@ -65,6 +70,19 @@ bool reportRestore(const QString &file, const StreamSummary &stored, const Resto
                            "not the size of its data type")
                             .arg(o.index, 0, 16).arg(o.subIndex).arg(o.commIndex, 0, 16));
         }
+    }
+    // The stream keeps what the user mapped; an EDS changed since then no longer agrees.
+    for (const MappedObject &m : slave.mapped) {
+        if (!slave.hasEds)
+            break;
+        const int now = slave.mappableTypes.value(mappableKey(m.index, m.subIndex), -1);
+        if (now < 0)
+            problem(tr("object 0x%1 sub %2 of PDO 0x%3 is no longer a mappable object of the EDS")
+                        .arg(m.index, 0, 16).arg(m.subIndex).arg(m.commIndex, 0, 16));
+        else if (now != m.dataType)
+            problem(tr("object 0x%1 sub %2 of PDO 0x%3 is stored with data type 0x%4, the EDS now gives 0x%5")
+                        .arg(m.index, 0, 16).arg(m.subIndex).arg(m.commIndex, 0, 16)
+                        .arg(m.dataType, 4, 16, QLatin1Char('0')).arg(now, 4, 16, QLatin1Char('0')));
     }
     if (stored.pdoCount != slave.pdoCount || stored.sdoCount != slave.sdoCount)
         problem(tr("the stream holds %1 PDOs and %2 SDOs, the restored slave %3 PDOs and %4 SDOs")
@@ -95,6 +113,24 @@ int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTe
     return whole ? 0 : 1;
 }
 
+// The plug-in takes each mapped object's length from the EDS as it is now: an
+// object whose type changed takes other bytes than the block gives it.
+void reportChangedTypes(const QString &file, const QByteArray &block, const QString &station, QTextStream &err)
+{
+    QHash<quint32, int> types;
+    if (!mappableTypesOf(blockEdsPath(block), station, types))
+        return;
+    for (const BlockObject &o : blockObjects(block)) {
+        const int now = types.value(mappableKey(o.index, o.subIndex), -1);
+        if (now >= 0 && dataTypeSize(now) != o.length)
+            err << tr("%1: object 0x%2 sub %3 of PDO 0x%4 is stored with %5 bytes, the EDS now gives it data type "
+                      "0x%6 of %7 bytes")
+                       .arg(file).arg(o.index, 0, 16).arg(o.subIndex).arg(o.commIndex, 0, 16).arg(o.length)
+                       .arg(now, 4, 16, QLatin1Char('0')).arg(dataTypeSize(now))
+                << '\n';
+    }
+}
+
 int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     const QString file = arguments.inputs.first();
@@ -111,6 +147,8 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
             << '\n';
     else if (code != 0)
         err << tr("%1: code %2: %3; no slave").arg(file).arg(code).arg(recompileCodeText(code)) << '\n';
+    if (code != 0 && code != 128)
+        reportChangedTypes(file, block, arguments.value("--station"), err);
     const int unread = blockUnreadBytes(block);
     if (unread > 0)
         err << tr("%1: %2 bytes after the end of the block were not read").arg(file).arg(unread) << '\n';

@@ -103,6 +103,34 @@ int blockUnreadBytes(const QByteArray &block)
     return qMax(0, int(block.size()) - lengthAt - (byteAt(block, lengthAt) << 8 | byteAt(block, lengthAt + 1)));
 }
 
+QList<BlockObject> blockObjects(const QByteArray &block)
+{
+    QList<BlockObject> objects;
+    const int nameLength = byteAt(block, 1);
+    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
+    if (pathLength < 0)
+        return objects;
+    // After the path: node id, identity, flags, 15 zero bytes, body length, then the times.
+    int at = 3 + nameLength + pathLength + 1 + 16 + 1 + 15 + 2 + 12;
+    const int transmit = byteAt(block, at), receive = byteAt(block, at + 1);
+    at += 2;
+    for (int i = 0; transmit >= 0 && receive >= 0 && i < transmit + receive; ++i) {
+        const int recordSize = i < transmit ? 7 : 8;
+        const int count = byteAt(block, at);
+        const int commAt = at + 1 + count * recordSize;
+        if (count < 0 || byteAt(block, commAt + 1) < 0)
+            break;
+        const quint32 commIndex = quint32(byteAt(block, commAt) << 8 | byteAt(block, commAt + 1));
+        for (int k = 0; k < count; ++k) {
+            const int r = at + 1 + k * recordSize;
+            objects.append({commIndex, quint32(byteAt(block, r) << 8 | byteAt(block, r + 1)), quint32(byteAt(block, r + 2)),
+                            byteAt(block, r + 3)});
+        }
+        at = commAt + 2 + (i < transmit ? 13 : 9);
+    }
+    return objects;
+}
+
 QString recompileCodeText(int code)
 {
     switch (code) {

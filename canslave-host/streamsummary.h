@@ -33,6 +33,15 @@ StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout);
 QString blockEdsPath(const QByteArray &block);
 // Bytes after the end the block's own lengths give; 0 when it is too short to tell.
 int blockUnreadBytes(const QByteArray &block);
+// One mapped object of a configuration block, with the length the block stores.
+struct BlockObject {
+    quint32 commIndex = 0;
+    quint32 index = 0;
+    quint32 subIndex = 0;
+    int length = 0;
+};
+// The mapped objects of the block's PDO records, as far as the block holds them whole.
+QList<BlockObject> blockObjects(const QByteArray &block);
 // What a recompile result code means.
 QString recompileCodeText(int code);
 
