@@ -205,6 +205,19 @@ private slots:
         QCOMPARE(old.readAll(), QByteArray("old"));
     }
 
+    // Without a PDO in use the PDO page opens no sub-dialog: those images are missing, and said so.
+    void screenshotsOnlyOfWhatIsShown()
+    {
+        QTemporaryDir dir;
+        const HostRun result = run({"configure", notes, "--screenshot", dir.path()});
+        QCOMPARE(result.status, 1);
+        for (const char *missing : {"pdo-config-mapping-editor.png", "pdo-config-property.png"}) {
+            QVERIFY2(result.err.contains(QLatin1String(missing)), qPrintable(result.err));
+            QVERIFY(!QFile::exists(dir.filePath(QLatin1String(missing))));
+        }
+        QVERIFY(result.out.contains(QLatin1String("sdo-config-new-sdo.png")));
+    }
+
     // What restore and recompile say when the slave does not come back whole.
     void readBack_data()
     {
