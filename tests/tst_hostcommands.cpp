@@ -218,6 +218,42 @@ private slots:
         QVERIFY(result.out.contains(QLatin1String("sdo-config-new-sdo.png")));
     }
 
+    // The EDS changed after the slave was stored: restore and recompile say what no longer agrees.
+    void changedEds_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<bool>("retyped"); // else the file grows beyond what can be read
+        QTest::addColumn<QString>("said");
+        QTest::newRow("restore, a type changed") << "save" << "restore" << true
+            << "object 0x6000 sub 1 of PDO 0x1800 is stored with data type 0x0005, the EDS now gives 0x0006";
+        QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << true
+            << "object 0x6000 sub 1 of PDO 0x1800 is stored with 1 bytes, the EDS now gives it data type 0x0006 of 2 bytes";
+        QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << false << "is there but cannot be read as an EDS";
+    }
+    void changedEds()
+    {
+        QFETCH(QString, write);
+        QFETCH(QString, read);
+        QFETCH(bool, retyped);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString eds = dir.filePath(QStringLiteral("io.eds")), file = dir.filePath(QStringLiteral("slave.bin"));
+        QVERIFY(QFile::copy(example, eds));
+        QCOMPARE(run({write, eds, "-o", file}).status, 0);
+        QFile f(eds);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray text = f.readAll();
+        const int at = text.indexOf("DataType=0x0005", text.indexOf("[6000sub1]"));
+        QVERIFY(f.resize(0) && f.seek(0) && f.write(text.replace(at, 15, "DataType=0x0006")) == text.size());
+        if (!retyped)
+            QVERIFY(f.resize(65 << 20)); // sparse: costs no disk
+        f.close();
+        const HostRun result = run({read, file});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(said), qPrintable(result.err));
+    }
+
     // What restore and recompile say when the slave does not come back whole.
     void readBack_data()
     {
