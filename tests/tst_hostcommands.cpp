@@ -254,6 +254,24 @@ private slots:
         QVERIFY2(result.err.contains(said), qPrintable(result.err));
     }
 
+    // A stream damaged into what the plug-in could never have made: restore names what it left out.
+    void restoreRefused()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("slave.stream"));
+        QCOMPARE(run({"save", example, "-o", file}).status, 0);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray stream = f.readAll();
+        const int at = stream.indexOf(QByteArray::fromHex("00001800")); // the record's communication index
+        QVERIFY(at > 0 && stream.mid(at + 12, 4) == QByteArray::fromHex("00000054"));
+        QVERIFY(f.seek(at + 12) && f.write(QByteArray::fromHex("00000055")) == 4);
+        f.close();
+        const HostRun result = run({"restore", file});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(QLatin1String("PDO 0x1800 is left out")), qPrintable(result.err));
+    }
+
     // What restore and recompile say when the slave does not come back whole.
     void readBack_data()
     {
