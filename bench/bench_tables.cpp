@@ -1,7 +1,7 @@
 // Filling the widest table, the mapping editor's list of mappable objects:
 // the time per row must stay flat as the rows grow (a 5 MB device offers tens
 // of thousands), so the modal dialog opens at once.
-#include "plugin/canobject.h"
+#include "model/canobject.h"
 #include "ui/parameterinedslisttable.h"
 
 #include <QApplication>
