@@ -173,7 +173,8 @@ const Command restoreCommand{
         + printOptions(),
     runRestore,
     "What did not come back (a stream cut short, bytes left over, the EDS not found, PDOs or SDOs\n"
-    "dropped, a PDO or a place that the slave could never have had) is said on stderr.\n"
+    "dropped, a PDO or a place that the slave could never have had, an EDS that cannot be read or\n"
+    "that no longer offers a mapped object with its type) is said on stderr.\n"
     "Exit status: 0 the whole slave came back, 1 it did not or the file is no project stream,\n"
     "2 wrong arguments.\n"};
 
