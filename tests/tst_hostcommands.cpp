@@ -223,19 +223,19 @@ private slots:
     {
         QTest::addColumn<QString>("write");
         QTest::addColumn<QString>("read");
-        QTest::addColumn<bool>("retyped"); // else the file grows beyond what can be read
+        QTest::addColumn<QByteArray>("retyped"); // the object given another type; else the file grows beyond what can be read
         QTest::addColumn<QString>("said");
-        QTest::newRow("restore, a type changed") << "save" << "restore" << true
-            << "object 0x6000 sub 1 of PDO 0x1800 is stored with data type 0x0005, the EDS now gives 0x0006";
-        QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << true
-            << "object 0x6000 sub 1 of PDO 0x1800 is stored with 1 bytes, the EDS now gives it data type 0x0006 of 2 bytes";
-        QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << false << "is there but cannot be read as an EDS";
+        QTest::newRow("restore, a type changed") << "save" << "restore" << QByteArray("[6000sub1]")
+            << "object 0x6000 sub 1 of PDO 0x1800 is stored with data type 0x0005, the EDS now gives 0x0007";
+        QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << QByteArray("[6401sub1]")
+            << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0007 of 4 bytes";
+        QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << QByteArray() << "is there but cannot be read as an EDS";
     }
     void changedEds()
     {
         QFETCH(QString, write);
         QFETCH(QString, read);
-        QFETCH(bool, retyped);
+        QFETCH(QByteArray, retyped);
         QFETCH(QString, said);
         QTemporaryDir dir;
         const QString eds = dir.filePath(QStringLiteral("io.eds")), file = dir.filePath(QStringLiteral("slave.bin"));
@@ -244,9 +244,9 @@ private slots:
         QFile f(eds);
         QVERIFY(f.open(QIODevice::ReadWrite));
         QByteArray text = f.readAll();
-        const int at = text.indexOf("DataType=0x0005", text.indexOf("[6000sub1]"));
-        QVERIFY(f.resize(0) && f.seek(0) && f.write(text.replace(at, 15, "DataType=0x0006")) == text.size());
-        if (!retyped)
+        const int at = text.indexOf("DataType=0x000", text.indexOf(retyped.isEmpty() ? QByteArray("[6000sub1]") : retyped));
+        QVERIFY(f.resize(0) && f.seek(0) && f.write(text.replace(at, 15, "DataType=0x0007")) == text.size());
+        if (retyped.isEmpty())
             QVERIFY(f.resize(65 << 20)); // sparse: costs no disk
         f.close();
         const HostRun result = run({read, file});
@@ -254,22 +254,35 @@ private slots:
         QVERIFY2(result.err.contains(said), qPrintable(result.err));
     }
 
-    // A stream damaged into what the plug-in could never have made: restore names what it left out.
+    // A stream damaged into what the plug-in could never have made: restore names what it did not take over.
+    void restoreRefused_data()
+    {
+        QTest::addColumn<bool>("direction"); // else the length of the PDO's first object
+        QTest::addColumn<QString>("said");
+        QTest::newRow("direction") << true << "PDO 0x1800 is left out";
+        QTest::newRow("object length") << false << "object 0x6000 sub 1 of PDO 0x1800 comes back without its PLC place";
+    }
     void restoreRefused()
     {
+        QFETCH(bool, direction);
+        QFETCH(QString, said);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("slave.stream"));
         QCOMPARE(run({"save", example, "-o", file}).status, 0);
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadWrite));
-        QByteArray stream = f.readAll();
+        const QByteArray stream = f.readAll();
         const int at = stream.indexOf(QByteArray::fromHex("00001800")); // the record's communication index
         QVERIFY(at > 0 && stream.mid(at + 12, 4) == QByteArray::fromHex("00000054"));
-        QVERIFY(f.seek(at + 12) && f.write(QByteArray::fromHex("00000055")) == 4);
+        // The object's index and sub-index, its name (length, UTF-16), then its length.
+        const int object = stream.indexOf(QByteArray::fromHex("0000600000000001"), at);
+        const int lengthAt = object + 12 + stream.mid(object + 8, 4).toHex().toInt(nullptr, 16);
+        QVERIFY(object > at && stream.mid(lengthAt, 4) == QByteArray::fromHex("00000001"));
+        QVERIFY(f.seek(direction ? at + 12 : lengthAt) && f.write(QByteArray::fromHex(direction ? "00000055" : "00000008")) == 4);
         f.close();
         const HostRun result = run({"restore", file});
         QCOMPARE(result.status, 1);
-        QVERIFY2(result.err.contains(QLatin1String("PDO 0x1800 is left out")), qPrintable(result.err));
+        QVERIFY2(result.err.contains(said), qPrintable(result.err));
     }
 
     // What restore and recompile say when the slave does not come back whole.
