@@ -6,6 +6,7 @@
 #include "eds/edsfile.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 namespace refhost {
 
@@ -68,11 +69,18 @@ int causeLine(const EdsDiagnostic &d, const EdsSource &source)
 
 Severity severityOf(const QString &readerText)
 {
-    for (const Rule &rule : rules) {
-        const QRegularExpression re(QStringLiteral("^(?:") + QLatin1String(rule.pattern) + QLatin1Char(')'),
-                                    QRegularExpression::CaseInsensitiveOption);
-        if (re.match(readerText).hasMatch())
-            return rule.severity;
+    // Built once: a file may have as many texts as it has lines.
+    static const QList<QPair<QRegularExpression, Severity>> compiled = [] {
+        QList<QPair<QRegularExpression, Severity>> out;
+        for (const Rule &rule : rules)
+            out.append({QRegularExpression(QStringLiteral("^(?:") + QLatin1String(rule.pattern) + QLatin1Char(')'),
+                                           QRegularExpression::CaseInsensitiveOption),
+                        rule.severity});
+        return out;
+    }();
+    for (const auto &rule : compiled) {
+        if (rule.first.match(readerText).hasMatch())
+            return rule.second;
     }
     return Severity::Warning;
 }
@@ -90,12 +98,12 @@ QString severityName(Severity severity)
 QList<Finding> readerFindings(const EdsFile &eds, const EdsSource &source)
 {
     QList<Finding> findings;
-    QStringList unknownSections;
+    QSet<QString> unknownSections;
     static const QString unknownSection = QStringLiteral("Unknown section ");
     for (const EdsDiagnostic &d : eds.diagnostics) {
         if (d.text.startsWith(unknownSection)) {
             const QString name = d.text.mid(unknownSection.size());
-            unknownSections.append(d.section);
+            unknownSections.insert(d.section);
             // An index section the reader cannot place loses that object's data.
             static const QRegularExpression indexLike(QStringLiteral("^[0-9a-f]{4}"), QRegularExpression::CaseInsensitiveOption);
             const bool lost = indexLike.match(name).hasMatch() && !name.endsWith(QLatin1String("Value"), Qt::CaseInsensitive)

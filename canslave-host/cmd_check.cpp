@@ -52,10 +52,15 @@ bool checkFile(const QString &path, Tally &tally, QTextStream &out, QTextStream 
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding &a, const Finding &b) { return a.line < b.line; });
     Tally here;
+    int shown = 0;
     for (const Finding &f : qAsConst(findings)) {
-        out << path << ':' << f.line << ": " << severityName(f.severity) << ": " << f.text << '\n';
+        // As many as the reader keeps; the rest are counted.
+        if (shown++ < maxKeptDiagnostics)
+            out << path << ':' << f.line << ": " << severityName(f.severity) << ": " << f.text << '\n';
         (f.severity == Severity::Error ? here.errors : f.severity == Severity::Warning ? here.warnings : here.notes)++;
     }
+    if (findings.size() > maxKeptDiagnostics)
+        out << path << ": " << tr("%1 further findings not shown").arg(findings.size() - maxKeptDiagnostics) << '\n';
     if (eds->diagnosticCount > eds->diagnostics.size())
         out << path << ": " << tr("%1 further diagnostics of the reader not shown")
                                    .arg(eds->diagnosticCount - eds->diagnostics.size())

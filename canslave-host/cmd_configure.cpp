@@ -14,6 +14,7 @@
 #include <helpsharemodule.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
 #include <QPushButton>
@@ -61,13 +62,14 @@ struct SubDialogShot {
     const char *pageContext;  // the page class, which translates its buttons
     const char *buttonText;   // without the '&'
     const char *fileName;
+    const char *dialogClass;  // what the button must open for the image to show it
 };
 
 const SubDialogShot subDialogShots[] = {
-    {nullptr, nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
-    {"PDO Config", "PDOpage", "Config", "pdo-config-mapping-editor.png"},
-    {"PDO Config", "PDOpage", "Property", "pdo-config-property.png"},
-    {"SDO Config", "SdoPage", "Add", "sdo-config-new-sdo.png"},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},  // keeps the table non-empty while no page offers one
+    {"PDO Config", "PDOpage", "Config", "pdo-config-mapping-editor.png", "PDOParameterEditDialog"},
+    {"PDO Config", "PDOpage", "Property", "pdo-config-property.png", "PDOProperty"},
+    {"SDO Config", "SdoPage", "Add", "sdo-config-new-sdo.png", "NewSDODialog"},
 };
 
 struct Shots {
@@ -78,7 +80,10 @@ struct Shots {
     void save(QWidget *widget, const QString &fileName)
     {
         const QString path = QDir(dir).filePath(fileName);
-        (widget->grab().save(path) ? written : failed).append(path);
+        QByteArray png;
+        QBuffer buffer(&png);
+        const bool rendered = buffer.open(QIODevice::WriteOnly) && widget->grab().save(&buffer, "PNG");
+        (rendered && writeWhole(path, png).isEmpty() ? written : failed).append(path);
     }
 };
 
@@ -121,18 +126,33 @@ void shootSubDialog(QDialog *dialog, QTabWidget *tabs, const SubDialogShot &shot
         return;
     }
     // The button runs the sub-dialog's own modal loop; render it from inside.
-    QTimer::singleShot(0, dialog, [&shots, shot, dialog] {
+    // Only the dialog the image is named for is rendered under that name; a
+    // button that opened nothing, or something else (a message), fails the image.
+    const QString path = QDir(shots.dir).filePath(QLatin1String(shot.fileName));
+    QTimer inside;
+    inside.setSingleShot(true);
+    QObject::connect(&inside, &QTimer::timeout, dialog, [&shots, shot, dialog, path] {
         QWidget *sub = QApplication::activeModalWidget();
-        if (!sub || sub == dialog)
+        if (!sub || sub == dialog) {
+            shots.failed.append(path);
             return;
+        }
         QApplication::processEvents();
-        shots.save(sub, QLatin1String(shot.fileName));
+        if (QLatin1String(sub->metaObject()->className()) == QLatin1String(shot.dialogClass))
+            shots.save(sub, QLatin1String(shot.fileName));
+        else
+            shots.failed.append(path);
         if (auto *subDialog = qobject_cast<QDialog *>(sub))
             subDialog->reject();
         else
             sub->close();
     });
+    inside.start(0);
     button->click();
+    if (inside.isActive()) {
+        inside.stop();
+        shots.failed.append(path);
+    }
 }
 
 // Runs from inside the dialog's modal loop: renders each tab as it looks when

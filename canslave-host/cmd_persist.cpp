@@ -11,6 +11,8 @@
 #include "streamsummary.h"
 #include "takenplaces.h"
 
+#include "eds/edsentry.h"
+
 #include <basemodule.h>
 
 namespace refhost {
@@ -91,6 +93,24 @@ int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTe
     return whole ? 0 : 1;
 }
 
+// The plug-in takes each mapped object's length from the EDS as it is now: an
+// object whose type changed takes other bytes than the block gives it.
+void reportChangedTypes(const QString &file, const QByteArray &block, const QString &station, QTextStream &err)
+{
+    QHash<quint32, int> types;
+    if (!mappableTypesOf(blockEdsPath(block), station, types))
+        return;
+    for (const BlockObject &o : blockObjects(block)) {
+        const int now = types.value(mappableKey(o.index, o.subIndex), -1);
+        if (now >= 0 && dataTypeSize(now) != o.length)
+            err << tr("%1: object 0x%2 sub %3 of PDO 0x%4 is stored with %5 bytes, the EDS now gives it data type "
+                      "0x%6 of %7 bytes")
+                       .arg(file).arg(o.index, 0, 16).arg(o.subIndex).arg(o.commIndex, 0, 16).arg(o.length)
+                       .arg(now, 4, 16, QLatin1Char('0')).arg(dataTypeSize(now))
+                << '\n';
+    }
+}
+
 int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     const QString file = arguments.inputs.first();
@@ -111,6 +131,8 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
             << '\n';
     else if (code != 0)
         err << tr("%1: code %2: %3; no slave").arg(file).arg(code).arg(recompileCodeText(code)) << '\n';
+    if (code != 0 && code != 128)
+        reportChangedTypes(file, block, arguments.value("--station"), err);
     const int unread = blockUnreadBytes(block);
     if (unread > 0)
         err << tr("%1: %2 bytes after the end of the block were not read").arg(file).arg(unread) << '\n';
@@ -139,8 +161,10 @@ const Command restoreCommand{
         + printOptions(),
     runRestore,
     "What did not come back (a stream cut short, bytes left over, the EDS not found, PDOs or SDOs\n"
-    "dropped, stored memory places another slave holds) is said on stderr; with --replace the objects\n"
-    "whose places are taken get new ones, each said on stderr.\n"
+    "dropped, a PDO or a place that the slave could never have had, an EDS that cannot be read or\n"
+    "that no longer offers a mapped object with its type, stored memory places another slave holds)\n"
+    "is said on stderr; with --replace the objects whose places are taken get new ones, each said\n"
+    "on stderr.\n"
     "Exit status: 0 the whole slave came back, 1 it did not or the file is no project stream,\n"
     "2 wrong arguments.\n"};
 

@@ -22,27 +22,64 @@ QString normalName(const QString &name)
 } // namespace
 
 EdsSource::EdsSource(const QByteArray &text)
+    : m_text(text)
 {
-    const QList<QByteArray> lines = text.split('\n');
+    // Line by line without splitting: a large file must not be held twice more.
     Section *current = nullptr;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString line = QString::fromLatin1(lines.at(i)).trimmed();
+    int lineNumber = 0;
+    for (int at = 0; at < m_text.size();) {
+        int next = m_text.indexOf('\n', at);
+        if (next < 0)
+            next = m_text.size();
+        ++lineNumber;
+        const QString line = QString::fromLatin1(m_text.constData() + at, next - at).trimmed();
+        const int lineStart = at;
+        at = next + 1;
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
         if (isSectionHead(line)) {
+            if (current)
+                current->end = lineStart;
             const QString name = normalName(sectionHeadName(line).toString());
             current = m_sections.contains(name) ? nullptr : &m_sections[name];
-            if (current)
-                current->head = i + 1;
+            if (!current)
+                continue;
+            current->head = lineNumber;
+            current->start = current->end = qMin(at, int(m_text.size()));
+            static const QRegularExpression sub(QStringLiteral("^([0-9a-f]{4})sub"));
+            const QRegularExpressionMatch m = sub.match(name);
+            if (m.hasMatch()) {
+                int &first = m_firstSubSection[m.captured(1).toInt(nullptr, 16)];
+                first = first ? qMin(first, lineNumber) : lineNumber;
+            }
             continue;
         }
-        if (!current)
-            continue;
-        ++current->content;
-        const int equals = line.indexOf(QLatin1Char('='));
-        if (equals > 0 && !current->keys.contains(line.left(equals).trimmed().toLower()))
-            current->keys.insert(line.left(equals).trimmed().toLower(), i + 1);
+        if (current)
+            ++current->content;
     }
+    if (current)
+        current->end = m_text.size();
+}
+
+const QHash<QString, int> &EdsSource::keysOf(const QString &name, const Section &section) const
+{
+    auto found = m_keys.constFind(name);
+    if (found != m_keys.constEnd())
+        return *found;
+    QHash<QString, int> keys;
+    int lineNumber = section.head;
+    for (int at = section.start; at < section.end;) {
+        int next = m_text.indexOf('\n', at);
+        if (next < 0 || next > section.end)
+            next = section.end;
+        ++lineNumber;
+        const QString line = QString::fromLatin1(m_text.constData() + at, next - at).trimmed();
+        at = next + 1;
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals > 0 && !line.startsWith(QLatin1Char(';')) && !keys.contains(line.left(equals).trimmed().toLower()))
+            keys.insert(line.left(equals).trimmed().toLower(), lineNumber);
+    }
+    return *m_keys.insert(name, keys);
 }
 
 int EdsSource::sectionLine(const QString &section) const
@@ -52,7 +89,9 @@ int EdsSource::sectionLine(const QString &section) const
 
 int EdsSource::keyLine(const QString &section, const QString &key) const
 {
-    return m_sections.value(normalName(section)).keys.value(key.toLower());
+    const QString name = normalName(section);
+    const auto found = m_sections.constFind(name);
+    return found == m_sections.constEnd() ? 0 : keysOf(name, *found).value(key.toLower());
 }
 
 int EdsSource::contentLines(const QString &section) const
@@ -62,13 +101,7 @@ int EdsSource::contentLines(const QString &section) const
 
 int EdsSource::firstSubSectionLine(int index) const
 {
-    const QString prefix = objectSection(index) + QLatin1String("sub");
-    int first = 0;
-    for (auto it = m_sections.cbegin(); it != m_sections.cend(); ++it) {
-        if (it.key().startsWith(prefix) && (!first || it->head < first))
-            first = it->head;
-    }
-    return first;
+    return m_firstSubSection.value(index);
 }
 
 QString EdsSource::objectSection(int index)

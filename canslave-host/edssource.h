@@ -3,6 +3,7 @@
 // Where sections and keys stand in an EDS file, so that a finding made after
 // reading can still point at the line that caused it.
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
@@ -11,6 +12,7 @@ namespace refhost {
 class EdsSource
 {
 public:
+    // Keeps text; a key's line is looked up only in the sections asked about.
     explicit EdsSource(const QByteArray &text);
 
     // 0 when the section or key is not in the file. Names ignore case; a
@@ -29,9 +31,15 @@ private:
     struct Section {
         int head = 0;
         int content = 0;
-        QHash<QString, int> keys;
+        int start = 0; // byte offset of the line after the head
+        int end = 0;   // byte offset of the next head, or of the end
     };
+    const QHash<QString, int> &keysOf(const QString &name, const Section &section) const;
+
+    QByteArray m_text;
     QHash<QString, Section> m_sections;
+    QHash<int, int> m_firstSubSection; // object index: line of its first sub-index head
+    mutable QHash<QString, QHash<QString, int>> m_keys; // of the sections asked about
 };
 
 } // namespace refhost

@@ -70,15 +70,22 @@ bool HostSlave::create(const Arguments &arguments, QTextStream &err)
     return true;
 }
 
+QString writeWhole(const QString &path, const QByteArray &bytes)
+{
+    // Written beside and renamed over the old file only once all of it is on
+    // disk: a full disk or a second writer never leaves a cut or mixed file.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return QString();
+    return file.errorString();
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes, QTextStream &err)
 {
-    // An existing file is replaced only by a complete new one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        err << path << ": " << file.errorString() << '\n';
-        return false;
-    }
-    return true;
+    const QString failure = writeWhole(path, bytes);
+    if (!failure.isEmpty())
+        err << path << ": " << failure << '\n';
+    return failure.isEmpty();
 }
 
 bool readFile(const QString &path, QByteArray &bytes, QTextStream &err)

@@ -38,6 +38,9 @@ private:
     CanObject *m_slave = nullptr;
 };
 
+// The whole file or, with the reason, nothing: an old file stays as it was.
+QString writeWhole(const QString &path, const QByteArray &bytes);
+// As writeWhole, saying on err why it failed.
 bool writeFile(const QString &path, const QByteArray &bytes, QTextStream &err);
 bool readFile(const QString &path, QByteArray &bytes, QTextStream &err);
 

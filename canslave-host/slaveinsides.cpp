@@ -6,6 +6,7 @@
 #include "eds/accesstype.h"
 #include "model/canobject.h"
 #include "model/slavefromeds.h"
+#include "model/edssearch.h"
 
 #include <QJsonArray>
 
@@ -118,6 +119,18 @@ QJsonArray sdoList(const CanObject &s)
     return list;
 }
 
+QHash<quint32, int> mappableTypes(const CanObject &s)
+{
+    QHash<quint32, int> types;
+    // The first of twins counts, as the model's own lookup finds it.
+    for (const EdsEntry &e : s.mappableList) {
+        const quint32 key = mappableKey(quint32(e.index), quint32(e.subIndex));
+        if (!types.contains(key))
+            types.insert(key, e.dataType);
+    }
+    return types;
+}
+
 } // namespace
 
 QJsonObject slaveInsidesReport(const CanObject *slave)
@@ -155,7 +168,24 @@ QJsonObject slaveInsidesReport(const CanObject *slave)
 
 RestoredSlave restoredSlave(const CanObject *slave)
 {
-    return {slave->edsFile, slave->name, int(slave->pdoList.size()), int(slave->sdoList.size())};
+    RestoredSlave r{slave->edsFile, slave->name, int(slave->pdoList.size()), int(slave->sdoList.size()), {}, {},
+                    slave->eds != nullptr, mappableTypes(*slave)};
+    for (const PDOConfig &p : slave->pdoList) {
+        r.pdoIndexes.append(p.commIndex);
+        for (const PDOMapEntry &e : p.mapList)
+            r.mapped.append({p.commIndex, e.index, e.subIndex, e.area != -1 && e.offset != -1, int(e.dataType)});
+    }
+    return r;
+}
+
+bool mappableTypesOf(const QString &storedPath, const QString &stationKey, QHash<quint32, int> &types)
+{
+    CanObject found;
+    found.projectKey = stationKey;
+    if (!loadStoredEds(found, storedPath))
+        return false;
+    types = mappableTypes(found);
+    return true;
 }
 
 } // namespace refhost

@@ -2,6 +2,8 @@
 
 #include "commands.h"
 
+#include "persist/sizedread.h"
+
 #include <QDataStream>
 #include <QPoint>
 
@@ -17,6 +19,35 @@ int countOf(const QByteArray &list)
     return qMax(0, count);
 }
 
+// The PDO records as far as they can be read: which PDOs, and which objects have a place.
+void summarizePdos(const QByteArray &list, StreamSummary &s)
+{
+    QDataStream in(list);
+    qint32 count = 0;
+    in >> count;
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QByteArray bytes;
+        in >> sized(bytes);
+        QDataStream record(bytes);
+        qint32 commIndex = 0, number = 0, objects = 0;
+        qint16 time = 0;
+        qint8 byte = 0;
+        QString text;
+        record >> commIndex >> number >> number >> number >> number >> byte >> sized(text) >> time >> time >> sized(text)
+            >> byte >> objects;
+        if (in.status() != QDataStream::Ok || record.status() != QDataStream::Ok)
+            break;
+        s.pdoIndexes.append(quint32(commIndex));
+        for (qint32 j = 0; j < objects && record.status() == QDataStream::Ok; ++j) {
+            qint32 index = 0, subIndex = 0, area = 0, offset = 0;
+            bool readOnly = false;
+            record >> index >> subIndex >> sized(text) >> number >> number >> area >> offset >> number >> byte >> readOnly;
+            if (record.status() == QDataStream::Ok && area != -1 && offset != -1)
+                s.placedObjects.append({quint32(commIndex), quint32(index), quint32(subIndex)});
+        }
+    }
+}
+
 } // namespace
 
 StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
@@ -24,7 +55,7 @@ StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
     StreamSummary s;
     QDataStream in(stream);
     qint8 marker = 0;
-    in >> marker >> s.edsFile;
+    in >> marker >> sized(s.edsFile);
     if (marker != 1 || in.status() != QDataStream::Ok)
         return s;
     s.isStream = true;
@@ -37,13 +68,14 @@ StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
     in >> byte;
     for (int i = 0; i < (currentLayout ? 7 : 3); ++i) // identity values and times, or the times only
         in >> number;
-    in >> position >> text >> pdos >> sdos;
+    in >> position >> sized(text) >> sized(pdos) >> sized(sdos);
     if (currentLayout)
-        in >> text >> byte;
+        in >> sized(text) >> byte;
     s.complete = in.status() == QDataStream::Ok;
     s.unreadBytes = s.complete ? int(stream.size() - in.device()->pos()) : 0;
     s.pdoCount = countOf(pdos);
     s.sdoCount = countOf(sdos);
+    summarizePdos(pdos, s);
     return s;
 }
 
@@ -69,6 +101,34 @@ int blockUnreadBytes(const QByteArray &block)
     if (pathLength < 0 || byteAt(block, lengthAt + 1) < 0)
         return 0;
     return qMax(0, int(block.size()) - lengthAt - (byteAt(block, lengthAt) << 8 | byteAt(block, lengthAt + 1)));
+}
+
+QList<BlockObject> blockObjects(const QByteArray &block)
+{
+    QList<BlockObject> objects;
+    const int nameLength = byteAt(block, 1);
+    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
+    if (pathLength < 0)
+        return objects;
+    // After the path: node id, identity, flags, 15 zero bytes, body length, then the times.
+    int at = 3 + nameLength + pathLength + 1 + 16 + 1 + 15 + 2 + 12;
+    const int transmit = byteAt(block, at), receive = byteAt(block, at + 1);
+    at += 2;
+    for (int i = 0; transmit >= 0 && receive >= 0 && i < transmit + receive; ++i) {
+        const int recordSize = i < transmit ? 7 : 8;
+        const int count = byteAt(block, at);
+        const int commAt = at + 1 + count * recordSize;
+        if (count < 0 || byteAt(block, commAt + 1) < 0)
+            break;
+        const quint32 commIndex = quint32(byteAt(block, commAt) << 8 | byteAt(block, commAt + 1));
+        for (int k = 0; k < count; ++k) {
+            const int r = at + 1 + k * recordSize;
+            objects.append({commIndex, quint32(byteAt(block, r) << 8 | byteAt(block, r + 1)), quint32(byteAt(block, r + 2)),
+                            byteAt(block, r + 3)});
+        }
+        at = commAt + 2 + (i < transmit ? 13 : 9);
+    }
+    return objects;
 }
 
 QString recompileCodeText(int code)

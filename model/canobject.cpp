@@ -255,6 +255,21 @@ void CanObject::setCheckFlags(quint8 flags)
     skipRevisionCheck = flags & 0x08;
 }
 
+QString boundedSlaveName(const QString &name)
+{
+    // Every character takes at least one byte, so no more than that many count.
+    QString kept = name.left(MaxSlaveNameBytes);
+    const auto lastCharacter = [&kept] {
+        return kept.size() >= 2 && kept.at(kept.size() - 1).isLowSurrogate() && kept.at(kept.size() - 2).isHighSurrogate()
+            ? 2 : 1;
+    };
+    if (kept.size() < name.size() && kept.at(kept.size() - 1).isHighSurrogate())
+        kept.chop(1);
+    while (kept.toLocal8Bit().size() > MaxSlaveNameBytes)
+        kept.chop(lastCharacter());
+    return kept;
+}
+
 void freeMappedMemory(const QString &key, PDOConfig &pdo)
 {
     for (PDOMapEntry &entry : pdo.mapList)

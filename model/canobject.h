@@ -87,6 +87,12 @@ public:
     void setCheckFlags(quint8 flags);
 };
 
+// The part of a slave's name that the configuration block carries: at most
+// 255 bytes in the host's 8-bit codec, of whole characters. Names are cut so
+// where they are read, so that nothing built from them grows with a file.
+constexpr int MaxSlaveNameBytes = 255;
+QString boundedSlaveName(const QString &name);
+
 // Frees the places the PDO's entries hold under key; results are not looked at.
 void freeMappedMemory(const QString &key, PDOConfig &pdo);
 

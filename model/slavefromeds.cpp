@@ -160,7 +160,7 @@ int loadEdsIntoSlave(CanObject &slave, const QString &path)
     slave.deviceType = eds->deviceType();
     slave.revisionNumber = eds->revisionNumber();
     if (slave.name.isEmpty())
-        slave.name = eds->productName();
+        slave.name = boundedSlaveName(eds->productName());
     const QPair<qint32, quint32> emcy = eds->emcyCobId();
     slave.emcyCobIdRelative = emcy.first;
     slave.emcyCobIdBase = emcy.second;

@@ -83,3 +83,17 @@ inline qint32 pdoDirectionFor(quint32 commIndex)
 
 inline bool isTransmitPdoIndex(quint32 commIndex) { return commIndex >= 0x1800 && commIndex <= 0x19FF; }
 inline bool isReceivePdoIndex(quint32 commIndex) { return commIndex >= 0x1400 && commIndex <= 0x15FF; }
+
+// What the model itself always makes, and so what a PDO read back from
+// storage must hold before it is taken over.
+inline bool directionFitsIndex(const PDOConfig &pdo)
+{
+    return pdo.direction == PdoTransmit ? isTransmitPdoIndex(pdo.commIndex)
+                                        : pdo.direction == PdoReceive && isReceivePdoIndex(pdo.commIndex);
+}
+// A length of 0 takes no PLC memory: recompile without the EDS keeps it
+// for an object whose type has no size.
+inline bool lengthFitsType(const PDOMapEntry &entry)
+{
+    return entry.byteLength == 0 || entry.byteLength == quint32(dataTypeSize(int(entry.dataType)));
+}

@@ -1,6 +1,7 @@
 #include "persist/pdostream.h"
 
 #include "model/canobject.h"
+#include "persist/sizedread.h"
 
 #include <QDataStream>
 
@@ -22,7 +23,7 @@ PDOMapEntry readMapEntry(QDataStream &s)
     qint32 index = 0, subIndex = 0, byteLength = 0, dataType = 0;
     qint8 clearWhenStop = 0;
     PDOMapEntry e;
-    s >> index >> subIndex >> e.name >> byteLength >> dataType >> e.area >> e.offset >> e.reservedValue
+    s >> index >> subIndex >> sized(e.name) >> byteLength >> dataType >> e.area >> e.offset >> e.reservedValue
         >> clearWhenStop >> e.readOnly;
     e.index = quint32(index);
     e.subIndex = quint32(subIndex);
@@ -45,34 +46,45 @@ QByteArray writePdoRecord(const PDOConfig &pdo)
     return bytes;
 }
 
-PDOConfig readPdoRecord(const QByteArray &bytes, const QString &key)
+// False when the record is not taken over: a direction its index cannot
+// have, or more than a PDO carries. An object whose length is not its type's
+// gets its type's length and no place, so that the book, the memory maps and
+// the block never disagree about what the slave holds.
+bool readPdoRecord(const QByteArray &bytes, const QString &key, PDOConfig &pdo)
 {
     QDataStream s(bytes);
     qint32 commIndex = 0, cobIdBase = 0, count = 0;
     qint8 transmissionType = 0, nodeId = 0;
     qint16 inhibitTime = 0, eventTimer = 0;
-    PDOConfig pdo;
     s >> commIndex >> pdo.cobIdRelative >> cobIdBase >> pdo.direction >> pdo.reservedValue >> transmissionType
-        >> pdo.reservedText >> inhibitTime >> eventTimer >> pdo.name >> nodeId >> count;
+        >> sized(pdo.reservedText) >> inhibitTime >> eventTimer >> sized(pdo.name) >> nodeId >> count;
     pdo.commIndex = quint32(commIndex);
     pdo.cobIdBase = quint32(cobIdBase);
     pdo.transmissionType = quint8(transmissionType);
     pdo.inhibitTime = quint16(inhibitTime);
     pdo.eventTimer = quint16(eventTimer);
     pdo.nodeId = quint8(nodeId);
-    try {
-        for (qint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
-            const PDOMapEntry e = readMapEntry(s);
-            if (s.status() != QDataStream::Ok)
-                break;
-            pdo.mapList.append(e);
-            claimPlace(key, pdo.mapList.last());
+    for (qint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+        PDOMapEntry e = readMapEntry(s);
+        if (s.status() != QDataStream::Ok)
+            break;
+        if (!lengthFitsType(e)) {
+            e.byteLength = quint32(dataTypeSize(int(e.dataType)));
+            e.area = -1;
+            e.offset = -1;
         }
+        pdo.mapList.append(e);
+    }
+    if (!directionFitsIndex(pdo) || CanObject::pdoByteLength(pdo) > 8)
+        return false;
+    try {
+        for (PDOMapEntry &e : pdo.mapList)
+            claimPlace(key, e);
     } catch (...) {
         freeMappedMemory(key, pdo);
         throw;
     }
-    return pdo;
+    return true;
 }
 
 } // namespace
@@ -95,14 +107,14 @@ QList<PDOConfig> readPdoListStream(const QByteArray &bytes, const QString &key)
     s >> count;
     for (qint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
         QByteArray record;
-        s >> record;
+        s >> sized(record);
         if (s.status() != QDataStream::Ok)
             break;
         // Kept by value until it is in the list, so that its claims go back with it.
         PDOConfig pdo;
         try {
-            pdo = readPdoRecord(record, key);
-            pdos.append(pdo);
+            if (readPdoRecord(record, key, pdo))
+                pdos.append(pdo);
         } catch (...) {
             freeMappedMemory(key, pdo);
             for (PDOConfig &read : pdos)
@@ -135,8 +147,8 @@ QList<SDOEntry> readSdoListStream(const QByteArray &bytes, bool withDataText)
         SDOEntry sdo;
         s >> index >> subIndex >> length;
         if (withDataText)
-            s >> sdo.dataText;
-        s >> sdo.data;
+            s >> sized(sdo.dataText);
+        s >> sized(sdo.data);
         if (s.status() != QDataStream::Ok)
             break;
         sdo.index = quint16(index);

@@ -4,6 +4,7 @@
 #include "model/edssearch.h"
 #include "model/hostservices.h"
 #include "persist/pdostream.h"
+#include "persist/sizedread.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -33,14 +34,15 @@ std::unique_ptr<CanObject> restoreProjectStream(const QByteArray &data, const QS
     qint8 marker = 0, nodeId = 0;
     qint32 vendorId = 0, productCode = 0, deviceType = 0, revisionNumber = 0;
     QByteArray pdos, sdos;
-    s >> marker >> slave->edsFile >> nodeId;
+    s >> marker >> sized(slave->edsFile) >> nodeId;
     if (creatorVersion >= CurrentLayoutVersion)
         s >> vendorId >> productCode >> deviceType >> revisionNumber;
     s >> slave->monitorTime >> slave->heartbeatTime >> slave->masterMonitorTime >> slave->position
-        >> slave->reservedText >> pdos >> sdos;
+        >> sized(slave->reservedText) >> sized(pdos) >> sized(sdos);
     if (creatorVersion >= CurrentLayoutVersion) {
         qint8 flags = 0;
-        s >> slave->name >> flags;
+        s >> sized(slave->name) >> flags;
+        slave->name = boundedSlaveName(slave->name);
         slave->setCheckFlags(quint8(flags));
         slave->vendorId = quint32(vendorId);
         slave->productCode = quint32(productCode);

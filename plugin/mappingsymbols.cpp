@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int maxSymbolLength = 20;
+constexpr int MaxObjectNameInSymbol = 255;
 
 QString sizeLetter(quint32 dataType)
 {
@@ -122,21 +123,24 @@ QList<MappingSymbol> buildMappingSymbols(const CanObject &slave)
 {
     QList<MappingSymbol> out;
     QStringList entryNames;
+    // Each symbol holds the names once: bounded, so that they never grow with an EDS.
+    const QString slaveName = boundedSlaveName(slave.name);
     for (const PDOConfig &pdo : slave.pdoList) {
         for (const PDOMapEntry &e : pdo.mapList) {
             const QString letter = sizeLetter(e.dataType);
             if (letter.isEmpty() || isDummyIndex(int(e.index)))
                 continue;
             MappingSymbol sym;
-            sym.comment = slave.name + QStringLiteral(" 16#") + QString::number(e.index, 16).toUpper()
+            const QString objectName = e.name.left(MaxObjectNameInSymbol);
+            sym.comment = slaveName + QStringLiteral(" 16#") + QString::number(e.index, 16).toUpper()
                           + QLatin1Char('_') + QString::number(e.subIndex, 16).toUpper()
-                          + QLatin1Char('_') + e.name;
+                          + QLatin1Char('_') + objectName;
             sym.address = getMemName(VarArea(e.area)) + letter + QString::number(e.offset);
-            entryNames.append(e.name);
+            entryNames.append(objectName);
             out.append(sym);
         }
     }
-    const QStringList names = symbolNames(slave.name, entryNames);
+    const QStringList names = symbolNames(slaveName, entryNames);
     for (int i = 0; i < out.size(); ++i)
         out[i].name = names.at(i);
     return out;

@@ -9,14 +9,17 @@ struct HostRun {
     QString err;
 };
 
-inline HostRun runHost(const QStringList &arguments, const QStringList &unset = {} /* taken out of the environment */)
+// through: a program and its arguments that run the host, such as one that drops rights.
+inline HostRun runHost(const QStringList &arguments, const QStringList &unset = {} /* taken out of the environment */,
+                       const QStringList &through = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : unset)
         environment.remove(name);
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(CANSLAVE_HOST_PATH), QStringList{"--plugin", CANSLAVE_PLUGIN_PATH} + arguments);
+    const QStringList command = through + QStringList{CANSLAVE_HOST_PATH, "--plugin", CANSLAVE_PLUGIN_PATH} + arguments;
+    process.start(command.first(), command.mid(1));
     const bool finished = process.waitForFinished(60000);
     return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromLocal8Bit(process.readAllStandardOutput()), QString::fromLocal8Bit(process.readAllStandardError())};

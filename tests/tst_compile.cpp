@@ -424,9 +424,12 @@ private slots:
         QCOMPARE(n, 255);
         QCOMPARE(block.mid(2, n), s.name.toLocal8Bit().left(n));
         QCOMPARE(quint8(block.at(2 + n)), quint8(255));
+        // A name cut where it is read keeps what the block carries.
+        QCOMPARE(boundedSlaveName(s.name).toLocal8Bit(), block.mid(2, n));
         s.name = QString(200, QChar(0x00E9));
         const int width = s.name.toLocal8Bit().size() / 200;
         QCOMPARE(int(quint8(blockOf(s).at(1))), 255 / width * width);
+        QCOMPARE(boundedSlaveName(s.name), s.name.left(255 / width));
     }
 
     void nullSlave()
@@ -606,6 +609,9 @@ private slots:
                              << QStringList{"DriveControllerStatu", "%QD-1", "DriveController 16#1A00_11_Status Word"};
         QTest::newRow("boolean") << "M" << PDOMapEntry{0x6000, 1, "b", 1, 1, false, 0x82, 0, -1, 1, false} << QStringList();
         QTest::newRow("real") << "M" << PDOMapEntry{0x6000, 1, "r", 1, 8, false, 0x82, 0, -1, 1, false} << QStringList();
+        // However long the names, each symbol keeps the 255 characters of each that the block carries.
+        QTest::newRow("long names") << QString(300, 'n') << PDOMapEntry{0x6200, 1, QString(300, 'o'), 1, 5, false, 0x82, 3, -1, 1, false}
+                                    << QStringList{QString(20, 'n'), "%QB3", QString(255, 'n') + " 16#6200_1_" + QString(255, 'o')};
     }
     void symbols()
     {
@@ -615,7 +621,7 @@ private slots:
         s.name = slaveName;
         s.pdoList << mapped(0x1400, {object, PDOMapEntry{0x6000, 1, QStringLiteral("X"), 1, 5, false, 0x82, 9, -1, 1, false}});
         const QList<MappingSymbol> list = buildMappingSymbols(s);
-        QCOMPARE(list.last().name, slaveName + QStringLiteral("X"));
+        QCOMPARE(list.last().name, (slaveName + QStringLiteral("X")).left(20));
         QStringList first;
         if (list.size() == 2)
             first << list.first().name << list.first().address << list.first().comment << list.first().reserved;

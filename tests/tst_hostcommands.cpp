@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
 const QString example = QStringLiteral(CANSLAVE_EXAMPLES "/io-module.eds");
@@ -199,6 +201,113 @@ private slots:
             firstPage[language != QLatin1String("en")] = first.readAll();
         }
         QVERIFY(firstPage[0] != firstPage[1]);
+    }
+
+    // A file that cannot be written whole is not written at all: the old one stays, and the host says why.
+    void unwritableOutput_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("save") << "save";
+        QTest::newRow("compile") << "compile";
+    }
+    void unwritableOutput()
+    {
+        QFETCH(QString, command);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("old.bin"));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        // The folder takes no new file; root is made to heed that too.
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        const QStringList through = geteuid() == 0 ? QStringList{"setpriv", "--bounding-set=-dac_override,-dac_read_search"}
+                                                   : QStringList{};
+        const HostRun result = runHost({command, example, "-o", file}, {}, through);
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.startsWith(file + QLatin1String(": ")), qPrintable(result.err));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+    }
+
+    // Without a PDO in use the PDO page opens no sub-dialog: those images are missing, and said so.
+    void screenshotsOnlyOfWhatIsShown()
+    {
+        QTemporaryDir dir;
+        const HostRun result = run({"configure", notes, "--screenshot", dir.path()});
+        QCOMPARE(result.status, 1);
+        for (const char *missing : {"pdo-config-mapping-editor.png", "pdo-config-property.png"}) {
+            QVERIFY2(result.err.contains(QLatin1String(missing)), qPrintable(result.err));
+            QVERIFY(!QFile::exists(dir.filePath(QLatin1String(missing))));
+        }
+        QVERIFY(result.out.contains(QLatin1String("sdo-config-new-sdo.png")));
+    }
+
+    // The EDS changed after the slave was stored: restore and recompile say what no longer agrees.
+    void changedEds_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QByteArray>("retyped"); // the object given another type; else the file grows beyond what can be read
+        QTest::addColumn<QString>("said");
+        QTest::newRow("restore, a type changed") << "save" << "restore" << QByteArray("[6000sub1]")
+            << "object 0x6000 sub 1 of PDO 0x1800 is stored with data type 0x0005, the EDS now gives 0x0007";
+        QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << QByteArray("[6401sub1]")
+            << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0007 of 4 bytes";
+        QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << QByteArray() << "is there but cannot be read as an EDS";
+    }
+    void changedEds()
+    {
+        QFETCH(QString, write);
+        QFETCH(QString, read);
+        QFETCH(QByteArray, retyped);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString eds = dir.filePath(QStringLiteral("io.eds")), file = dir.filePath(QStringLiteral("slave.bin"));
+        QVERIFY(QFile::copy(example, eds));
+        QCOMPARE(run({write, eds, "-o", file}).status, 0);
+        QFile f(eds);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray text = f.readAll();
+        const int at = text.indexOf("DataType=0x000", text.indexOf(retyped.isEmpty() ? QByteArray("[6000sub1]") : retyped));
+        QVERIFY(f.resize(0) && f.seek(0) && f.write(text.replace(at, 15, "DataType=0x0007")) == text.size());
+        if (retyped.isEmpty())
+            QVERIFY(f.resize(65 << 20)); // sparse: costs no disk
+        f.close();
+        const HostRun result = run({read, file});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(said), qPrintable(result.err));
+    }
+
+    // A stream damaged into what the plug-in could never have made: restore names what it did not take over.
+    void restoreRefused_data()
+    {
+        QTest::addColumn<bool>("direction"); // else the length of the PDO's first object
+        QTest::addColumn<QString>("said");
+        QTest::newRow("direction") << true << "PDO 0x1800 is left out";
+        QTest::newRow("object length") << false << "object 0x6000 sub 1 of PDO 0x1800 comes back without its PLC place";
+    }
+    void restoreRefused()
+    {
+        QFETCH(bool, direction);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("slave.stream"));
+        QCOMPARE(run({"save", example, "-o", file}).status, 0);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QByteArray stream = f.readAll();
+        const int at = stream.indexOf(QByteArray::fromHex("00001800")); // the record's communication index
+        QVERIFY(at > 0 && stream.mid(at + 12, 4) == QByteArray::fromHex("00000054"));
+        // The object's index and sub-index, its name (length, UTF-16), then its length.
+        const int object = stream.indexOf(QByteArray::fromHex("0000600000000001"), at);
+        const int lengthAt = object + 12 + stream.mid(object + 8, 4).toHex().toInt(nullptr, 16);
+        QVERIFY(object > at && stream.mid(lengthAt, 4) == QByteArray::fromHex("00000001"));
+        QVERIFY(f.seek(direction ? at + 12 : lengthAt) && f.write(QByteArray::fromHex(direction ? "00000055" : "00000008")) == 4);
+        f.close();
+        const HostRun result = run({"restore", file});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(said), qPrintable(result.err));
     }
 
     // What restore and recompile say when the slave does not come back whole.

@@ -57,6 +57,15 @@ private slots:
         s.name = QStringLiteral("Mine");
         QCOMPARE(loadEdsIntoSlave(s, fixture), 1);
         QCOMPARE(s.name, QStringLiteral("Mine"));
+        // A product name is kept as far as the configuration block carries it.
+        QTemporaryDir dir;
+        QFile source(fixture), copy(dir.filePath(QStringLiteral("long.eds")));
+        QVERIFY(source.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly));
+        copy.write(source.readAll().replace("ProductName=Slave Test", "ProductName=" + QByteArray(300, 'p')));
+        copy.close();
+        s.name.clear();
+        QCOMPARE(loadEdsIntoSlave(s, copy.fileName()), 1);
+        QCOMPARE(s.name, QString(255, QLatin1Char('p')));
     }
 
     void edsSourceIsScoped()

@@ -33,6 +33,9 @@ ParameterInEdsListTable::ParameterInEdsListTable(QWidget *parent)
     m_table->verticalHeader()->hide();
     // The style's minimum row height would otherwise win over the fixed one.
     m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    // Every row has this height without being sized one by one, which would
+    // cost time in the square of the rows.
+    m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -53,7 +56,6 @@ void ParameterInEdsListTable::fillTable(const CanObject *slave, int direction)
     m_table->setRowCount(kept.size());
     for (int row = 0; row < kept.size(); ++row) {
         const EdsEntry &entry = kept.at(row);
-        m_table->setRowHeight(row, rowHeight);
         m_table->setItem(row, 0, cell(hexText(quint32(entry.index))));
         m_table->setItem(row, 1, cell(hexText(quint32(entry.subIndex))));
         m_table->setItem(row, 2, cell(entry.accessType.toUpper()));

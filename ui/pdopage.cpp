@@ -159,11 +159,11 @@ bool PDOpage::eventFilter(QObject *watched, QEvent *event)
 void PDOpage::fillEdsTable()
 {
     m_edsTable->clearContents();
-    m_edsTable->setRowCount(0);
-    for (const EdsPdoEntry &entry : qAsConst(m_slave->edsPdoList)) {
-        const int row = m_edsTable->rowCount();
-        m_edsTable->insertRow(row);
-        m_edsTable->setRowHeight(row, rowHeight);
+    // Rows are made at once and keep the default height: growing the table
+    // row by row, or sizing each row, costs time in the square of the rows.
+    m_edsTable->setRowCount(m_slave->edsPdoList.size());
+    for (int row = 0; row < m_slave->edsPdoList.size(); ++row) {
+        const EdsPdoEntry &entry = m_slave->edsPdoList.at(row);
         m_edsTable->setItem(row, 0, new QTableWidgetItem(hexText(quint32(entry.index))));
         m_edsTable->setItem(row, 1, new QTableWidgetItem(entry.parameterName));
         m_edsTable->setItem(row, 2, new QTableWidgetItem(hexText(entry.transmissionType)));
@@ -177,15 +177,19 @@ void PDOpage::fillMappedTable()
     if (!m_slave)
         return;
     m_mappedTable->clearContents();
-    m_mappedTable->setRowCount(0);
+    m_mappedTable->setRowCount(m_slave->pdoList.size());
     for (int row = 0; row < m_slave->pdoList.size(); ++row)
-        insertMappedRow(row, m_slave->pdoList.at(row));
+        showMappedRow(row, m_slave->pdoList.at(row));
 }
 
 void PDOpage::insertMappedRow(int row, const PDOConfig &pdo)
 {
     m_mappedTable->insertRow(row);
-    m_mappedTable->setRowHeight(row, rowHeight);
+    showMappedRow(row, pdo);
+}
+
+void PDOpage::showMappedRow(int row, const PDOConfig &pdo)
+{
     const QString direction = pdo.direction == PdoReceive ? QStringLiteral("R")
                               : pdo.direction == PdoTransmit ? QStringLiteral("T")
                                                              : QString(QChar(pdo.direction));

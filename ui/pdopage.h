@@ -41,6 +41,7 @@ private:
     void fillEdsTable();
     void fillMappedTable();
     void insertMappedRow(int row, const PDOConfig &pdo);
+    void showMappedRow(int row, const PDOConfig &pdo);
     void addEdsPdo(const QTableWidgetItem *indexItem);
 
     QGroupBox *m_edsGroup = nullptr;

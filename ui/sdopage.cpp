@@ -173,8 +173,9 @@ void SdoPage::startHelpSystem()
 void SdoPage::fillTable()
 {
     m_table->clearContents();
-    m_table->setRowCount(0);
+    // All rows at once, of the default height: row by row costs the square of the rows.
     const QList<SDOEntry> sdos = m_slave->sdoList;
+    m_table->setRowCount(sdos.size());
     for (int row = 0; row < sdos.size(); ++row) {
         SDOEntry shown = sdos.at(row);
         // A value read back from a block has bytes only; show them, keep the model as it is.
@@ -183,7 +184,6 @@ void SdoPage::fillTable()
         EdsEntry object;
         if (m_slave->findMappable(shown.index, shown.subIndex, object) >= 0)
             shown.name = object.parameterName;
-        m_table->insertRow(row);
         showSdo(row, shown);
     }
 }
@@ -194,7 +194,6 @@ void SdoPage::showSdo(int row, const SDOEntry &sdo)
                              QString::number(sdo.length), sdo.dataText};
     for (int column = 0; column < 5; ++column)
         m_table->setItem(row, column, new QTableWidgetItem(texts[column]));
-    m_table->setRowHeight(row, rowHeight);
 }
 
 void SdoPage::showLimitReached()
