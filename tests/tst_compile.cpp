@@ -621,7 +621,9 @@ private slots:
         s.name = slaveName;
         s.pdoList << mapped(0x1400, {object, PDOMapEntry{0x6000, 1, QStringLiteral("X"), 1, 5, false, 0x82, 9, -1, 1, false}});
         const QList<MappingSymbol> list = buildMappingSymbols(s);
-        QCOMPARE(list.last().name, (slaveName + QStringLiteral("X")).left(20));
+        // The object behind it is named "X"; when both symbols come out the same, it takes "_2".
+        const QString plain = (slaveName + QStringLiteral("X")).left(20);
+        QCOMPARE(list.last().name, list.size() == 2 && list.first().name == plain ? plain.left(18) + QStringLiteral("_2") : plain);
         QStringList first;
         if (list.size() == 2)
             first << list.first().name << list.first().address << list.first().comment << list.first().reserved;
