@@ -220,6 +220,9 @@ private slots:
         QTest::newRow("full width, node 127") << 0xABCDEF12u << "Drive" << 1 << "127" << QStringList{"Drive(ABCDEF12)", "FF", "77F"};
         QTest::newRow("no product name, fixed emergency COB-ID") << 0u << "" << 0 << "42" << QStringList{"(00000000)", "80", "72A"};
         QTest::newRow("node id not offered") << 0x191u << "IO-8" << 1 << "" << QStringList{"IO-8(00000191)", "89", "709"};
+        // A name longer than the edit takes and times beyond the boxes, as a file or stream gives them.
+        QTest::newRow("long name and times untouched")
+            << 0x191u << "IO-8" << 1 << "untouched" << QStringList{"IO-8(00000191)", "83", "703"};
     }
     void devicePage()
     {
@@ -232,8 +235,14 @@ private slots:
         slave.deviceType = deviceType;
         slave.emcyCobIdRelative = relative;
         slave.skipRevisionCheck = true;
-        const int node = typed.isEmpty() ? 9 : typed.toInt();
+        const bool untouched = typed == QLatin1String("untouched");
+        const int node = typed.isEmpty() ? 9 : untouched ? 3 : typed.toInt();
         slave.setNodeId(typed.isEmpty() ? 9 : 3);
+        if (untouched) {
+            slave.name = QStringLiteral("sample device according to CiA 401");
+            slave.monitorTime = 70000;
+            slave.heartbeatTime = -1;
+        }
         CanObject before = slave;
         showDevicePage(typed.isEmpty() ? QList<int>{1, 2, 10} : QList<int>());
         QCOMPARE(field(QStringLiteral("Revision Number"))->text(), QStringLiteral("00010001"));
@@ -241,11 +250,13 @@ private slots:
         QVERIFY(!check("Revision Number")->isChecked());
         // Typing on a closed list selects the matching id.
         field<QComboBox>(QStringLiteral("Node ID"))->setFocus();
-        QTest::keyClicks(field<QComboBox>(QStringLiteral("Node ID")), typed);
-        typeInto(field(QStringLiteral("Name")), QStringLiteral("abcdefghijklmnopqrstuvwxyz0123"));
-        typeInto(field<QSpinBox>(QStringLiteral("Monitor Timer(ms)")), QStringLiteral("250"));
-        typeInto(field<QSpinBox>(QStringLiteral("Heart Beat Timer(ms)")), QStringLiteral("70000"));
-        typeInto(field<QSpinBox>(QStringLiteral("Master Monitor Timer(ms)")), QStringLiteral("1500"));
+        if (!untouched) {
+            QTest::keyClicks(field<QComboBox>(QStringLiteral("Node ID")), typed);
+            typeInto(field(QStringLiteral("Name")), QStringLiteral("abcdefghijklmnopqrstuvwxyz0123"));
+            typeInto(field<QSpinBox>(QStringLiteral("Monitor Timer(ms)")), QStringLiteral("250"));
+            typeInto(field<QSpinBox>(QStringLiteral("Heart Beat Timer(ms)")), QStringLiteral("70000"));
+            typeInto(field<QSpinBox>(QStringLiteral("Master Monitor Timer(ms)")), QStringLiteral("1500"));
+        }
         QTest::mouseClick(check("Product Code"), Qt::LeftButton);
         QTest::mouseClick(check("Revision Number"), Qt::LeftButton);
         const QStringList shown{field(QStringLiteral("Device Type"))->text(), field(QStringLiteral("Emergency COB-ID"))->text(),
@@ -260,10 +271,11 @@ private slots:
         QCOMPARE(field(QStringLiteral("Vendor ID"))->text(), QStringLiteral("000001A2"));
         device->applyToCanObject();
         QCOMPARE(int(slave.nodeId), node);
-        QCOMPARE(slave.name, QStringLiteral("abcdefghijklmnopqrstuvwx"));
+        QCOMPARE(slave.name, untouched ? before.name : QStringLiteral("abcdefghijklmnopqrstuvwx"));
         QCOMPARE(int(slave.checkFlags()), 0x04);
         // The heartbeat's last digit is refused.
-        QCOMPARE(QList<qint32>({slave.monitorTime, slave.heartbeatTime, slave.masterMonitorTime}), QList<qint32>({250, 7000, 1500}));
+        const QList<qint32> times{slave.monitorTime, slave.heartbeatTime, slave.masterMonitorTime};
+        QCOMPARE(times, untouched ? QList<qint32>({70000, -1, 2400}) : QList<qint32>({250, 7000, 1500}));
         QCOMPARE(other.name, QStringLiteral("IO module"));
     }
 

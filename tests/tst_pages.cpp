@@ -198,14 +198,14 @@ private slots:
             indexes.append(QString::number(pdo.commIndex, 16));
         QCOMPARE(indexes, expected);
         QCOMPARE(columnTexts(mapped(), 0), expected);
-        QCOMPARE(rowTexts(page->edsTable(), 4), QStringList({"1801", "TPDO2", "FE", "10", "500"}));
+        QCOMPARE(rowTexts(page->edsTable(), 4), QStringList({"1801", "TPDO2", "FE", "1.0", "500"})); // 10 x 100 us
         QCOMPARE(rowTexts(mapped(), 1), QStringList({"1401", "303", "R", "5", "255", "RxPDO 2"}));
         // A new PDO is empty; bit 31 of its EDS COB-ID does not show.
         if (expected.contains(QStringLiteral("1802")))
             QCOMPARE(rowTexts(mapped(), 4), QStringList({"1802", "383", "T", "0", "1", "TxPDO 3"}));
     }
 
-    // Inhibit time 7000, beyond what the dialog takes; event timer 250 typed where it may be.
+    // Inhibit time 700.0 ms (7000 x 100 us); where the timers may be typed, event timer 250 and inhibit time 10 ms.
     void propertyDialog_data()
     {
         QTest::addColumn<int>("row"); // 0: 1400, receive; 2: 1800, transmit
@@ -219,9 +219,11 @@ private slots:
         QTest::newRow("T 1, then 254") << 2 << 1 << "254" << "254 - asynchronous" << true << true << 254;
         QTest::newRow("T 1, then 254, Cancel") << 2 << 1 << "254" << "254 - asynchronous" << true << false << 1;
         QTest::newRow("T 253") << 2 << 253 << "" << "253 - asynchronous(RTR only)" << false << true << 253;
-        QTest::newRow("T 245 unknown") << 2 << 245 << "" << "0 - synchronous(acyclic)" << false << true << 0;
+        // A type the list does not offer stays unless another is chosen.
+        QTest::newRow("T 245 unknown") << 2 << 245 << "" << "0 - synchronous(acyclic)" << false << true << 245;
+        QTest::newRow("T 245 unknown, then 1") << 2 << 245 << "1" << "1 - synchronous(cyclic)" << false << true << 1;
         QTest::newRow("R 254") << 0 << 254 << "" << "254 - asynchronous" << false << true << 254;
-        QTest::newRow("R 252 unknown") << 0 << 252 << "" << "0 - synchronous(acyclic)" << false << true << 0;
+        QTest::newRow("R 252 unknown") << 0 << 252 << "" << "0 - synchronous(acyclic)" << false << true << 252;
         QTest::newRow("R 240") << 0 << 240 << "" << "240 - synchronous(cyclic)" << false << true << 240;
     }
     void propertyDialog()
@@ -249,14 +251,17 @@ private slots:
             QTEST(dialog->typeCombo()->currentText(), "shown");
             QCOMPARE(dialog->eventTimerBox()->isEnabled(), timers);
             QCOMPARE(dialog->inhibitTimeBox()->isEnabled(), timers);
-            if (timers)
+            QCOMPARE(dialog->inhibitTimeBox()->text(), QStringLiteral("700.0"));
+            if (timers) {
                 typeInto(dialog->eventTimerBox(), QStringLiteral("250"));
+                typeInto(dialog->inhibitTimeBox(), QStringLiteral("10"));
+            }
             clickButton(dialog, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         });
         if (accept) {
             QFETCH(int, storedType);
             expected.transmissionType = quint8(storedType);
-            expected.inhibitTime = 6553;
+            expected.inhibitTime = timers ? 100 : 7000;
             expected.eventTimer = timers ? 250 : 700;
         }
         QVERIFY(slave.pdoList.at(row) == expected);

@@ -167,7 +167,7 @@ void PDOpage::fillEdsTable()
         m_edsTable->setItem(row, 0, new QTableWidgetItem(hexText(quint32(entry.index))));
         m_edsTable->setItem(row, 1, new QTableWidgetItem(entry.parameterName));
         m_edsTable->setItem(row, 2, new QTableWidgetItem(hexText(entry.transmissionType)));
-        m_edsTable->setItem(row, 3, new QTableWidgetItem(QString::number(entry.inhibitTime)));
+        m_edsTable->setItem(row, 3, new QTableWidgetItem(inhibitTimeMsText(entry.inhibitTime)));
         m_edsTable->setItem(row, 4, new QTableWidgetItem(QString::number(entry.eventTimer)));
     }
 }
