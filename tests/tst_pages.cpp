@@ -2,7 +2,9 @@
 // mapping editor; SDO tab and New/Edit SDO dialog; I/O mapping tab and memory editor.
 
 #include "modalanswerer.h"
+#include "eds/edsfile.h"
 #include "model/hostservices.h"
+#include "model/sdovalue.h"
 #include "model/slavefromeds.h"
 #include "testslave.h"
 #include "ui/memoryeditwidget.h"
@@ -78,6 +80,31 @@ QString summary(const SDOEntry &sdo)
 {
     return QStringLiteral("%1|%2|%3|%4|%5|%6").arg(sdo.index, 0, 16).arg(sdo.subIndex, 0, 16).arg(sdo.name)
         .arg(sdo.length).arg(sdo.dataText, QString::fromLatin1(sdo.data.toHex())).toUpper();
+}
+
+// A drive's dictionary as far as start-up SDOs go: what the master may write and what not.
+std::shared_ptr<const EdsFile> sdoDictionary()
+{
+    struct Object { const char *section, *name, *type, *access, *extra; };
+    const Object objects[] = {
+        {"1000", "Device type", "0x0007", "ro", ""},
+        {"1017", "Producer heartbeat time", "0x0006", "rw", ""},
+        {"1018", "Identity", "", "", "ObjectType=0x9\nSubNumber=1\n"},
+        {"1018sub0", "Highest sub-index", "0x0005", "const", ""},
+        {"2002", "Gain", "0x0008", "rww", ""},
+        {"2003", "Position 64", "0x0015", "rw", ""},
+        {"6060", "Modes of operation", "0x0002", "rw", "LowLimit=-3\nHighLimit=10\n"},
+        {"6081", "Profile velocity", "0x0007", "rwr", ""},
+        {"6098", "Homing method", "0x0002", "wo", ""},
+    };
+    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=7\n"
+                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n";
+    for (const Object &o : objects) {
+        text += QByteArray("[") + o.section + "]\nParameterName=" + o.name + "\n" + o.extra;
+        if (*o.type)
+            text += QByteArray("ObjectType=0x7\nDataType=") + o.type + "\nAccessType=" + o.access + "\n";
+    }
+    return loadEdsFromData(text);
 }
 
 // Rows of the test slave: 0x1400 rows 0-2, 0x1401 rows 3-4, 0x1800 rows 5-6.
@@ -324,8 +351,9 @@ private slots:
             auto *editor = qobject_cast<PDOParameterEditDialog *>(w);
             QVERIFY(editor);
             QTableWidget *lower = editor->mappedTable()->table();
-            QTableWidget *offered = editor->edsTable()->table(); // access in capitals, then the name
-            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("2001"))), QStringList({"2001", "0", "WO", "Label"}));
+            QTableWidget *offered = editor->edsTable()->table(); // access in capitals, name, type and size
+            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("2001"))), QStringList({"2001", "0", "WO", "Label", "VisString", ""}));
+            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("6411"))).mid(3), QStringList({"Write Analogue Output", "Int16", "2"}));
             // A copy of the slave taken meanwhile shares its lists; the edits
             // must go into the slave the editor was opened on, not the copy.
             const CanObject copy = slave;
@@ -393,8 +421,10 @@ private slots:
         // The value must fit the length; the field refuses what no form can become.
         QTest::newRow("value too long, OK refused")
             << 0 << "" << "Add" << QList<int>{Output8} << QStringList{"", "", "", "256"} << true << none;
-        QTest::newRow("typed value filtered") << 0 << "" << "Add" << QList<int>{} << QStringList{"", "", "", "16#1g2x3"}
-                                              << true << QStringList{"1|0||4|16#123|00000123"};
+        QTest::newRow("typed value filtered") << 0 << "" << "Add" << QList<int>{} << QStringList{"2000", "1", "", "16#1g2x3"}
+                                              << true << QStringList{"2000|1|SET POINT|4|16#123|00000123"};
+        QTest::newRow("nothing chosen or typed, OK refused")
+            << 0 << "" << "Add" << QList<int>{} << QStringList{"", "", "", "5"} << true << none;
         QTest::newRow("empty value, OK refused")
             << 0 << "2000/1/4//" << "double-click" << QList<int>{} << none << true << QStringList{"2000|1||4||"};
     }
@@ -452,6 +482,108 @@ private slots:
         QCOMPARE(table->rowCount(), slave.sdoList.size());
         QVERIFY(!table->findChild<QLineEdit *>()); // never edited in place
     }
+    // With the device's dictionary: every object the master may write is offered with type and
+    // size; a typed object takes its name and size; a value must suit the object's type and limits.
+    void sdoObjects_data()
+    {
+        QTest::addColumn<QString>("existing");  // an SDO already there, "index/sub-index"; opened by Edit
+        QTest::addColumn<QStringList>("rows");  // clicked in the list, "index/sub-index"
+        QTest::addColumn<QStringList>("typed"); // index, sub-index, length, value; empty: left
+        QTest::addColumn<int>("answer");        // to the question about a repeated object
+        QTest::addColumn<QString>("problem");   // shown while OK is refused
+        QTest::addColumn<QStringList>("expected");
+        const QStringList none, heartbeat{"1017|0|PRODUCER HEARTBEAT TIME|2|100|0064"};
+        QTest::newRow("typed 0x1017: its name, 2 bytes") << "" << none << QStringList{"1017", "0", "", "100"} << 0 << "" << heartbeat;
+        QTest::newRow("chosen 0x6081") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "16#10"} << 0 << ""
+                                       << QStringList{"6081|0|PROFILE VELOCITY|4|16#10|00000010"};
+        QTest::newRow("1.5 for UNSIGNED32") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "1.5"} << 0
+                                            << "UInt32 takes whole numbers only." << none;
+        QTest::newRow("negative for UNSIGNED32") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "-1"} << 0
+                                                 << "UInt32 takes 0 to 4294967295." << none;
+        QTest::newRow("INTEGER8 beyond its type") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "200"} << 0
+                                                  << "Int8 takes -128 to 127." << none;
+        QTest::newRow("below the low limit") << "" << none << QStringList{"6060", "0", "", "-4"} << 0
+                                             << "The EDS allows -3 to 10 only." << none;
+        QTest::newRow("above the high limit, as a pattern") << "" << none << QStringList{"6060", "0", "", "16#0B"} << 0
+                                                            << "The EDS allows -3 to 10 only." << none;
+        QTest::newRow("low limit, as a pattern") << "" << none << QStringList{"6060", "0", "", "16#FD"} << 0 << ""
+                                                 << QStringList{"6060|0|MODES OF OPERATION|1|16#FD|FD"};
+        QTest::newRow("REAL32 without a point") << "" << QStringList{"2002/0"} << QStringList{"", "", "", "1"} << 0
+                                                << "A floating point value needs a decimal point, as in 1.0." << none;
+        QTest::newRow("REAL32") << "" << QStringList{"2002/0"} << QStringList{"", "", "", "1.5"} << 0 << ""
+                                << QStringList{"2002|0|GAIN|4|1.5|3FC00000"};
+        QTest::newRow("not in the EDS, length chosen") << "" << none << QStringList{"5000", "2", "3", "16#123456"} << 0 << ""
+                                                       << QStringList{"5000|2||3|16#123456|123456"};
+        QTest::newRow("several rows, one value") << "" << QStringList{"1017/0", "6060/0"} << QStringList{"", "", "", "7"} << 0 << ""
+                                                 << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|7|0007", "6060|0|MODES OF OPERATION|1|7|07"};
+        QTest::newRow("several rows, value beyond one") << "" << QStringList{"1017/0", "6060/0"} << QStringList{"", "", "", "11"} << 0
+                                                        << "The EDS allows -3 to 10 only." << none;
+        QTest::newRow("repeat replaces") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::Yes) << ""
+                                         << heartbeat;
+        QTest::newRow("repeat added") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::No) << ""
+                                      << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005", heartbeat.first()};
+        QTest::newRow("repeat dropped") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::Cancel) << ""
+                                        << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
+        QTest::newRow("Edit, retyped to 0x1017") << "6200/1" << none << QStringList{"1017", "0", "", ""} << 0 << ""
+                                                 << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
+        QTest::newRow("Edit, retyped to an unknown object") << "6098/0" << none << QStringList{"5001", "", "", ""} << 0 << ""
+                                                            << QStringList{"5001|0||1|5|05"};
+    }
+    void sdoObjects()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, typed);
+        QFETCH(int, answer);
+        QFETCH(QString, problem);
+        slave.eds = sdoDictionary();
+        const bool edit = existing.startsWith(QLatin1String("6"));
+        if (!existing.isEmpty()) {
+            const int index = existing.section('/', 0, 0).toInt(nullptr, 16);
+            slave.addSdo({quint16(index), quint8(existing.section('/', 1).toInt()), quint8(index == 0x1017 ? 2 : 1),
+                          QByteArray(), QStringLiteral("5"), index == 0x1017 ? QStringLiteral("Producer heartbeat time") : QStringLiteral("old")});
+            slave.sdoList.last().data = sdoValueBytes(QStringLiteral("5"), slave.sdoList.last().length);
+        }
+        QTableWidget *table = showSdoPage()->sdoTable();
+        ModalAnswerer answerer;
+        answerer.onDialog([&](QWidget *dialog) {
+            QTableWidget *list = static_cast<NewSDODialog *>(dialog)->parameterList()->table();
+            QStringList offered;
+            for (int row = 0; row < list->rowCount(); ++row)
+                offered.append(rowTexts(list, row).mid(0, 2).join('/') + ' ' + rowTexts(list, row).mid(4).join(' '));
+            QCOMPARE(offered, QStringList({"1017/0 UInt16 2", "2002/0 Float point 4", "6060/0 Int8 1", "6081/0 UInt32 4",
+                                           "6098/0 Int8 1"}));
+            QList<int> clicked;
+            for (const QString &object : qAsConst(rows))
+                clicked.append(offered.indexOf(QRegularExpression(object + QStringLiteral(" .*"))));
+            selectRows(list, clicked, 0);
+            const QList<QSpinBox *> boxes = dialog->findChildren<QSpinBox *>();
+            for (int i = 0; i < typed.size(); ++i) {
+                if (!typed.at(i).isEmpty())
+                    typeInto(i < 3 ? static_cast<QWidget *>(boxes.at(i)) : dialog->findChild<QLineEdit *>(), typed.at(i));
+            }
+            QPushButton *ok = childWithText<QPushButton>(dialog, QStringLiteral("OK"));
+            QCOMPARE(ok->isEnabled(), problem.isEmpty());
+            QVERIFY2(problem.isEmpty() || childWithText<QLabel>(dialog, problem), qPrintable(problem));
+            clickButton(dialog, QStringLiteral("OK"));
+        });
+        if (answer)
+            answerer.answerMessageBox(answer);
+        if (edit)
+            doubleClickCell(table, 0, 2);
+        else
+            clickButton(sdoPage.get(), QStringLiteral("Add"));
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.failure(), QString());
+        QCOMPARE(answerer.messageTexts(), answer ? QStringList{"An SDO for object 1017 sub-index 0 is already in the list."} : QStringList());
+        QStringList got;
+        for (int i = 0; i < slave.sdoList.size(); ++i) {
+            got.append(summary(slave.sdoList.at(i)));
+            QCOMPARE(rowTexts(table, i).join(QLatin1Char('|')).toUpper(), got.last().section(QLatin1Char('|'), 0, 4));
+        }
+        QTEST(got, "expected");
+    }
+
     // The selected SDOs go, whichever order they were selected in.
     void sdoRemoval()
     {

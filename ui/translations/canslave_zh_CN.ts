@@ -187,6 +187,46 @@
         <source>Edit SDO</source>
         <translation>编辑SDO</translation>
     </message>
+    <message>
+        <source>Choose an object in the list or type its index.</source>
+        <translation>请在列表中选择对象或输入其索引。</translation>
+    </message>
+    <message>
+        <source>Type a value.</source>
+        <translation>请输入数值。</translation>
+    </message>
+    <message>
+        <source>The value does not fit in %1 bytes.</source>
+        <translation>该数值超出 %1 字节。</translation>
+    </message>
+    <message>
+        <source>%1 takes whole numbers only.</source>
+        <translation>%1 只接受整数。</translation>
+    </message>
+    <message>
+        <source>A floating point value needs a decimal point, as in 1.0.</source>
+        <translation>浮点数需要小数点，例如 1.0。</translation>
+    </message>
+    <message>
+        <source>%1 takes %2 to %3.</source>
+        <translation>%1 的取值范围为 %2 到 %3。</translation>
+    </message>
+    <message>
+        <source>The EDS allows %1 to %2 only.</source>
+        <translation>EDS 只允许 %1 到 %2。</translation>
+    </message>
+    <message>
+        <source>Not in the EDS: choose the length.</source>
+        <translation>EDS 中没有此对象：请选择长度。</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3 bytes</source>
+        <translation>%1：%2，%3 字节</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
 </context>
 <context>
     <name>PDOParameterEditDialog</name>
@@ -489,6 +529,14 @@
         <source>Name</source>
         <translation>名称</translation>
     </message>
+    <message>
+        <source>Type</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>字节数</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
@@ -558,6 +606,14 @@
     <message>
         <source>The count of auto SDO has reached the maximum number 8.</source>
         <translation>自动SDO数量已达到最大值8个。</translation>
+    </message>
+    <message>
+        <source>An SDO for object %1 sub-index %2 is already in the list.</source>
+        <translation>列表中已有对象 %1 子索引 %2 的SDO。</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>替换</translation>
     </message>
 </context>
 <context>
