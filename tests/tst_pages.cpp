@@ -681,8 +681,8 @@ private slots:
         QTest::newRow("free place, fallback area") << int(In1) << QStringList{"I", "V"} << "V" << "100" << int(VarAreaFallback) << 100;
         QTest::newRow("taken place") << int(Out1) << q << "" << "5" << int(VarAreaOutput) << 0;
         QTest::newRow("beyond the area") << int(FixedWord) << q << "" << "509" << int(VarAreaOutput) << 4;
-        // An analogue area takes even offsets only: the odd one typed gives way to the last even one.
-        QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 2;
+        // An analogue area takes even offsets only: an odd one typed rounds up.
+        QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 8;
         QTest::newRow("analogue output") << int(AnalogueQ) << QStringList{"Q", "AQ", "V"} << "AQ" << "10" << int(VarAreaAQ) << 10;
     }
     void memoryMove()

@@ -116,7 +116,8 @@ int MemoryEditWidget::takeEvenOffset(int value)
         m_rememberedOffset = value;
         return value;
     }
-    return m_rememberedOffset % 2 == 0 ? m_rememberedOffset : value;
+    // Up to the next even place, as choosing the area does; down only at the box's end.
+    return value < m_offset->maximum() ? value + 1 : value - 1;
 }
 
 bool MemoryEditWidget::eventFilter(QObject *watched, QEvent *event)

@@ -41,7 +41,7 @@ private:
     bool evenAreaChosen() const;
     bool focusInside() const;
     void leave();
-    // An even value is remembered; an odd one gives way to the remembered even one.
+    // An even value is remembered; an odd one rounds up to the next even one.
     int takeEvenOffset(int value);
 
     QComboBox *m_area = nullptr;
