@@ -28,9 +28,9 @@ QTableWidget *mappingTable(QWidget *dialog)
 }
 
 // Node id 9 and a new name on the device page, 1401 removed on the PDO page;
-// on the mapping page Output 2 removed and 40 typed into Input 1's memory
+// on the mapping page Output 2 removed and offset typed into Input 1's memory
 // editor, which is left open.
-void editEveryPage(QWidget *dialog)
+void editEveryPage(QWidget *dialog, const QString &offset = QStringLiteral("40"))
 {
     auto *combo = dialog->findChild<SlaveInfoPage *>()->findChild<QComboBox *>();
     combo->setFocus();
@@ -51,7 +51,7 @@ void editEveryPage(QWidget *dialog)
     doubleClickCell(table, 2, 4);
     auto *editor = table->viewport()->findChild<MemoryEditWidget *>();
     QVERIFY(editor);
-    typeInto(editor->offsetBox(), QStringLiteral("40"));
+    typeInto(editor->offsetBox(), offset);
 }
 
 } // namespace
@@ -120,6 +120,9 @@ private slots:
         QTest::newRow("Cancel") << "&Cancel" << false << 1;
         QTest::newRow("read-only, OK pressed") << "&OK" << true << 1;
         QTest::newRow("read-only, accepted by code") << "accept" << true << 1;
+        // Offset 2 is Input 2's: OK asks whether to keep the old place or go back to the editor.
+        QTest::newRow("taken place, OK, old place kept") << "keep" << false << 0;
+        QTest::newRow("taken place, OK, back to the editor") << "back" << false << 1;
     }
     void leavingAfterEdits()
     {
@@ -132,8 +135,25 @@ private slots:
             QCOMPARE(dialog->windowTitle(), QStringLiteral("CANopen Slave Config"));
             QCOMPARE(childWithText<QPushButton>(dialog, QStringLiteral("&OK"))->isEnabled(), !readOnly);
             // Browsing and editing work either way.
-            editEveryPage(dialog);
+            const bool taken = how == QLatin1String("keep") || how == QLatin1String("back");
+            editEveryPage(dialog, taken ? QStringLiteral("2") : QStringLiteral("40"));
             QPointer<MemoryEditWidget> editor = mappingTable(dialog)->viewport()->findChild<MemoryEditWidget *>();
+            if (taken) {
+                ModalAnswerer question;
+                question.answerMessageBox(how == QLatin1String("keep") ? QMessageBox::Yes : QMessageBox::No);
+                clickButton(dialog, QStringLiteral("&OK"));
+                QTRY_VERIFY(question.done());
+                QCOMPARE(question.messageTexts(), QStringList{"Input 1 cannot go to %I,2: %I,2 is taken or lies beyond its area. "
+                                                              "Keep it at %I,0, or go back to the editor?"});
+                if (how == QLatin1String("keep"))
+                    return;
+                editor = qobject_cast<MemoryEditWidget *>(mappingTable(dialog)->indexWidget(mappingTable(dialog)->model()->index(2, 4)));
+                QVERIFY(editor && editor->isVisible());
+                QCOMPARE(editor->offsetBox()->value(), 2);
+                QCOMPARE(editor->refusal(), QStringLiteral("%I,2 is taken or lies beyond its area."));
+                clickButton(dialog, QStringLiteral("&Cancel"));
+                return;
+            }
             if (how == QLatin1String("PDO Config") || how == QLatin1String("Help")) {
                 how == QLatin1String("Help") ? clickButton(dialog, how) : showTab(dialog, how);
                 QTRY_VERIFY(!editor || !editor->isVisible());
@@ -164,9 +184,11 @@ private slots:
             edited.pdo(0x1400)->mapList.removeAt(1);
             for (int q : {1, 4, 5, 6, 7, 8})
                 expectedBytes.remove({VarAreaOutput, q});
-            edited.pdo(0x1800)->mapList[0].offset = 40;
-            expectedBytes.remove({VarAreaInput, 0});
-            expectedBytes.insert({VarAreaInput, 40});
+            if (how != QLatin1String("keep")) {
+                edited.pdo(0x1800)->mapList[0].offset = 40;
+                expectedBytes.remove({VarAreaInput, 0});
+                expectedBytes.insert({VarAreaInput, 40});
+            }
         }
         QString difference;
         QVERIFY2(sameSlave(slave, edited, &difference), qPrintable(difference));

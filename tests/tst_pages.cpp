@@ -676,14 +676,17 @@ private slots:
         QTest::addColumn<QString>("offset");
         QTest::addColumn<int>("area");
         QTest::addColumn<int>("expectedOffset");
+        QTest::addColumn<QString>("refusal"); // said in the editor, which stays open until Escape
         const QStringList q{"Q", "V"}, i{"I", "AI", "V"};
-        QTest::newRow("free place, same area") << int(Out1) << q << "" << "20" << int(VarAreaOutput) << 20;
-        QTest::newRow("free place, fallback area") << int(In1) << QStringList{"I", "V"} << "V" << "100" << int(VarAreaFallback) << 100;
-        QTest::newRow("taken place") << int(Out1) << q << "" << "5" << int(VarAreaOutput) << 0;
-        QTest::newRow("beyond the area") << int(FixedWord) << q << "" << "509" << int(VarAreaOutput) << 4;
+        QTest::newRow("free place, same area") << int(Out1) << q << "" << "20" << int(VarAreaOutput) << 20 << "";
+        QTest::newRow("free place, fallback area") << int(In1) << QStringList{"I", "V"} << "V" << "100" << int(VarAreaFallback) << 100 << "";
+        QTest::newRow("taken place") << int(Out1) << q << "" << "5" << int(VarAreaOutput) << 0
+                                     << "%Q,5 is taken or lies beyond its area.";
+        QTest::newRow("beyond the area") << int(FixedWord) << q << "" << "509" << int(VarAreaOutput) << 4
+                                         << "%Q,509 is taken or lies beyond its area.";
         // An analogue area takes even offsets only: an odd one typed rounds up.
-        QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 8;
-        QTest::newRow("analogue output") << int(AnalogueQ) << QStringList{"Q", "AQ", "V"} << "AQ" << "10" << int(VarAreaAQ) << 10;
+        QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 8 << "";
+        QTest::newRow("analogue output") << int(AnalogueQ) << QStringList{"Q", "AQ", "V"} << "AQ" << "10" << int(VarAreaAQ) << 10 << "";
     }
     void memoryMove()
     {
@@ -712,6 +715,12 @@ private slots:
         QFETCH(QString, offset);
         typeInto(editor->offsetBox(), offset);
         QTest::keyClick(editor->offsetBox(), Qt::Key_Return);
+        QFETCH(QString, refusal);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(editor->refusal(), refusal);
+            QVERIFY(editor->isVisible());
+            QTest::keyClick(editor->offsetBox(), Qt::Key_Escape);
+        }
         QTRY_VERIFY(!table()->viewport()->findChild<MemoryEditWidget *>());
         QCOMPARE(entryOfRow(row).area, area);
         QCOMPARE(entryOfRow(row).offset, expectedOffset);

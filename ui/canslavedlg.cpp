@@ -1,8 +1,10 @@
 #include "ui/canslavedlg.h"
 
 #include "ui/itabpage.h"
+#include "ui/maptabledelegate.h"
 
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTabWidget>
@@ -31,7 +33,7 @@ CanSlaveDlg::CanSlaveDlg(QWidget *parent, bool readOnly)
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &CanSlaveDlg::tabCurrentChanged);
     connect(m_helpButton, &QPushButton::clicked, this, &CanSlaveDlg::startHelpSystem);
-    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_okButton, &QPushButton::clicked, this, &CanSlaveDlg::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     // A read-only dialog can be browsed and even edited, but only left by rejecting it.
@@ -71,4 +73,35 @@ void CanSlaveDlg::startHelpSystem()
 {
     if (auto *page = qobject_cast<ITabpage *>(m_tabs->currentWidget()))
         page->startHelpSystem();
+}
+
+void CanSlaveDlg::accept()
+{
+    // A memory place refused as its editor was left (pressing OK leaves it) must
+    // not pass for done: the user keeps the old place or goes back to the editor.
+    const QList<MapTableDelegate *> delegates = findChildren<MapTableDelegate *>();
+    for (MapTableDelegate *delegate : delegates) {
+        if (!delegate->hasRefusedMove())
+            continue;
+        const QString question = delegate->refusedMoveQuestion();
+        if (question.isEmpty()) {
+            delegate->dropRefusedMove();
+            continue;
+        }
+        QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
+        box.button(QMessageBox::Yes)->setText(tr("Keep Old Place"));
+        box.button(QMessageBox::No)->setText(tr("Back to Editor"));
+        if (box.exec() == QMessageBox::Yes) {
+            delegate->dropRefusedMove();
+            continue;
+        }
+        const auto *table = qobject_cast<QWidget *>(delegate->parent());
+        for (ITabpage *page : qAsConst(m_pages)) {
+            if (table && page->isAncestorOf(table))
+                m_tabs->setCurrentWidget(page);
+        }
+        delegate->reopenRefusedMove();
+        return;
+    }
+    QDialog::accept();
 }

@@ -21,6 +21,7 @@ public:
     bool run(CanObject *slave);
 
 public slots:
+    void accept() override;
     void tabCurrentChanged(int index);
     void startHelpSystem();
 

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QSpinBox>
+#include <QToolTip>
 
 namespace {
 
@@ -61,6 +62,22 @@ void MemoryEditWidget::setValue(const PDOMapEntry &entry, int direction)
     m_area->setCurrentIndex(m_area->findData(entry.area));
     m_offset->setValue(entry.offset);
     m_rememberedOffset = entry.offset;
+}
+
+void MemoryEditWidget::setPlace(int area, int offset)
+{
+    m_area->setCurrentIndex(m_area->findData(area));
+    m_offset->setValue(offset);
+}
+
+void MemoryEditWidget::showRefusal(const QString &why)
+{
+    m_refusal = why;
+    setToolTip(why);
+    QPalette palette = m_offset->palette();
+    palette.setColor(QPalette::Text, QColor(255, 0, 0));
+    m_offset->setPalette(palette);
+    QToolTip::showText(mapToGlobal(rect().bottomLeft()), why, this);
 }
 
 bool MemoryEditWidget::value(int &area, int &offset) const

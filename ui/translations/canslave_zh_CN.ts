@@ -42,6 +42,14 @@
         <source>CANopen Slave Config</source>
         <translation>CANopen从站配置</translation>
     </message>
+    <message>
+        <source>Keep Old Place</source>
+        <translation>保留原位置</translation>
+    </message>
+    <message>
+        <source>Back to Editor</source>
+        <translation>返回编辑</translation>
+    </message>
 </context>
 <context>
     <name>ErrorControlWidget</name>
@@ -60,6 +68,17 @@
     <message>
         <source>Master Monitor Timer(ms)</source>
         <translation>主站监控时间(ms)</translation>
+    </message>
+</context>
+<context>
+    <name>MapTableDelegate</name>
+    <message>
+        <source>%1 is taken or lies beyond its area.</source>
+        <translation>%1 已被占用或超出其区域。</translation>
+    </message>
+    <message>
+        <source>%1 cannot go to %2: %3 Keep it at %4, or go back to the editor?</source>
+        <translation>%1 不能移到 %2：%3 保留在 %4，还是返回编辑？</translation>
     </message>
 </context>
 <context>
