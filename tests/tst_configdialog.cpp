@@ -195,6 +195,36 @@ private slots:
         QCOMPARE(reservedBytes(key), expectedBytes);
     }
 
+    // Return on a table row does the row's own work and never accepts the dialog;
+    // Tab leaves a table for the next field.
+    void keysInTables()
+    {
+        const int result = runDialog(false, [&](QWidget *dialog) {
+            showTab(dialog, tabTitles.at(1));
+            QTableWidget *pdos = dialog->findChild<PDOpage *>()->mappedTable();
+            clickCell(pdos, 0, 1);
+            ModalAnswerer mappingEditor; // Return configures the PDO, as a double-click does
+            mappingEditor.onModal([](QWidget *w) { QCOMPARE(w->windowTitle(), QStringLiteral("PDO Mapping")); });
+            QTest::keyClick(pdos, Qt::Key_Return);
+            QTRY_VERIFY(mappingEditor.done());
+            QCOMPARE(mappingEditor.failure(), QString());
+            QVERIFY(dialog->isVisible());
+            pdos->setFocus();
+            QTest::keyClick(pdos, Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != pdos);
+            showTab(dialog, tabTitles.at(3));
+            clickCell(mappingTable(dialog), 0, 2);
+            QTest::keyClick(mappingTable(dialog), Qt::Key_Return); // opens the memory editor
+            auto *editor = qobject_cast<MemoryEditWidget *>(mappingTable(dialog)->indexWidget(mappingTable(dialog)->model()->index(0, 4)));
+            QVERIFY(editor);
+            QTest::keyClick(editor->offsetBox(), Qt::Key_Return); // takes its place unchanged
+            QTRY_VERIFY(!mappingTable(dialog)->indexWidget(mappingTable(dialog)->model()->index(0, 4)));
+            QVERIFY(dialog->isVisible());
+            clickButton(dialog, QStringLiteral("&Cancel"));
+        });
+        QCOMPARE(result, 1);
+    }
+
     // In Chinese while the dialog is open, and only then; the user's data stays as it is.
     // An English word on a page means a text outside tr() or an unfinished translation
     // (scripts/update-translations adds new texts unfinished).

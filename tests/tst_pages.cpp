@@ -65,11 +65,19 @@ void pick(PDOParameterEditDialog *editor, ModalAnswerer &answerer, const QString
     if (!message.isEmpty())
         answerer.answerMessageBox(QMessageBox::Ok);
     QTableWidget *table = editor->edsTable()->table();
+    // "Return 7000/1", "Insert 7000/1": the row chosen, then the key.
+    const QString object = what.section(QLatin1Char(' '), -1);
     int row = 0;
-    while (row < table->rowCount() && rowTexts(table, row).mid(0, 2).join(QLatin1Char('/')) != what)
+    while (row < table->rowCount() && rowTexts(table, row).mid(0, 2).join(QLatin1Char('/')) != object)
         ++row;
     QVERIFY2(row < table->rowCount(), qPrintable(what));
-    doubleClickCell(table, row, 1);
+    if (what == object) {
+        doubleClickCell(table, row, 1);
+        return;
+    }
+    clickCell(table, row, 1);
+    QTest::keyClick(table, what.startsWith(QLatin1String("Return")) ? Qt::Key_Return : Qt::Key_Insert);
+    QVERIFY(editor->isVisible()); // Return takes the object, not the dialog
 }
 
 // Rows of the "New SDO" list: the test slave's writable objects and two more.
@@ -312,6 +320,8 @@ private slots:
         const QList<int> none, sixBytes{DataTypeUnsigned32, DataTypeInteger16};
         QTest::newRow("in use, OK") << 0x1800u << none << none << "7000/1" << "" << true << counter;
         QTest::newRow("in use, Cancel") << 0x1800u << none << none << "7000/1" << "" << false << "";
+        QTest::newRow("in use, Return, OK") << 0x1800u << none << none << "Return 7000/1" << "" << true << counter;
+        QTest::newRow("in use, Insert, OK") << 0x1800u << none << none << "Insert 7000/1" << "" << true << counter;
         QTest::newRow("removed, OK") << 0x1800u << none << none << "remove" << "" << true << "removed";
         QTest::newRow("Int16 into empty receive PDO") << 0x1402u << none << none << "6411/1A" << "" << true
                                                       << "6411/1a Write Analogue Output type 3, 2 bytes at 82,9";
@@ -625,6 +635,11 @@ private slots:
         const QStringList left{"7000", "6200", "6000", "6401"}, freed{"Q0", "Q1", "Q2", "Q3"};
         QTest::newRow("Delete key") << "delete" << rows << left << freed;
         QTest::newRow("D key") << "d" << rows << left << freed;
+        // Only D and Delete themselves remove.
+        const QStringList all{"6200", "6200", "6411", "7000", "6200", "6000", "6401"};
+        QTest::newRow("Shift+D") << "shift d" << rows << all << QStringList();
+        QTest::newRow("Ctrl+D") << "ctrl d" << rows << all << QStringList();
+        QTest::newRow("Shift+Delete") << "shift delete" << rows << all << QStringList();
         QTest::newRow("context menu") << "menu" << rows << left << freed;
         QTest::newRow("read-only one kept") << "delete" << QList<int>{Out2, FixedWord, In1}
                                             << QStringList{"6200", "6411", "7000", "6200", "6401"} << QStringList{"Q1", "I0"};
@@ -646,7 +661,10 @@ private slots:
             answerer.chooseMenuAction(QStringLiteral("Remove"));
             openContextMenu(table(), Out2);
         } else {
-            QTest::keyClick(table(), how == QLatin1String("d") ? Qt::Key_D : Qt::Key_Delete);
+            const Qt::KeyboardModifiers modifiers = how.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier
+                : how.startsWith(QLatin1String("ctrl"))                                   ? Qt::ControlModifier
+                                                                                          : Qt::NoModifier;
+            QTest::keyClick(table(), how.endsWith(QLatin1String("d")) ? Qt::Key_D : Qt::Key_Delete, modifiers);
         }
         QCOMPARE(answerer.failure(), QString());
         QVERIFY(answerer.done());
@@ -654,9 +672,10 @@ private slots:
         QTEST(columnTexts(table(), 0), "left");
         QCOMPARE(reservedBytes(key), bytes);
         // The row of 0x1401's second entry still reaches that entry; "Clear When
-        // Stop" toggles for outputs only.
+        // Stop" toggles for outputs only, by double-click or Space.
         const int row = columnTexts(table(), 0).lastIndexOf(QStringLiteral("6200"));
-        doubleClickCell(table(), row, 5);
+        clickCell(table(), row, 1);
+        QTest::keyClick(table(), Qt::Key_Space);
         QCOMPARE(table()->item(row, 5)->text(), QStringLiteral("Yes"));
         QCOMPARE(int(slave.pdo(0x1401)->mapList.last().clearWhenStop), 0);
         doubleClickCell(table(), row + 1, 5);
@@ -664,6 +683,30 @@ private slots:
         // Releasing the key removes nothing.
         QTest::keyRelease(table(), Qt::Key_Delete);
         QTEST(columnTexts(table(), 0), "left");
+    }
+
+    // F2 or Return opens the memory editor on the current row, whichever cell is current;
+    // Shift+Tab reaches its area box, where the arrow keys choose the area.
+    void memoryEditorByKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("F2") << int(Qt::Key_F2);
+        QTest::newRow("Return") << int(Qt::Key_Return);
+    }
+    void memoryEditorByKeys()
+    {
+        QFETCH(int, key);
+        clickCell(table(), AnalogueI, 2);
+        QTest::keyClick(table(), Qt::Key(key));
+        auto *editor = qobject_cast<MemoryEditWidget *>(table()->indexWidget(table()->model()->index(AnalogueI, 4)));
+        QVERIFY(editor);
+        QTRY_VERIFY(editor->offsetBox()->hasFocus());
+        QTest::keyClick(editor->offsetBox(), Qt::Key_Backtab);
+        QVERIFY(editor->areaBox()->hasFocus());
+        QTest::keyClick(editor->areaBox(), Qt::Key_Down);
+        QTest::keyClick(editor->areaBox(), Qt::Key_Return);
+        QTRY_COMPARE(table()->item(AnalogueI, 4)->text(), QStringLiteral("%AI,2"));
+        QCOMPARE(entryOfRow(AnalogueI).area, int(VarAreaAI));
     }
 
     // Area chosen by typing its name (none: kept), offset typed, Return; a place

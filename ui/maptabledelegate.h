@@ -10,7 +10,7 @@ class QAbstractItemView;
 
 // Edits a mapped object's PLC memory place in the "Memory" cell: the new
 // place is claimed before the entry moves, the old one kept when it cannot be.
-// Return or Tab on a place that cannot be taken keeps the editor open and says
+// Return on a place that cannot be taken keeps the editor open and says
 // why; leaving it otherwise keeps the old place and remembers the refused one,
 // so that OK can ask about it.
 class MapTableDelegate : public QItemDelegate

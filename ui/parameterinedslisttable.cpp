@@ -3,6 +3,7 @@
 #include "model/canobject.h"
 #include "ui/datatypetext.h"
 #include "ui/numbertext.h"
+#include "ui/tablekeys.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
@@ -28,8 +29,9 @@ ParameterInEdsListTable::ParameterInEdsListTable(QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Tab passes through the list as through any field of a dialog; a row is
-    // chosen by click or arrow keys, never by going past.
-    m_table->setTabKeyNavigation(false);
+    // chosen by click or arrow keys, never by going past. Return and Insert
+    // take the current row as a double-click does.
+    keepReturnInTable(m_table, [this]() { listTableDoubleClicked_slot(m_table->currentItem()); }, true);
     m_table->horizontalHeader()->setSectionResizeMode(nameColumn, QHeaderView::Stretch);
     m_table->verticalHeader()->hide();
     // The style's minimum row height would otherwise win over the fixed one.

@@ -5,6 +5,7 @@
 #include "model/hostservices.h"
 #include "model/slavefromeds.h"
 #include "ui/numbertext.h"
+#include "ui/tablekeys.h"
 #include "ui/pdoparametereditdialog.h"
 #include "ui/pdoproperty.h"
 #include "ui/tablerows.h"
@@ -111,6 +112,9 @@ PDOpage::PDOpage(QWidget *parent)
 
     m_edsTable->installEventFilter(this);
     m_mappedTable->installEventFilter(this);
+    // Return does what a double-click does: adds the chosen PDOs, or configures one.
+    keepReturnInTable(m_edsTable, [this]() { addMap_slot(); });
+    keepReturnInTable(m_mappedTable, [this]() { configMappedPDO_slot(); });
 
     connect(m_edsTable, &QTableWidget::itemDoubleClicked, this, &PDOpage::edsPdoTableItemDoubleClicked_slot);
     connect(m_mappedTable, &QTableWidget::itemDoubleClicked, this, &PDOpage::mappedTableItemDoubleClicked_slot);

@@ -5,6 +5,7 @@
 #include "ui/mappedrow.h"
 #include "ui/maptabledelegate.h"
 #include "ui/numbertext.h"
+#include "ui/tablekeys.h"
 #include "ui/tablerows.h"
 
 #include <QAction>
@@ -84,6 +85,8 @@ PDOParameterListTable::PDOParameterListTable(QWidget *parent, bool withMemoryCol
     m_table->setItemDelegateForColumn(memoryColumn, m_delegate);
 
     m_table->installEventFilter(this);
+    m_withMemoryColumns = withMemoryColumns;
+    keepReturnInTable(m_table, [this]() { editCurrentPlace(); });
     if (withMemoryColumns) {
         connect(m_table, &QTableWidget::itemDoubleClicked, this,
                 &PDOParameterListTable::mappedTableCellDoubleClicked_slot);
@@ -149,9 +152,16 @@ bool PDOParameterListTable::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::KeyPress && !editorHasFocus()) {
             // Keys an open editor does not use pass on to the table: they must
             // not remove the object being edited.
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Delete || key == Qt::Key_D)
+            const auto *keyEvent = static_cast<QKeyEvent *>(event);
+            const int key = keyEvent->key();
+            // Shift+D, Ctrl+D and the like are other keys' business.
+            const bool plain = (keyEvent->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+            if (plain && (key == Qt::Key_Delete || key == Qt::Key_D))
                 slot_remove();
+            else if (plain && key == Qt::Key_F2)
+                editCurrentPlace();
+            else if (plain && key == Qt::Key_Space && m_withMemoryColumns && m_table->currentRow() >= 0)
+                mappedTableCellDoubleClicked_slot(m_table->item(m_table->currentRow(), clearColumn));
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -161,6 +171,13 @@ bool PDOParameterListTable::editorHasFocus() const
 {
     const QWidget *focus = QApplication::focusWidget();
     return focus && focus != m_table && focus->isVisible() && m_table->viewport()->isAncestorOf(focus);
+}
+
+void PDOParameterListTable::editCurrentPlace()
+{
+    const int row = m_table->currentRow();
+    if (m_withMemoryColumns && row >= 0 && m_table->item(row, memoryColumn))
+        m_table->editItem(m_table->item(row, memoryColumn));
 }
 
 void PDOParameterListTable::mappedTableCellDoubleClicked_slot(QTableWidgetItem *item)

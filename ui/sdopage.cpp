@@ -6,6 +6,7 @@
 #include "ui/newsdodialog.h"
 #include "ui/numbertext.h"
 #include "ui/sdoobjects.h"
+#include "ui/tablekeys.h"
 #include "ui/tablerows.h"
 
 #include <QAction>
@@ -47,6 +48,7 @@ SdoPage::SdoPage(QWidget *parent)
     m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
     m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_table->installEventFilter(this);
+    keepReturnInTable(m_table, [this]() { edit_slot(); });
     auto *groupLayout = new QVBoxLayout(m_group);
     groupLayout->addWidget(m_table);
 
