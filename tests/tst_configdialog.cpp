@@ -132,7 +132,7 @@ private slots:
         const CanObject before = slave;
         const QSet<QPair<int, int>> reservationsBefore = reservedBytes(key);
         const int result = runDialog(readOnly, [&](QWidget *dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("CANopen Slave Config"));
+            QCOMPARE(dialog->windowTitle(), readOnly ? QStringLiteral("CANopen Slave Config (read-only)") : QStringLiteral("CANopen Slave Config"));
             QCOMPARE(childWithText<QPushButton>(dialog, QStringLiteral("&OK"))->isEnabled(), !readOnly);
             // Browsing and editing work either way.
             const bool taken = how == QLatin1String("keep") || how == QLatin1String("back");
@@ -193,6 +193,31 @@ private slots:
         QString difference;
         QVERIFY2(sameSlave(slave, edited, &difference), qPrintable(difference));
         QCOMPARE(reservedBytes(key), expectedBytes);
+    }
+
+    // Within the screen however many PDO rows a big drive brings; a size the user
+    // gives it stays for the rest of the session.
+    void dialogSize()
+    {
+        for (int i = 0; i < 40; ++i) {
+            EdsPdoEntry offered;
+            offered.index = 0x1800 + i;
+            slave.edsPdoList.append(offered);
+        }
+        QSize opened;
+        runDialog(false, [&](QWidget *dialog) {
+            opened = dialog->size();
+            dialog->resize(900, 560);
+            clickButton(dialog, QStringLiteral("&Cancel"));
+        });
+        // The test screen is small: the rows' room is bounded by it.
+        QVERIFY(opened.height() <= QGuiApplication::primaryScreen()->availableSize().height());
+        slave.edsPdoList.clear();
+        runDialog(false, [&](QWidget *dialog) {
+            opened = dialog->size();
+            clickButton(dialog, QStringLiteral("&Cancel"));
+        });
+        QCOMPARE(opened, QSize(900, 560));
     }
 
     // Return on a table row does the row's own work and never accepts the dialog;

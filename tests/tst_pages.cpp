@@ -240,6 +240,35 @@ private slots:
             QCOMPARE(rowTexts(mapped(), 4), QStringList({"1802", "383", "T", "0", "1", "TxPDO 3"}));
     }
 
+    // "Description" from the PDO's number where the name is not RPDOn/TPDOn; the
+    // COB-ID's identifier with its flag bits apart; a fixed mapping marked.
+    void mappedPdoTexts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quint32>("cobIdBase"); // node-relative, node 3
+        QTest::addColumn<QStringList>("shown"); // COB-ID, description
+        QTest::newRow("RPDO name") << "RPDO1" << 0x200u << QStringList{"203", "RxPDO 1"};
+        QTest::newRow("name of a real file") << "Receive PDO Communication Parameter 0" << 0x200u << QStringList{"203", "RxPDO 1"};
+        QTest::newRow("no RTR") << "RPDO1" << 0x40000200u << QStringList{"203 no RTR", "RxPDO 1"};
+        QTest::newRow("29-bit identifier") << "RPDO1" << 0x20012340u << QStringList{"12343 29-bit", "RxPDO 1"};
+    }
+    void mappedPdoTexts()
+    {
+        QFETCH(QString, name);
+        QFETCH(quint32, cobIdBase);
+        slave.pdoList[0].name = name;
+        slave.pdoList[0].cobIdBase = cobIdBase;
+        page->setCanObject(&slave);
+        QStringList shown{mapped()->item(0, 1)->text(), mapped()->item(0, 5)->text()};
+        QTEST(shown, "shown");
+        QCOMPARE(mapped()->item(0, 5)->toolTip(), QString());
+        QCOMPARE(mapped()->item(1, 5)->toolTip(), QStringLiteral("The device fixes this PDO's mapping.")); // 1401
+        // The I/O page names each object's PDO and COB-ID, and marks the fixed one.
+        QCOMPARE(rowTexts(table(), Out1).mid(6), QStringList({shown.at(1), shown.at(0)}));
+        QCOMPARE(table()->item(Out1, 2)->toolTip(), QString());
+        QCOMPARE(table()->item(FixedWord, 2)->toolTip(), QStringLiteral("Fixed by the device: it cannot be removed or moved to another PDO."));
+    }
+
     // Inhibit time 700.0 ms (7000 x 100 us); where the timers may be typed, event timer 250 and inhibit time 10 ms.
     void propertyDialog_data()
     {
@@ -375,6 +404,8 @@ private slots:
             }
             QCOMPARE(lower->rowCount(), slave.pdo(commIndex)->mapList.size());
             QCOMPARE(copy.pdo(commIndex)->mapList.size(), before.mapList.size());
+            const QString fill = QStringLiteral("%1 of 8 bytes").arg(CanObject::pdoByteLength(*slave.pdo(commIndex)));
+            QVERIFY2(childWithText<QLabel>(editor, fill), qPrintable(fill));
             clickButton(editor, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         });
         QCOMPARE(answerer.failure(), QString());

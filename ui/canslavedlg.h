@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QSize>
 
 class CanObject;
 class ITabpage;
@@ -32,4 +33,5 @@ private:
     QPushButton *m_cancelButton = nullptr;
     QPushButton *m_helpButton = nullptr;
     CanObject *m_slave = nullptr;
+    QSize m_openedSize;
 };

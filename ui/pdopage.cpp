@@ -5,6 +5,7 @@
 #include "model/hostservices.h"
 #include "model/slavefromeds.h"
 #include "ui/numbertext.h"
+#include "ui/pdotext.h"
 #include "ui/tablekeys.h"
 #include "ui/pdoparametereditdialog.h"
 #include "ui/pdoproperty.h"
@@ -194,12 +195,15 @@ void PDOpage::insertMappedRow(int row, const PDOConfig &pdo)
                               : pdo.direction == PdoTransmit ? QStringLiteral("T")
                                                              : QString(QChar(pdo.direction));
     m_mappedTable->setItem(row, 0, new QTableWidgetItem(hexText(pdo.commIndex)));
-    m_mappedTable->setItem(row, 1, new QTableWidgetItem(hexText(CanObject::effectiveCobId(pdo))));
+    m_mappedTable->setItem(row, 1, new QTableWidgetItem(cobIdText(CanObject::effectiveCobId(pdo))));
     m_mappedTable->setItem(row, 2, new QTableWidgetItem(direction));
     m_mappedTable->setItem(row, lengthColumn,
                            new QTableWidgetItem(QString::number(CanObject::pdoByteLength(pdo))));
     m_mappedTable->setItem(row, typeColumn, new QTableWidgetItem(QString::number(pdo.transmissionType)));
-    m_mappedTable->setItem(row, 5, new QTableWidgetItem(CanObject::shortDescription(pdo)));
+    m_mappedTable->setItem(row, 5, new QTableWidgetItem(pdoDescriptionText(pdo)));
+    const bool fixed = std::any_of(pdo.mapList.cbegin(), pdo.mapList.cend(), [](const PDOMapEntry &e) { return e.readOnly; });
+    if (fixed)
+        markFixedRow(m_mappedTable, row, tr("The device fixes this PDO's mapping."));
 }
 
 void PDOpage::addEdsPdo(const QTableWidgetItem *indexItem)

@@ -50,6 +50,10 @@
         <source>Back to Editor</source>
         <translation>返回编辑</translation>
     </message>
+    <message>
+        <source>CANopen Slave Config (read-only)</source>
+        <translation>CANopen从站配置（只读）</translation>
+    </message>
 </context>
 <context>
     <name>ErrorControlWidget</name>
@@ -293,49 +297,17 @@
         <source>Parameter Can Not Be Added To ReadOnly PDO!</source>
         <translation>只读PDO不能添加参数！</translation>
     </message>
+    <message>
+        <source>Length</source>
+        <translation>长度</translation>
+    </message>
+    <message>
+        <source>%1 of 8 bytes</source>
+        <translation>%1 / 8 字节</translation>
+    </message>
 </context>
 <context>
     <name>PDOParameterListTable</name>
-    <message>
-        <source>Bool</source>
-        <translation>Bool</translation>
-    </message>
-    <message>
-        <source>Int8</source>
-        <translation>Int8</translation>
-    </message>
-    <message>
-        <source>Int16</source>
-        <translation>Int16</translation>
-    </message>
-    <message>
-        <source>Int32</source>
-        <translation>Int32</translation>
-    </message>
-    <message>
-        <source>UInt8</source>
-        <translation>UInt8</translation>
-    </message>
-    <message>
-        <source>UInt16</source>
-        <translation>UInt16</translation>
-    </message>
-    <message>
-        <source>UInt32</source>
-        <translation>UInt32</translation>
-    </message>
-    <message>
-        <source>Float point</source>
-        <translation>浮点数</translation>
-    </message>
-    <message>
-        <source>VisString</source>
-        <translation>可见字符串</translation>
-    </message>
-    <message>
-        <source>Unknown</source>
-        <translation>未知</translation>
-    </message>
     <message>
         <source>Yes</source>
         <translation>是</translation>
@@ -379,6 +351,18 @@
     <message>
         <source>ReadOnly Parameter Can Not Be Removed!</source>
         <translation>只读参数不能删除！</translation>
+    </message>
+    <message>
+        <source>PDO</source>
+        <translation>PDO</translation>
+    </message>
+    <message>
+        <source>COB-ID</source>
+        <translation>COB-ID</translation>
+    </message>
+    <message>
+        <source>Fixed by the device: it cannot be removed or moved to another PDO.</source>
+        <translation>由设备固定：不能删除，也不能移到其他PDO。</translation>
     </message>
 </context>
 <context>
@@ -521,6 +505,22 @@
     <message>
         <source>Please select at least one parameter to add in the table above.</source>
         <translation>请在上方表格中至少选择一个要添加的参数。</translation>
+    </message>
+    <message>
+        <source>The device fixes this PDO&apos;s mapping.</source>
+        <translation>设备固定了此PDO的映射。</translation>
+    </message>
+    <message>
+        <source>invalid</source>
+        <translation>无效</translation>
+    </message>
+    <message>
+        <source>no RTR</source>
+        <translation>无RTR</translation>
+    </message>
+    <message>
+        <source>29-bit</source>
+        <translation>29位</translation>
     </message>
 </context>
 <context>
