@@ -249,6 +249,7 @@ private slots:
         QTest::addColumn<QStringList>("shown"); // COB-ID, description
         QTest::newRow("RPDO name") << "RPDO1" << 0x200u << QStringList{"203", "RxPDO 1"};
         QTest::newRow("name of a real file") << "Receive PDO Communication Parameter 0" << 0x200u << QStringList{"203", "RxPDO 1"};
+        QTest::newRow("RPDO, a blank, the number") << "RPDO 1 communication parameter" << 0x200u << QStringList{"203", "RxPDO 1"};
         QTest::newRow("no RTR") << "RPDO1" << 0x40000200u << QStringList{"203 no RTR", "RxPDO 1"};
         QTest::newRow("29-bit identifier") << "RPDO1" << 0x20012340u << QStringList{"12343 29-bit", "RxPDO 1"};
     }

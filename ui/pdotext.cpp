@@ -4,10 +4,12 @@
 #include "ui/numbertext.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 QString pdoDescriptionText(const PDOConfig &pdo)
 {
-    if (pdo.name.startsWith(QLatin1String("RPDO")) || pdo.name.startsWith(QLatin1String("TPDO")))
+    static const QRegularExpression numbered(QStringLiteral("^[RT]PDO\\d"));
+    if (numbered.match(pdo.name).hasMatch())
         return CanObject::shortDescription(pdo);
     const QString kind = pdo.direction == PdoReceive ? QStringLiteral("RxPDO") : QStringLiteral("TxPDO");
     return QStringLiteral("%1 %2").arg(kind).arg((pdo.commIndex & 0x1FF) + 1);

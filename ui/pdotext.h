@@ -5,8 +5,9 @@
 struct PDOConfig;
 
 // "RxPDO 3" / "TxPDO 3": the PDO's short description. A name that starts with
-// RPDO or TPDO gives it as always; any other name (real files say "Receive PDO
-// Communication Parameter 2") gives it from the PDO's number instead.
+// RPDO or TPDO and its number gives it as always; any other name (real files say
+// "Receive PDO Communication Parameter 2" or "RPDO 3 mapping") gives it from the
+// PDO's number instead.
 QString pdoDescriptionText(const PDOConfig &pdo);
 
 // A COB-ID as the tables show it: the identifier in upper-case hexadecimal,
