@@ -254,7 +254,9 @@ void NewSDODialog::showObject()
     m_objectKnown = m_slave && dictionaryEntry(*m_slave, m_indexBox->value(), m_subIndexBox->value(), m_object);
     if (!m_objectKnown) {
         m_object = EdsEntry();
-        m_objectLabel->setText(tr("Not in the EDS: choose the length."));
+        // Until an object is chosen, the boxes' first values name none.
+        const bool named = m_objectTyped || m_editing;
+        m_objectLabel->setText(named ? tr("Not in the EDS: choose the length.") : QString());
         return;
     }
     const int length = sdoObjectLength(m_object);
