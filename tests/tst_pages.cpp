@@ -101,12 +101,13 @@ std::shared_ptr<const EdsFile> sdoDictionary()
         {"1018sub0", "Highest sub-index", "0x0005", "const", ""},
         {"2002", "Gain", "0x0008", "rww", ""},
         {"2003", "Position 64", "0x0015", "rw", ""},
+        {"2004", "Scale 64", "0x0011", "rw", ""},
         {"6060", "Modes of operation", "0x0002", "rw", "LowLimit=-3\nHighLimit=10\n"},
         {"6081", "Profile velocity", "0x0007", "rwr", ""},
         {"6098", "Homing method", "0x0002", "wo", ""},
     };
-    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=7\n"
-                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n";
+    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=8\n"
+                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n8=0x2004\n";
     for (const Object &o : objects) {
         text += QByteArray("[") + o.section + "]\nParameterName=" + o.name + "\n" + o.extra;
         if (*o.type)
