@@ -104,7 +104,7 @@ std::shared_ptr<const EdsFile> sdoDictionary()
         {"2004", "Scale 64", "0x0011", "rw", ""},
         {"6060", "Modes of operation", "0x0002", "rw", "LowLimit=-3\nHighLimit=10\n"},
         {"6081", "Profile velocity", "0x0007", "rwr", ""},
-        {"6098", "Homing method", "0x0002", "wo", ""},
+        {"6098", "Homing method", "0x0002", "wo", "HighLimit=$NODEID+2\n"},
     };
     QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=8\n"
                       "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n8=0x2004\n";
@@ -545,6 +545,8 @@ private slots:
                                                  << "UInt32 takes 0 to 4294967295." << none;
         QTest::newRow("INTEGER8 beyond its type") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "200"} << 0
                                                   << "Int8 takes -128 to 127." << none;
+        QTest::newRow("above a high limit after the node id") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "6"} << 0
+                                                              << "The EDS allows 0 to 5 only." << none; // node 3
         QTest::newRow("below the low limit") << "" << none << QStringList{"6060", "0", "", "-4"} << 0
                                              << "The EDS allows -3 to 10 only." << none;
         QTest::newRow("above the high limit, as a pattern") << "" << none << QStringList{"6060", "0", "", "16#0B"} << 0

@@ -209,13 +209,14 @@ void NewSDODialog::checkDataValid(const QString &strData)
             if (!rowObject(row, index, subIndex))
                 continue;
             const bool known = m_slave && dictionaryEntry(*m_slave, index, subIndex, object);
-            problem = sdoValueProblem(strData, rowLength(index, subIndex), known ? &object : nullptr);
+            problem = sdoValueProblem(strData, rowLength(index, subIndex), known ? &object : nullptr, m_slave ? m_slave->nodeId : 0);
             typeName = dataTypeText(object.dataType);
             if (problem.kind != SdoValueProblem::None)
                 break;
         }
     } else {
-        problem = sdoValueProblem(strData, m_lengthBox->value(), m_objectKnown ? &m_object : nullptr);
+        problem = sdoValueProblem(strData, m_lengthBox->value(), m_objectKnown ? &m_object : nullptr,
+                                  m_slave ? m_slave->nodeId : 0);
         typeName = dataTypeText(m_object.dataType);
     }
     const bool chosen = m_editing || m_objectTyped || !rows.isEmpty();

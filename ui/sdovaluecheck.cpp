@@ -57,13 +57,15 @@ bool limitsGiven(const EdsEntry &object)
 }
 
 // The limits the EDS gives, within the type's own range.
-void limitRange(const EdsEntry &object, qint64 typeLow, qint64 typeHigh, qint64 &low, qint64 &high)
+void limitRange(const EdsEntry &object, int nodeId, qint64 typeLow, qint64 typeHigh, qint64 &low, qint64 &high)
 {
-    low = qMax(typeLow, qint64(object.lowLimit));
-    high = object.highLimit >= object.lowLimit ? qMin(typeHigh, qint64(object.highLimit)) : typeHigh;
+    const qint64 lowLimit = qint64(object.lowLimit) + ((object.limitsNodeRelative & 1) ? nodeId : 0);
+    const qint64 highLimit = qint64(object.highLimit) + ((object.limitsNodeRelative & 2) ? nodeId : 0);
+    low = qMax(typeLow, lowLimit);
+    high = highLimit >= lowLimit ? qMin(typeHigh, highLimit) : typeHigh;
 }
 
-SdoValueProblem realProblem(const QString &s, bool pattern, const EdsEntry &object)
+SdoValueProblem realProblem(const QString &s, bool pattern, const EdsEntry &object, int nodeId)
 {
     if (pattern)
         return {};
@@ -74,7 +76,7 @@ SdoValueProblem realProblem(const QString &s, bool pattern, const EdsEntry &obje
     const double value = s.toDouble();
     qint64 low = 0;
     qint64 high = 0;
-    limitRange(object, qint64(-2147483648LL), qint64(2147483647LL), low, high);
+    limitRange(object, nodeId, qint64(-2147483648LL), qint64(2147483647LL), low, high);
     if (value < double(low) || value > double(high))
         return problem(SdoValueProblem::Limits, low, high);
     return {};
@@ -82,7 +84,7 @@ SdoValueProblem realProblem(const QString &s, bool pattern, const EdsEntry &obje
 
 } // namespace
 
-SdoValueProblem sdoValueProblem(const QString &text, int length, const EdsEntry *object)
+SdoValueProblem sdoValueProblem(const QString &text, int length, const EdsEntry *object, int nodeId)
 {
     const QString s = text.simplified().toUpper();
     if (s.isEmpty())
@@ -93,7 +95,7 @@ SdoValueProblem sdoValueProblem(const QString &text, int length, const EdsEntry 
         return {};
     const bool pattern = s.startsWith(QLatin1String("2#")) || s.startsWith(QLatin1String("16#"));
     if (object->dataType == DataTypeReal32)
-        return realProblem(s, pattern, *object);
+        return realProblem(s, pattern, *object, nodeId);
     if (!isIntegerType(object->dataType))
         return {};
     if (!pattern && (s.contains(QLatin1Char('.')) || s.contains(QLatin1Char('E'))))
@@ -116,7 +118,7 @@ SdoValueProblem sdoValueProblem(const QString &text, int length, const EdsEntry 
         return {};
     qint64 low = 0;
     qint64 high = 0;
-    limitRange(*object, typeLow, typeHigh, low, high);
+    limitRange(*object, nodeId, typeLow, typeHigh, low, high);
     if (value < low || value > high)
         return problem(SdoValueProblem::Limits, low, high);
     return {};

@@ -17,7 +17,8 @@ struct SdoValueProblem {
 // Checks text against length as every SDO value is checked, then, when the
 // object is known, against its data type (integers for the integer types, a
 // decimal point for REAL32, the type's range) and the LowLimit/HighLimit the
-// EDS gives it. A limit of 0 on both ends means the EDS gives none; a high
-// limit below the low one means only the low one is given. Hexadecimal and
-// binary values are bit patterns: a signed type reads them in two's complement.
-SdoValueProblem sdoValueProblem(const QString &text, int length, const EdsEntry *object);
+// EDS gives it, the node id added to a limit given with $NODEID. A limit of 0
+// on both ends means the EDS gives none; a high limit below the low one means
+// only the low one is given. Hexadecimal and binary values are bit patterns: a
+// signed type reads them in two's complement.
+SdoValueProblem sdoValueProblem(const QString &text, int length, const EdsEntry *object, int nodeId);
