@@ -5,6 +5,7 @@ bool EdsEntry::operator==(const EdsEntry &o) const
     return subNumber == o.subNumber && index == o.index && subIndex == o.subIndex
         && parameterName == o.parameterName && objectType == o.objectType
         && dataType == o.dataType && lowLimit == o.lowLimit && highLimit == o.highLimit
+        && limitsNodeRelative == o.limitsNodeRelative
         && accessType == o.accessType && defaultIsNodeRelative == o.defaultIsNodeRelative
         && defaultValue == o.defaultValue && defaultGiven == o.defaultGiven && pdoMapping == o.pdoMapping
         && objFlags == o.objFlags && compactSubObj == o.compactSubObj;

@@ -13,6 +13,7 @@ struct EdsEntry {
     quint8 dataType = 0;
     qint32 lowLimit = 0;
     qint32 highLimit = 0;
+    quint8 limitsNodeRelative = 0; // bit 0: lowLimit, bit 1: highLimit given as $NODEID plus a number
     QString accessType = QStringLiteral("RO");
     qint32 defaultIsNodeRelative = 0;
     quint32 defaultValue = 0;

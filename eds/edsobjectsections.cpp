@@ -29,6 +29,17 @@ qint32 signedOf(EntryReading &r, const EdsLine &line, QStringView value)
     return signedValue(r.reader, line, value);
 }
 
+// A limit may follow the node id like a default does ("$NODEID+0x180"): the
+// number is kept and the entry's flag bit says the node id is to be added.
+qint32 limitOf(EntryReading &r, const EdsLine &line, QStringView value, quint8 relativeBit)
+{
+    if (!value.contains(QLatin1String("$NODEID"), Qt::CaseInsensitive))
+        return signedOf(r, line, value);
+    const NodeRelativeValue limit = readNodeRelativeValue(value);
+    r.entry.limitsNodeRelative |= relativeBit;
+    return qint32(limit.value);
+}
+
 void assignValue(EntryReading &r, const EdsLine &line, QStringView text)
 {
     const NodeRelativeValue value = readNodeRelativeValue(text);
@@ -85,8 +96,8 @@ const EntryKey entryKeys[] = {
     {QLatin1String("parameterName"), [](EntryReading &r, const EdsLine &, QStringView v) { r.entry.parameterName = v.toString(); }},
     {QLatin1String("ObjectType"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.objectType = quint8(signedOf(r, l, v)); }},
     {QLatin1String("dataType"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.dataType = quint8(unsignedOf(r, l, v)); }},
-    {QLatin1String("lowLimit"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.lowLimit = signedOf(r, l, v); }},
-    {QLatin1String("highLimit"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.highLimit = signedOf(r, l, v); }},
+    {QLatin1String("lowLimit"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.lowLimit = limitOf(r, l, v, 1); }},
+    {QLatin1String("highLimit"), [](EntryReading &r, const EdsLine &l, QStringView v) { r.entry.highLimit = limitOf(r, l, v, 2); }},
     {QLatin1String("AccessType"), [](EntryReading &r, const EdsLine &, QStringView v) { r.entry.accessType = accessTypeText(v); }},
     {QLatin1String("defaultValue"), assignValue},
     {QLatin1String("PDOMapping"), [](EntryReading &r, const EdsLine &, QStringView v) { r.entry.pdoMapping = mappingFlag(v); }},

@@ -374,7 +374,7 @@ private slots:
         using E = EdsPdoEntry;
         noticesEveryField<E>(E(), {[](E &e) { e.subNumber = 1; }, [](E &e) { e.index = 1; }, [](E &e) { e.subIndex = 1; },
                                    [](E &e) { e.parameterName = "n"; }, [](E &e) { e.objectType = 1; }, [](E &e) { e.dataType = 1; },
-                                   [](E &e) { e.lowLimit = 1; }, [](E &e) { e.highLimit = 1; }, [](E &e) { e.accessType = "rw"; },
+                                   [](E &e) { e.lowLimit = 1; }, [](E &e) { e.highLimit = 1; }, [](E &e) { e.limitsNodeRelative = 1; }, [](E &e) { e.accessType = "rw"; },
                                    [](E &e) { e.defaultIsNodeRelative = 1; }, [](E &e) { e.defaultValue = 1; },
                                    [](E &e) { e.pdoMapping = true; }, [](E &e) { e.objFlags = 1; }, [](E &e) { e.compactSubObj = 1; },
                                    [](E &e) { e.cobIdRelative = 1; }, [](E &e) { e.cobIdBase = 1; }, [](E &e) { e.inhibitTime = 1; },

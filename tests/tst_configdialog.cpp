@@ -28,9 +28,9 @@ QTableWidget *mappingTable(QWidget *dialog)
 }
 
 // Node id 9 and a new name on the device page, 1401 removed on the PDO page;
-// on the mapping page Output 2 removed and 40 typed into Input 1's memory
+// on the mapping page Output 2 removed and offset typed into Input 1's memory
 // editor, which is left open.
-void editEveryPage(QWidget *dialog)
+void editEveryPage(QWidget *dialog, const QString &offset = QStringLiteral("40"))
 {
     auto *combo = dialog->findChild<SlaveInfoPage *>()->findChild<QComboBox *>();
     combo->setFocus();
@@ -51,7 +51,7 @@ void editEveryPage(QWidget *dialog)
     doubleClickCell(table, 2, 4);
     auto *editor = table->viewport()->findChild<MemoryEditWidget *>();
     QVERIFY(editor);
-    typeInto(editor->offsetBox(), QStringLiteral("40"));
+    typeInto(editor->offsetBox(), offset);
 }
 
 } // namespace
@@ -120,6 +120,9 @@ private slots:
         QTest::newRow("Cancel") << "&Cancel" << false << 1;
         QTest::newRow("read-only, OK pressed") << "&OK" << true << 1;
         QTest::newRow("read-only, accepted by code") << "accept" << true << 1;
+        // Offset 2 is Input 2's: OK asks whether to keep the old place or go back to the editor.
+        QTest::newRow("taken place, OK, old place kept") << "keep" << false << 0;
+        QTest::newRow("taken place, OK, back to the editor") << "back" << false << 1;
     }
     void leavingAfterEdits()
     {
@@ -129,11 +132,28 @@ private slots:
         const CanObject before = slave;
         const QSet<QPair<int, int>> reservationsBefore = reservedBytes(key);
         const int result = runDialog(readOnly, [&](QWidget *dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("CANopen Slave Config"));
+            QCOMPARE(dialog->windowTitle(), readOnly ? QStringLiteral("CANopen Slave Config (read-only)") : QStringLiteral("CANopen Slave Config"));
             QCOMPARE(childWithText<QPushButton>(dialog, QStringLiteral("&OK"))->isEnabled(), !readOnly);
             // Browsing and editing work either way.
-            editEveryPage(dialog);
+            const bool taken = how == QLatin1String("keep") || how == QLatin1String("back");
+            editEveryPage(dialog, taken ? QStringLiteral("2") : QStringLiteral("40"));
             QPointer<MemoryEditWidget> editor = mappingTable(dialog)->viewport()->findChild<MemoryEditWidget *>();
+            if (taken) {
+                ModalAnswerer question;
+                question.answerMessageBox(how == QLatin1String("keep") ? QMessageBox::Yes : QMessageBox::No);
+                clickButton(dialog, QStringLiteral("&OK"));
+                QTRY_VERIFY(question.done());
+                QCOMPARE(question.messageTexts(), QStringList{"Input 1 cannot go to %I,2: %I,2 is taken or lies beyond its area. "
+                                                              "Keep it at %I,0, or go back to the editor?"});
+                if (how == QLatin1String("keep"))
+                    return;
+                editor = qobject_cast<MemoryEditWidget *>(mappingTable(dialog)->indexWidget(mappingTable(dialog)->model()->index(2, 4)));
+                QVERIFY(editor && editor->isVisible());
+                QCOMPARE(editor->offsetBox()->value(), 2);
+                QCOMPARE(editor->refusal(), QStringLiteral("%I,2 is taken or lies beyond its area."));
+                clickButton(dialog, QStringLiteral("&Cancel"));
+                return;
+            }
             if (how == QLatin1String("PDO Config") || how == QLatin1String("Help")) {
                 how == QLatin1String("Help") ? clickButton(dialog, how) : showTab(dialog, how);
                 QTRY_VERIFY(!editor || !editor->isVisible());
@@ -164,13 +184,70 @@ private slots:
             edited.pdo(0x1400)->mapList.removeAt(1);
             for (int q : {1, 4, 5, 6, 7, 8})
                 expectedBytes.remove({VarAreaOutput, q});
-            edited.pdo(0x1800)->mapList[0].offset = 40;
-            expectedBytes.remove({VarAreaInput, 0});
-            expectedBytes.insert({VarAreaInput, 40});
+            if (how != QLatin1String("keep")) {
+                edited.pdo(0x1800)->mapList[0].offset = 40;
+                expectedBytes.remove({VarAreaInput, 0});
+                expectedBytes.insert({VarAreaInput, 40});
+            }
         }
         QString difference;
         QVERIFY2(sameSlave(slave, edited, &difference), qPrintable(difference));
         QCOMPARE(reservedBytes(key), expectedBytes);
+    }
+
+    // Within the screen however many PDO rows a big drive brings; a size the user
+    // gives it stays for the rest of the session.
+    void dialogSize()
+    {
+        for (int i = 0; i < 40; ++i) {
+            EdsPdoEntry offered;
+            offered.index = 0x1800 + i;
+            slave.edsPdoList.append(offered);
+        }
+        QSize opened;
+        runDialog(false, [&](QWidget *dialog) {
+            opened = dialog->size();
+            dialog->resize(900, 560);
+            clickButton(dialog, QStringLiteral("&Cancel"));
+        });
+        // The test screen is small: the rows' room is bounded by it.
+        QVERIFY(opened.height() <= QGuiApplication::primaryScreen()->availableSize().height());
+        slave.edsPdoList.clear();
+        runDialog(false, [&](QWidget *dialog) {
+            opened = dialog->size();
+            clickButton(dialog, QStringLiteral("&Cancel"));
+        });
+        QCOMPARE(opened, QSize(900, 560));
+    }
+
+    // Return on a table row does the row's own work and never accepts the dialog;
+    // Tab leaves a table for the next field.
+    void keysInTables()
+    {
+        const int result = runDialog(false, [&](QWidget *dialog) {
+            showTab(dialog, tabTitles.at(1));
+            QTableWidget *pdos = dialog->findChild<PDOpage *>()->mappedTable();
+            clickCell(pdos, 0, 1);
+            ModalAnswerer mappingEditor; // Return configures the PDO, as a double-click does
+            mappingEditor.onModal([](QWidget *w) { QCOMPARE(w->windowTitle(), QStringLiteral("PDO Mapping")); });
+            QTest::keyClick(pdos, Qt::Key_Return);
+            QTRY_VERIFY(mappingEditor.done());
+            QCOMPARE(mappingEditor.failure(), QString());
+            QVERIFY(dialog->isVisible());
+            pdos->setFocus();
+            QTest::keyClick(pdos, Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != pdos);
+            showTab(dialog, tabTitles.at(3));
+            clickCell(mappingTable(dialog), 0, 2);
+            QTest::keyClick(mappingTable(dialog), Qt::Key_Return); // opens the memory editor
+            auto *editor = qobject_cast<MemoryEditWidget *>(mappingTable(dialog)->indexWidget(mappingTable(dialog)->model()->index(0, 4)));
+            QVERIFY(editor);
+            QTest::keyClick(editor->offsetBox(), Qt::Key_Return); // takes its place unchanged
+            QTRY_VERIFY(!mappingTable(dialog)->indexWidget(mappingTable(dialog)->model()->index(0, 4)));
+            QVERIFY(dialog->isVisible());
+            clickButton(dialog, QStringLiteral("&Cancel"));
+        });
+        QCOMPARE(result, 1);
     }
 
     // In Chinese while the dialog is open, and only then; the user's data stays as it is.
@@ -220,6 +297,9 @@ private slots:
         QTest::newRow("full width, node 127") << 0xABCDEF12u << "Drive" << 1 << "127" << QStringList{"Drive(ABCDEF12)", "FF", "77F"};
         QTest::newRow("no product name, fixed emergency COB-ID") << 0u << "" << 0 << "42" << QStringList{"(00000000)", "80", "72A"};
         QTest::newRow("node id not offered") << 0x191u << "IO-8" << 1 << "" << QStringList{"IO-8(00000191)", "89", "709"};
+        // A name longer than the edit takes and times beyond the boxes, as a file or stream gives them.
+        QTest::newRow("long name and times untouched")
+            << 0x191u << "IO-8" << 1 << "untouched" << QStringList{"IO-8(00000191)", "83", "703"};
     }
     void devicePage()
     {
@@ -232,8 +312,14 @@ private slots:
         slave.deviceType = deviceType;
         slave.emcyCobIdRelative = relative;
         slave.skipRevisionCheck = true;
-        const int node = typed.isEmpty() ? 9 : typed.toInt();
+        const bool untouched = typed == QLatin1String("untouched");
+        const int node = typed.isEmpty() ? 9 : untouched ? 3 : typed.toInt();
         slave.setNodeId(typed.isEmpty() ? 9 : 3);
+        if (untouched) {
+            slave.name = QStringLiteral("sample device according to CiA 401");
+            slave.monitorTime = 70000;
+            slave.heartbeatTime = -1;
+        }
         CanObject before = slave;
         showDevicePage(typed.isEmpty() ? QList<int>{1, 2, 10} : QList<int>());
         QCOMPARE(field(QStringLiteral("Revision Number"))->text(), QStringLiteral("00010001"));
@@ -241,11 +327,13 @@ private slots:
         QVERIFY(!check("Revision Number")->isChecked());
         // Typing on a closed list selects the matching id.
         field<QComboBox>(QStringLiteral("Node ID"))->setFocus();
-        QTest::keyClicks(field<QComboBox>(QStringLiteral("Node ID")), typed);
-        typeInto(field(QStringLiteral("Name")), QStringLiteral("abcdefghijklmnopqrstuvwxyz0123"));
-        typeInto(field<QSpinBox>(QStringLiteral("Monitor Timer(ms)")), QStringLiteral("250"));
-        typeInto(field<QSpinBox>(QStringLiteral("Heart Beat Timer(ms)")), QStringLiteral("70000"));
-        typeInto(field<QSpinBox>(QStringLiteral("Master Monitor Timer(ms)")), QStringLiteral("1500"));
+        if (!untouched) {
+            QTest::keyClicks(field<QComboBox>(QStringLiteral("Node ID")), typed);
+            typeInto(field(QStringLiteral("Name")), QStringLiteral("abcdefghijklmnopqrstuvwxyz0123"));
+            typeInto(field<QSpinBox>(QStringLiteral("Monitor Timer(ms)")), QStringLiteral("250"));
+            typeInto(field<QSpinBox>(QStringLiteral("Heart Beat Timer(ms)")), QStringLiteral("70000"));
+            typeInto(field<QSpinBox>(QStringLiteral("Master Monitor Timer(ms)")), QStringLiteral("1500"));
+        }
         QTest::mouseClick(check("Product Code"), Qt::LeftButton);
         QTest::mouseClick(check("Revision Number"), Qt::LeftButton);
         const QStringList shown{field(QStringLiteral("Device Type"))->text(), field(QStringLiteral("Emergency COB-ID"))->text(),
@@ -260,10 +348,11 @@ private slots:
         QCOMPARE(field(QStringLiteral("Vendor ID"))->text(), QStringLiteral("000001A2"));
         device->applyToCanObject();
         QCOMPARE(int(slave.nodeId), node);
-        QCOMPARE(slave.name, QStringLiteral("abcdefghijklmnopqrstuvwx"));
+        QCOMPARE(slave.name, untouched ? before.name : QStringLiteral("abcdefghijklmnopqrstuvwx"));
         QCOMPARE(int(slave.checkFlags()), 0x04);
         // The heartbeat's last digit is refused.
-        QCOMPARE(QList<qint32>({slave.monitorTime, slave.heartbeatTime, slave.masterMonitorTime}), QList<qint32>({250, 7000, 1500}));
+        const QList<qint32> times{slave.monitorTime, slave.heartbeatTime, slave.masterMonitorTime};
+        QCOMPARE(times, untouched ? QList<qint32>({70000, -1, 2400}) : QList<qint32>({250, 7000, 1500}));
         QCOMPARE(other.name, QStringLiteral("IO module"));
     }
 

@@ -331,6 +331,8 @@ private slots:
             {"empty configured value", "DefaultValue=7|ParameterValue=", "default", "7", {}},
             {"high limit out of range", "HighLimit=0xFFFFFFFF", "high", "0", {}},
             {"low limit", "LOWLIMIT=-32768", "low", "-32768", {}},
+            {"high limit after the node id", "HighLimit=$NODEID+0x10", "high", "N+16", {}},
+            {"low limit, node id last", "LowLimit=2 + $nodeid", "low", "N+2", {}},
             {"object type low bits", "ObjectType=0x107", "objectType", "7", {}},
             {"mapping 00", "PDOMapping=00", "pdoMapping", "0", {}},
             {"mapping 0x1", "PDOMapping=0x1", "pdoMapping", "1", {}},
@@ -353,7 +355,9 @@ private slots:
         QCOMPARE(eds->findEntry(0x5000, -1, e), 0);
         const QHash<QString, qint64> fields{{"high", e.highLimit}, {"low", e.lowLimit}, {"objectType", e.objectType},
                                             {"pdoMapping", e.pdoMapping}, {"objFlags", e.objFlags}};
-        const QString read = field != QLatin1String("default") ? QString::number(fields.value(field, -99))
+        const bool relative = (field == QLatin1String("low") && (e.limitsNodeRelative & 1))
+            || (field == QLatin1String("high") && (e.limitsNodeRelative & 2));
+        const QString read = field != QLatin1String("default") ? (relative ? QStringLiteral("N+") : QString()) + QString::number(fields.value(field, -99))
             : (e.defaultIsNodeRelative ? QStringLiteral("N+") : QString()) + QString::number(e.defaultValue, 16);
         QTEST(read, "value");
         QTEST(diagnosticLines(*eds), "diagnostics");

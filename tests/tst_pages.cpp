@@ -2,7 +2,9 @@
 // mapping editor; SDO tab and New/Edit SDO dialog; I/O mapping tab and memory editor.
 
 #include "modalanswerer.h"
+#include "eds/edsfile.h"
 #include "model/hostservices.h"
+#include "model/sdovalue.h"
 #include "model/slavefromeds.h"
 #include "testslave.h"
 #include "ui/memoryeditwidget.h"
@@ -63,11 +65,19 @@ void pick(PDOParameterEditDialog *editor, ModalAnswerer &answerer, const QString
     if (!message.isEmpty())
         answerer.answerMessageBox(QMessageBox::Ok);
     QTableWidget *table = editor->edsTable()->table();
+    // "Return 7000/1", "Insert 7000/1": the row chosen, then the key.
+    const QString object = what.section(QLatin1Char(' '), -1);
     int row = 0;
-    while (row < table->rowCount() && rowTexts(table, row).mid(0, 2).join(QLatin1Char('/')) != what)
+    while (row < table->rowCount() && rowTexts(table, row).mid(0, 2).join(QLatin1Char('/')) != object)
         ++row;
     QVERIFY2(row < table->rowCount(), qPrintable(what));
-    doubleClickCell(table, row, 1);
+    if (what == object) {
+        doubleClickCell(table, row, 1);
+        return;
+    }
+    clickCell(table, row, 1);
+    QTest::keyClick(table, what.startsWith(QLatin1String("Return")) ? Qt::Key_Return : Qt::Key_Insert);
+    QVERIFY(editor->isVisible()); // Return takes the object, not the dialog
 }
 
 // Rows of the "New SDO" list: the test slave's writable objects and two more.
@@ -78,6 +88,32 @@ QString summary(const SDOEntry &sdo)
 {
     return QStringLiteral("%1|%2|%3|%4|%5|%6").arg(sdo.index, 0, 16).arg(sdo.subIndex, 0, 16).arg(sdo.name)
         .arg(sdo.length).arg(sdo.dataText, QString::fromLatin1(sdo.data.toHex())).toUpper();
+}
+
+// A drive's dictionary as far as start-up SDOs go: what the master may write and what not.
+std::shared_ptr<const EdsFile> sdoDictionary()
+{
+    struct Object { const char *section, *name, *type, *access, *extra; };
+    const Object objects[] = {
+        {"1000", "Device type", "0x0007", "ro", ""},
+        {"1017", "Producer heartbeat time", "0x0006", "rw", ""},
+        {"1018", "Identity", "", "", "ObjectType=0x9\nSubNumber=1\n"},
+        {"1018sub0", "Highest sub-index", "0x0005", "const", ""},
+        {"2002", "Gain", "0x0008", "rww", ""},
+        {"2003", "Position 64", "0x0015", "rw", ""},
+        {"2004", "Scale 64", "0x0011", "rw", ""},
+        {"6060", "Modes of operation", "0x0002", "rw", "LowLimit=-3\nHighLimit=10\n"},
+        {"6081", "Profile velocity", "0x0007", "rwr", ""},
+        {"6098", "Homing method", "0x0002", "wo", "HighLimit=$NODEID+2\n"},
+    };
+    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=8\n"
+                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n8=0x2004\n";
+    for (const Object &o : objects) {
+        text += QByteArray("[") + o.section + "]\nParameterName=" + o.name + "\n" + o.extra;
+        if (*o.type)
+            text += QByteArray("ObjectType=0x7\nDataType=") + o.type + "\nAccessType=" + o.access + "\n";
+    }
+    return loadEdsFromData(text);
 }
 
 // Rows of the test slave: 0x1400 rows 0-2, 0x1401 rows 3-4, 0x1800 rows 5-6.
@@ -198,14 +234,44 @@ private slots:
             indexes.append(QString::number(pdo.commIndex, 16));
         QCOMPARE(indexes, expected);
         QCOMPARE(columnTexts(mapped(), 0), expected);
-        QCOMPARE(rowTexts(page->edsTable(), 4), QStringList({"1801", "TPDO2", "FE", "10", "500"}));
+        QCOMPARE(rowTexts(page->edsTable(), 4), QStringList({"1801", "TPDO2", "FE", "1.0", "500"})); // 10 x 100 us
         QCOMPARE(rowTexts(mapped(), 1), QStringList({"1401", "303", "R", "5", "255", "RxPDO 2"}));
         // A new PDO is empty; bit 31 of its EDS COB-ID does not show.
         if (expected.contains(QStringLiteral("1802")))
             QCOMPARE(rowTexts(mapped(), 4), QStringList({"1802", "383", "T", "0", "1", "TxPDO 3"}));
     }
 
-    // Inhibit time 7000, beyond what the dialog takes; event timer 250 typed where it may be.
+    // "Description" from the PDO's number where the name is not RPDOn/TPDOn; the
+    // COB-ID's identifier with its flag bits apart; a fixed mapping marked.
+    void mappedPdoTexts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quint32>("cobIdBase"); // node-relative, node 3
+        QTest::addColumn<QStringList>("shown"); // COB-ID, description
+        QTest::newRow("RPDO name") << "RPDO1" << 0x200u << QStringList{"203", "RxPDO 1"};
+        QTest::newRow("name of a real file") << "Receive PDO Communication Parameter 0" << 0x200u << QStringList{"203", "RxPDO 1"};
+        QTest::newRow("RPDO, a blank, the number") << "RPDO 1 communication parameter" << 0x200u << QStringList{"203", "RxPDO 1"};
+        QTest::newRow("no RTR") << "RPDO1" << 0x40000200u << QStringList{"203 no RTR", "RxPDO 1"};
+        QTest::newRow("29-bit identifier") << "RPDO1" << 0x20012340u << QStringList{"12343 29-bit", "RxPDO 1"};
+    }
+    void mappedPdoTexts()
+    {
+        QFETCH(QString, name);
+        QFETCH(quint32, cobIdBase);
+        slave.pdoList[0].name = name;
+        slave.pdoList[0].cobIdBase = cobIdBase;
+        page->setCanObject(&slave);
+        QStringList shown{mapped()->item(0, 1)->text(), mapped()->item(0, 5)->text()};
+        QTEST(shown, "shown");
+        QCOMPARE(mapped()->item(0, 5)->toolTip(), QString());
+        QCOMPARE(mapped()->item(1, 5)->toolTip(), QStringLiteral("The device fixes this PDO's mapping.")); // 1401
+        // The I/O page names each object's PDO and COB-ID, and marks the fixed one.
+        QCOMPARE(rowTexts(table(), Out1).mid(6), QStringList({shown.at(1), shown.at(0)}));
+        QCOMPARE(table()->item(Out1, 2)->toolTip(), QString());
+        QCOMPARE(table()->item(FixedWord, 2)->toolTip(), QStringLiteral("Fixed by the device: it cannot be removed or moved to another PDO."));
+    }
+
+    // Inhibit time 700.0 ms (7000 x 100 us); where the timers may be typed, event timer 250 and inhibit time 10 ms.
     void propertyDialog_data()
     {
         QTest::addColumn<int>("row"); // 0: 1400, receive; 2: 1800, transmit
@@ -219,9 +285,11 @@ private slots:
         QTest::newRow("T 1, then 254") << 2 << 1 << "254" << "254 - asynchronous" << true << true << 254;
         QTest::newRow("T 1, then 254, Cancel") << 2 << 1 << "254" << "254 - asynchronous" << true << false << 1;
         QTest::newRow("T 253") << 2 << 253 << "" << "253 - asynchronous(RTR only)" << false << true << 253;
-        QTest::newRow("T 245 unknown") << 2 << 245 << "" << "0 - synchronous(acyclic)" << false << true << 0;
+        // A type the list does not offer stays unless another is chosen.
+        QTest::newRow("T 245 unknown") << 2 << 245 << "" << "0 - synchronous(acyclic)" << false << true << 245;
+        QTest::newRow("T 245 unknown, then 1") << 2 << 245 << "1" << "1 - synchronous(cyclic)" << false << true << 1;
         QTest::newRow("R 254") << 0 << 254 << "" << "254 - asynchronous" << false << true << 254;
-        QTest::newRow("R 252 unknown") << 0 << 252 << "" << "0 - synchronous(acyclic)" << false << true << 0;
+        QTest::newRow("R 252 unknown") << 0 << 252 << "" << "0 - synchronous(acyclic)" << false << true << 252;
         QTest::newRow("R 240") << 0 << 240 << "" << "240 - synchronous(cyclic)" << false << true << 240;
     }
     void propertyDialog()
@@ -249,14 +317,17 @@ private slots:
             QTEST(dialog->typeCombo()->currentText(), "shown");
             QCOMPARE(dialog->eventTimerBox()->isEnabled(), timers);
             QCOMPARE(dialog->inhibitTimeBox()->isEnabled(), timers);
-            if (timers)
+            QCOMPARE(dialog->inhibitTimeBox()->text(), QStringLiteral("700.0"));
+            if (timers) {
                 typeInto(dialog->eventTimerBox(), QStringLiteral("250"));
+                typeInto(dialog->inhibitTimeBox(), QStringLiteral("10"));
+            }
             clickButton(dialog, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         });
         if (accept) {
             QFETCH(int, storedType);
             expected.transmissionType = quint8(storedType);
-            expected.inhibitTime = 6553;
+            expected.inhibitTime = timers ? 100 : 7000;
             expected.eventTimer = timers ? 250 : 700;
         }
         QVERIFY(slave.pdoList.at(row) == expected);
@@ -280,6 +351,8 @@ private slots:
         const QList<int> none, sixBytes{DataTypeUnsigned32, DataTypeInteger16};
         QTest::newRow("in use, OK") << 0x1800u << none << none << "7000/1" << "" << true << counter;
         QTest::newRow("in use, Cancel") << 0x1800u << none << none << "7000/1" << "" << false << "";
+        QTest::newRow("in use, Return, OK") << 0x1800u << none << none << "Return 7000/1" << "" << true << counter;
+        QTest::newRow("in use, Insert, OK") << 0x1800u << none << none << "Insert 7000/1" << "" << true << counter;
         QTest::newRow("removed, OK") << 0x1800u << none << none << "remove" << "" << true << "removed";
         QTest::newRow("Int16 into empty receive PDO") << 0x1402u << none << none << "6411/1A" << "" << true
                                                       << "6411/1a Write Analogue Output type 3, 2 bytes at 82,9";
@@ -319,8 +392,9 @@ private slots:
             auto *editor = qobject_cast<PDOParameterEditDialog *>(w);
             QVERIFY(editor);
             QTableWidget *lower = editor->mappedTable()->table();
-            QTableWidget *offered = editor->edsTable()->table(); // access in capitals, then the name
-            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("2000"))), QStringList({"2000", "1", "RW", "Set Point"}));
+            QTableWidget *offered = editor->edsTable()->table(); // access in capitals, name, type and size
+            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("2000"))), QStringList({"2000", "1", "RW", "Set Point", "UInt32", "4"}));
+            QCOMPARE(rowTexts(offered, columnTexts(offered, 0).indexOf(QStringLiteral("6411"))).mid(3), QStringList({"Write Analogue Output", "Int16", "2"}));
             // A copy of the slave taken meanwhile shares its lists; the edits
             // must go into the slave the editor was opened on, not the copy.
             const CanObject copy = slave;
@@ -332,6 +406,8 @@ private slots:
             }
             QCOMPARE(lower->rowCount(), slave.pdo(commIndex)->mapList.size());
             QCOMPARE(copy.pdo(commIndex)->mapList.size(), before.mapList.size());
+            const QString fill = QStringLiteral("%1 of 8 bytes").arg(CanObject::pdoByteLength(*slave.pdo(commIndex)));
+            QVERIFY2(childWithText<QLabel>(editor, fill), qPrintable(fill));
             clickButton(editor, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         });
         QCOMPARE(answerer.failure(), QString());
@@ -388,8 +464,10 @@ private slots:
         // The value must fit the length; the field refuses what no form can become.
         QTest::newRow("value too long, OK refused")
             << 0 << "" << "Add" << QList<int>{Output8} << QStringList{"", "", "", "256"} << true << none;
-        QTest::newRow("typed value filtered") << 0 << "" << "Add" << QList<int>{} << QStringList{"", "", "", "16#1g2x3"}
-                                              << true << QStringList{"1|0||4|16#123|00000123"};
+        QTest::newRow("typed value filtered") << 0 << "" << "Add" << QList<int>{} << QStringList{"2000", "1", "", "16#1g2x3"}
+                                              << true << QStringList{"2000|1|SET POINT|4|16#123|00000123"};
+        QTest::newRow("nothing chosen or typed, OK refused")
+            << 0 << "" << "Add" << QList<int>{} << QStringList{"", "", "", "5"} << true << none;
         QTest::newRow("empty value, OK refused")
             << 0 << "2000/1/4//" << "double-click" << QList<int>{} << none << true << QStringList{"2000|1||4||"};
     }
@@ -447,6 +525,110 @@ private slots:
         QCOMPARE(table->rowCount(), slave.sdoList.size());
         QVERIFY(!table->findChild<QLineEdit *>()); // never edited in place
     }
+    // With the device's dictionary: every object the master may write is offered with type and
+    // size; a typed object takes its name and size; a value must suit the object's type and limits.
+    void sdoObjects_data()
+    {
+        QTest::addColumn<QString>("existing");  // an SDO already there, "index/sub-index"; opened by Edit
+        QTest::addColumn<QStringList>("rows");  // clicked in the list, "index/sub-index"
+        QTest::addColumn<QStringList>("typed"); // index, sub-index, length, value; empty: left
+        QTest::addColumn<int>("answer");        // to the question about a repeated object
+        QTest::addColumn<QString>("problem");   // shown while OK is refused
+        QTest::addColumn<QStringList>("expected");
+        const QStringList none, heartbeat{"1017|0|PRODUCER HEARTBEAT TIME|2|100|0064"};
+        QTest::newRow("typed 0x1017: its name, 2 bytes") << "" << none << QStringList{"1017", "0", "", "100"} << 0 << "" << heartbeat;
+        QTest::newRow("chosen 0x6081") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "16#10"} << 0 << ""
+                                       << QStringList{"6081|0|PROFILE VELOCITY|4|16#10|00000010"};
+        QTest::newRow("1.5 for UNSIGNED32") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "1.5"} << 0
+                                            << "UInt32 takes whole numbers only." << none;
+        QTest::newRow("negative for UNSIGNED32") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "-1"} << 0
+                                                 << "UInt32 takes 0 to 4294967295." << none;
+        QTest::newRow("INTEGER8 beyond its type") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "200"} << 0
+                                                  << "Int8 takes -128 to 127." << none;
+        QTest::newRow("above a high limit after the node id") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "6"} << 0
+                                                              << "The EDS allows 0 to 5 only." << none; // node 3
+        QTest::newRow("below the low limit") << "" << none << QStringList{"6060", "0", "", "-4"} << 0
+                                             << "The EDS allows -3 to 10 only." << none;
+        QTest::newRow("above the high limit, as a pattern") << "" << none << QStringList{"6060", "0", "", "16#0B"} << 0
+                                                            << "The EDS allows -3 to 10 only." << none;
+        QTest::newRow("low limit, as a pattern") << "" << none << QStringList{"6060", "0", "", "16#FD"} << 0 << ""
+                                                 << QStringList{"6060|0|MODES OF OPERATION|1|16#FD|FD"};
+        QTest::newRow("REAL32 without a point") << "" << QStringList{"2002/0"} << QStringList{"", "", "", "1"} << 0
+                                                << "A floating point value needs a decimal point, as in 1.0." << none;
+        QTest::newRow("REAL32") << "" << QStringList{"2002/0"} << QStringList{"", "", "", "1.5"} << 0 << ""
+                                << QStringList{"2002|0|GAIN|4|1.5|3FC00000"};
+        QTest::newRow("not in the EDS, length chosen") << "" << none << QStringList{"5000", "2", "3", "16#123456"} << 0 << ""
+                                                       << QStringList{"5000|2||3|16#123456|123456"};
+        QTest::newRow("several rows, one value") << "" << QStringList{"1017/0", "6060/0"} << QStringList{"", "", "", "7"} << 0 << ""
+                                                 << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|7|0007", "6060|0|MODES OF OPERATION|1|7|07"};
+        QTest::newRow("several rows, value beyond one") << "" << QStringList{"1017/0", "6060/0"} << QStringList{"", "", "", "11"} << 0
+                                                        << "The EDS allows -3 to 10 only." << none;
+        QTest::newRow("repeat replaces") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::Yes) << ""
+                                         << heartbeat;
+        QTest::newRow("repeat added") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::No) << ""
+                                      << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005", heartbeat.first()};
+        QTest::newRow("repeat dropped") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::Cancel) << ""
+                                        << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
+        QTest::newRow("Edit, retyped to 0x1017") << "6200/1" << none << QStringList{"1017", "0", "", ""} << 0 << ""
+                                                 << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
+        QTest::newRow("Edit, retyped to an unknown object") << "6098/0" << none << QStringList{"5001", "", "", ""} << 0 << ""
+                                                            << QStringList{"5001|0||1|5|05"};
+    }
+    void sdoObjects()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, typed);
+        QFETCH(int, answer);
+        QFETCH(QString, problem);
+        slave.eds = sdoDictionary();
+        const bool edit = existing.startsWith(QLatin1String("6"));
+        if (!existing.isEmpty()) {
+            const int index = existing.section('/', 0, 0).toInt(nullptr, 16);
+            slave.addSdo({quint16(index), quint8(existing.section('/', 1).toInt()), quint8(index == 0x1017 ? 2 : 1),
+                          QByteArray(), QStringLiteral("5"), index == 0x1017 ? QStringLiteral("Producer heartbeat time") : QStringLiteral("old")});
+            slave.sdoList.last().data = sdoValueBytes(QStringLiteral("5"), slave.sdoList.last().length);
+        }
+        QTableWidget *table = showSdoPage()->sdoTable();
+        ModalAnswerer answerer;
+        answerer.onDialog([&](QWidget *dialog) {
+            QTableWidget *list = static_cast<NewSDODialog *>(dialog)->parameterList()->table();
+            QStringList offered;
+            for (int row = 0; row < list->rowCount(); ++row)
+                offered.append(rowTexts(list, row).mid(0, 2).join('/') + ' ' + rowTexts(list, row).mid(4).join(' '));
+            QCOMPARE(offered, QStringList({"1017/0 UInt16 2", "2002/0 Float point 4", "6060/0 Int8 1", "6081/0 UInt32 4",
+                                           "6098/0 Int8 1"}));
+            QList<int> clicked;
+            for (const QString &object : qAsConst(rows))
+                clicked.append(offered.indexOf(QRegularExpression(object + QStringLiteral(" .*"))));
+            selectRows(list, clicked, 0);
+            const QList<QSpinBox *> boxes = dialog->findChildren<QSpinBox *>();
+            for (int i = 0; i < typed.size(); ++i) {
+                if (!typed.at(i).isEmpty())
+                    typeInto(i < 3 ? static_cast<QWidget *>(boxes.at(i)) : dialog->findChild<QLineEdit *>(), typed.at(i));
+            }
+            QPushButton *ok = childWithText<QPushButton>(dialog, QStringLiteral("OK"));
+            QCOMPARE(ok->isEnabled(), problem.isEmpty());
+            QVERIFY2(problem.isEmpty() || childWithText<QLabel>(dialog, problem), qPrintable(problem));
+            clickButton(dialog, QStringLiteral("OK"));
+        });
+        if (answer)
+            answerer.answerMessageBox(answer);
+        if (edit)
+            doubleClickCell(table, 0, 2);
+        else
+            clickButton(sdoPage.get(), QStringLiteral("Add"));
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.failure(), QString());
+        QCOMPARE(answerer.messageTexts(), answer ? QStringList{"An SDO for object 1017 sub-index 0 is already in the list."} : QStringList());
+        QStringList got;
+        for (int i = 0; i < slave.sdoList.size(); ++i) {
+            got.append(summary(slave.sdoList.at(i)));
+            QCOMPARE(rowTexts(table, i).join(QLatin1Char('|')).toUpper(), got.last().section(QLatin1Char('|'), 0, 4));
+        }
+        QTEST(got, "expected");
+    }
+
     // The selected SDOs go, whichever order they were selected in.
     void sdoRemoval()
     {
@@ -488,6 +670,11 @@ private slots:
         const QStringList left{"7000", "6200", "6000", "6401"}, freed{"Q0", "Q1", "Q2", "Q3"};
         QTest::newRow("Delete key") << "delete" << rows << left << freed;
         QTest::newRow("D key") << "d" << rows << left << freed;
+        // Only D and Delete themselves remove.
+        const QStringList all{"6200", "6200", "6411", "7000", "6200", "6000", "6401"};
+        QTest::newRow("Shift+D") << "shift d" << rows << all << QStringList();
+        QTest::newRow("Ctrl+D") << "ctrl d" << rows << all << QStringList();
+        QTest::newRow("Shift+Delete") << "shift delete" << rows << all << QStringList();
         QTest::newRow("context menu") << "menu" << rows << left << freed;
         QTest::newRow("read-only one kept") << "delete" << QList<int>{Out2, FixedWord, In1}
                                             << QStringList{"6200", "6411", "7000", "6200", "6401"} << QStringList{"Q1", "I0"};
@@ -509,7 +696,10 @@ private slots:
             answerer.chooseMenuAction(QStringLiteral("Remove"));
             openContextMenu(table(), Out2);
         } else {
-            QTest::keyClick(table(), how == QLatin1String("d") ? Qt::Key_D : Qt::Key_Delete);
+            const Qt::KeyboardModifiers modifiers = how.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier
+                : how.startsWith(QLatin1String("ctrl"))                                   ? Qt::ControlModifier
+                                                                                          : Qt::NoModifier;
+            QTest::keyClick(table(), how.endsWith(QLatin1String("d")) ? Qt::Key_D : Qt::Key_Delete, modifiers);
         }
         QCOMPARE(answerer.failure(), QString());
         QVERIFY(answerer.done());
@@ -517,9 +707,10 @@ private slots:
         QTEST(columnTexts(table(), 0), "left");
         QCOMPARE(reservedBytes(key), bytes);
         // The row of 0x1401's second entry still reaches that entry; "Clear When
-        // Stop" toggles for outputs only.
+        // Stop" toggles for outputs only, by double-click or Space.
         const int row = columnTexts(table(), 0).lastIndexOf(QStringLiteral("6200"));
-        doubleClickCell(table(), row, 5);
+        clickCell(table(), row, 1);
+        QTest::keyClick(table(), Qt::Key_Space);
         QCOMPARE(table()->item(row, 5)->text(), QStringLiteral("Yes"));
         QCOMPARE(int(slave.pdo(0x1401)->mapList.last().clearWhenStop), 0);
         doubleClickCell(table(), row + 1, 5);
@@ -527,6 +718,30 @@ private slots:
         // Releasing the key removes nothing.
         QTest::keyRelease(table(), Qt::Key_Delete);
         QTEST(columnTexts(table(), 0), "left");
+    }
+
+    // F2 or Return opens the memory editor on the current row, whichever cell is current;
+    // Shift+Tab reaches its area box, where the arrow keys choose the area.
+    void memoryEditorByKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("F2") << int(Qt::Key_F2);
+        QTest::newRow("Return") << int(Qt::Key_Return);
+    }
+    void memoryEditorByKeys()
+    {
+        QFETCH(int, key);
+        clickCell(table(), AnalogueI, 2);
+        QTest::keyClick(table(), Qt::Key(key));
+        auto *editor = qobject_cast<MemoryEditWidget *>(table()->indexWidget(table()->model()->index(AnalogueI, 4)));
+        QVERIFY(editor);
+        QTRY_VERIFY(editor->offsetBox()->hasFocus());
+        QTest::keyClick(editor->offsetBox(), Qt::Key_Backtab);
+        QVERIFY(editor->areaBox()->hasFocus());
+        QTest::keyClick(editor->areaBox(), Qt::Key_Down);
+        QTest::keyClick(editor->areaBox(), Qt::Key_Return);
+        QTRY_COMPARE(table()->item(AnalogueI, 4)->text(), QStringLiteral("%AI,2"));
+        QCOMPARE(entryOfRow(AnalogueI).area, int(VarAreaAI));
     }
 
     // Area chosen by typing its name (none: kept), offset typed, Return; a place
@@ -539,14 +754,17 @@ private slots:
         QTest::addColumn<QString>("offset");
         QTest::addColumn<int>("area");
         QTest::addColumn<int>("expectedOffset");
+        QTest::addColumn<QString>("refusal"); // said in the editor, which stays open until Escape
         const QStringList q{"Q", "V"}, i{"I", "AI", "V"};
-        QTest::newRow("free place, same area") << int(Out1) << q << "" << "20" << int(VarAreaOutput) << 20;
-        QTest::newRow("free place, fallback area") << int(In1) << QStringList{"I", "V"} << "V" << "100" << int(VarAreaFallback) << 100;
-        QTest::newRow("taken place") << int(Out1) << q << "" << "5" << int(VarAreaOutput) << 0;
-        QTest::newRow("beyond the area") << int(FixedWord) << q << "" << "509" << int(VarAreaOutput) << 4;
-        // An analogue area takes even offsets only: the odd one typed gives way to the last even one.
-        QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 2;
-        QTest::newRow("analogue output") << int(AnalogueQ) << QStringList{"Q", "AQ", "V"} << "AQ" << "10" << int(VarAreaAQ) << 10;
+        QTest::newRow("free place, same area") << int(Out1) << q << "" << "20" << int(VarAreaOutput) << 20 << "";
+        QTest::newRow("free place, fallback area") << int(In1) << QStringList{"I", "V"} << "V" << "100" << int(VarAreaFallback) << 100 << "";
+        QTest::newRow("taken place") << int(Out1) << q << "" << "5" << int(VarAreaOutput) << 0
+                                     << "%Q,5 is taken or lies beyond its area.";
+        QTest::newRow("beyond the area") << int(FixedWord) << q << "" << "509" << int(VarAreaOutput) << 4
+                                         << "%Q,509 is taken or lies beyond its area.";
+        // An analogue area takes even offsets only: an odd one typed rounds up.
+        QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 8 << "";
+        QTest::newRow("analogue output") << int(AnalogueQ) << QStringList{"Q", "AQ", "V"} << "AQ" << "10" << int(VarAreaAQ) << 10 << "";
     }
     void memoryMove()
     {
@@ -575,6 +793,12 @@ private slots:
         QFETCH(QString, offset);
         typeInto(editor->offsetBox(), offset);
         QTest::keyClick(editor->offsetBox(), Qt::Key_Return);
+        QFETCH(QString, refusal);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(editor->refusal(), refusal);
+            QVERIFY(editor->isVisible());
+            QTest::keyClick(editor->offsetBox(), Qt::Key_Escape);
+        }
         QTRY_VERIFY(!table()->viewport()->findChild<MemoryEditWidget *>());
         QCOMPARE(entryOfRow(row).area, area);
         QCOMPARE(entryOfRow(row).offset, expectedOffset);

@@ -1,12 +1,40 @@
 #include "ui/canslavedlg.h"
 
 #include "ui/itabpage.h"
+#include "model/canobject.h"
+#include "ui/maptabledelegate.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QScreen>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int rowHeight = 20;
+// The size the user gave the dialog, kept for the rest of the session.
+QSize userSize;
+
+// Tall enough for the PDO page's two tables and the I/O page's one to show
+// every row (a drive may offer and use dozens of PDOs), within most of the screen.
+QSize openingSize(const CanObject &slave, const QSize &hint)
+{
+    int mapped = 0;
+    for (const PDOConfig &pdo : slave.pdoList)
+        mapped += pdo.mapList.size();
+    const int pdoRows = slave.edsPdoList.size() + slave.pdoList.size();
+    const int extraRows = qMax(0, qMax(pdoRows - 16, mapped - 18));
+    QSize size = QSize(800, 600 + extraRows * rowHeight).expandedTo(hint);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    return size;
+}
+
+} // namespace
 
 CanSlaveDlg::CanSlaveDlg(QWidget *parent, bool readOnly)
     : QDialog(parent)
@@ -31,7 +59,7 @@ CanSlaveDlg::CanSlaveDlg(QWidget *parent, bool readOnly)
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &CanSlaveDlg::tabCurrentChanged);
     connect(m_helpButton, &QPushButton::clicked, this, &CanSlaveDlg::startHelpSystem);
-    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_okButton, &QPushButton::clicked, this, &CanSlaveDlg::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     // A read-only dialog can be browsed and even edited, but only left by rejecting it.
@@ -52,7 +80,12 @@ bool CanSlaveDlg::run(CanObject *slave)
         return false;
     for (ITabpage *page : qAsConst(m_pages))
         page->setCanObject(slave);
-    if (exec() != QDialog::Accepted)
+    resize(userSize.isValid() ? userSize : openingSize(*slave, sizeHint()));
+    m_openedSize = size();
+    const int result = exec();
+    if (size() != m_openedSize)
+        userSize = size();
+    if (result != QDialog::Accepted)
         return false;
     for (ITabpage *page : qAsConst(m_pages))
         page->applyToCanObject();
@@ -71,4 +104,35 @@ void CanSlaveDlg::startHelpSystem()
 {
     if (auto *page = qobject_cast<ITabpage *>(m_tabs->currentWidget()))
         page->startHelpSystem();
+}
+
+void CanSlaveDlg::accept()
+{
+    // A memory place refused as its editor was left (pressing OK leaves it) must
+    // not pass for done: the user keeps the old place or goes back to the editor.
+    const QList<MapTableDelegate *> delegates = findChildren<MapTableDelegate *>();
+    for (MapTableDelegate *delegate : delegates) {
+        if (!delegate->hasRefusedMove())
+            continue;
+        const QString question = delegate->refusedMoveQuestion();
+        if (question.isEmpty()) {
+            delegate->dropRefusedMove();
+            continue;
+        }
+        QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
+        box.button(QMessageBox::Yes)->setText(tr("Keep Old Place"));
+        box.button(QMessageBox::No)->setText(tr("Back to Editor"));
+        if (box.exec() == QMessageBox::Yes) {
+            delegate->dropRefusedMove();
+            continue;
+        }
+        const auto *table = qobject_cast<QWidget *>(delegate->parent());
+        for (ITabpage *page : qAsConst(m_pages)) {
+            if (table && page->isAncestorOf(table))
+                m_tabs->setCurrentWidget(page);
+        }
+        delegate->reopenRefusedMove();
+        return;
+    }
+    QDialog::accept();
 }

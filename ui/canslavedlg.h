@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QSize>
 
 class CanObject;
 class ITabpage;
@@ -21,6 +22,7 @@ public:
     bool run(CanObject *slave);
 
 public slots:
+    void accept() override;
     void tabCurrentChanged(int index);
     void startHelpSystem();
 
@@ -31,4 +33,5 @@ private:
     QPushButton *m_cancelButton = nullptr;
     QPushButton *m_helpButton = nullptr;
     CanObject *m_slave = nullptr;
+    QSize m_openedSize;
 };

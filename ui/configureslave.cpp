@@ -37,7 +37,9 @@ int configureSlave(CanObject *slave, const QList<int> &nodeIds, QWidget *parent,
     // Declared first so that it outlives the pages that borrow it.
     CanObject workingCopy(*slave);
     CanSlaveDlg dialog(parent, readOnly);
-    dialog.setWindowTitle(CanSlaveDlg::tr("CANopen Slave Config"));
+    // Read-only, the dialog can still be browsed and edited: the title says that OK is not for it.
+    dialog.setWindowTitle(readOnly ? CanSlaveDlg::tr("CANopen Slave Config (read-only)")
+                                   : CanSlaveDlg::tr("CANopen Slave Config"));
     addSlavePages(dialog, nodeIds);
 
     const QString key = slave->projectKey;

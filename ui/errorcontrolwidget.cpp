@@ -1,6 +1,7 @@
 #include "ui/errorcontrolwidget.h"
 
 #include "model/canobject.h"
+#include "ui/keptvalue.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -14,6 +15,12 @@ QSpinBox *timeBox(QWidget *parent)
     // The configuration block carries the times as 16-bit values.
     box->setRange(0, 65535);
     return box;
+}
+
+// A time read from a stream may lie beyond the box; untouched, it stays.
+qint32 keptTime(qint32 stored, const QSpinBox *box)
+{
+    return keptOrEdited(stored, qBound(box->minimum(), stored, box->maximum()), box->value());
 }
 
 } // namespace
@@ -56,9 +63,9 @@ void ErrorControlWidget::applyToCanObject()
 {
     if (!m_slave)
         return;
-    m_slave->monitorTime = m_monitor->value();
-    m_slave->heartbeatTime = m_heartbeat->value();
-    m_slave->masterMonitorTime = m_masterMonitor->value();
+    m_slave->monitorTime = keptTime(m_slave->monitorTime, m_monitor);
+    m_slave->heartbeatTime = keptTime(m_slave->heartbeatTime, m_heartbeat);
+    m_slave->masterMonitorTime = keptTime(m_slave->masterMonitorTime, m_masterMonitor);
 }
 
 void ErrorControlWidget::startHelpSystem()

@@ -1,11 +1,18 @@
 #pragma once
 
 #include <QItemDelegate>
+#include <QPersistentModelIndex>
+#include <QPointer>
 
 class CanObject;
+class MemoryEditWidget;
+class QAbstractItemView;
 
 // Edits a mapped object's PLC memory place in the "Memory" cell: the new
 // place is claimed before the entry moves, the old one kept when it cannot be.
+// Return on a place that cannot be taken keeps the editor open and says
+// why; leaving it otherwise keeps the old place and remembers the refused one,
+// so that OK can ask about it.
 class MapTableDelegate : public QItemDelegate
 {
     Q_OBJECT
@@ -21,7 +28,30 @@ public:
                       const QModelIndex &index) const override;
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
                               const QModelIndex &index) const override;
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+    bool hasRefusedMove() const { return m_refused.position >= 0; }
+    // The question OK asks about the refused place.
+    QString refusedMoveQuestion() const;
+    void dropRefusedMove() { m_refused = RefusedMove(); }
+    // Opens the editor again on the object, with the refused place typed in.
+    void reopenRefusedMove();
+
+    // Why a place cannot be taken, as the editor and the question say it.
+    static QString refusalText(int area, int offset);
 
 private:
+    struct RefusedMove {
+        quint32 commIndex = 0;
+        int position = -1;
+        int area = -1;
+        int offset = -1;
+    };
+    // False only when the editor holds a place that could not be taken.
+    bool applyPlace(MemoryEditWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const;
+
     CanObject *m_slave = nullptr;
+    mutable RefusedMove m_refused;
+    mutable QPointer<QAbstractItemView> m_view;
+    mutable QPersistentModelIndex m_editedIndex;
 };

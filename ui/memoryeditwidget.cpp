@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QSpinBox>
+#include <QToolTip>
 
 namespace {
 
@@ -63,6 +64,22 @@ void MemoryEditWidget::setValue(const PDOMapEntry &entry, int direction)
     m_rememberedOffset = entry.offset;
 }
 
+void MemoryEditWidget::setPlace(int area, int offset)
+{
+    m_area->setCurrentIndex(m_area->findData(area));
+    m_offset->setValue(offset);
+}
+
+void MemoryEditWidget::showRefusal(const QString &why)
+{
+    m_refusal = why;
+    setToolTip(why);
+    QPalette palette = m_offset->palette();
+    palette.setColor(QPalette::Text, QColor(255, 0, 0));
+    m_offset->setPalette(palette);
+    QToolTip::showText(mapToGlobal(rect().bottomLeft()), why, this);
+}
+
 bool MemoryEditWidget::value(int &area, int &offset) const
 {
     if (m_area->currentIndex() < 0)
@@ -116,7 +133,8 @@ int MemoryEditWidget::takeEvenOffset(int value)
         m_rememberedOffset = value;
         return value;
     }
-    return m_rememberedOffset % 2 == 0 ? m_rememberedOffset : value;
+    // Up to the next even place, as choosing the area does; down only at the box's end.
+    return value < m_offset->maximum() ? value + 1 : value - 1;
 }
 
 bool MemoryEditWidget::eventFilter(QObject *watched, QEvent *event)

@@ -19,6 +19,12 @@ public:
     // False when no area is chosen or a value is negative.
     bool value(int &area, int &offset) const;
 
+    // Types a place in, as the user typed it before.
+    void setPlace(int area, int offset);
+    // Says in the editor why the place it holds cannot be taken.
+    void showRefusal(const QString &why);
+    QString refusal() const { return m_refusal; }
+
     QComboBox *areaBox() const { return m_area; }
     QSpinBox *offsetBox() const { return m_offset; }
 
@@ -41,11 +47,12 @@ private:
     bool evenAreaChosen() const;
     bool focusInside() const;
     void leave();
-    // An even value is remembered; an odd one gives way to the remembered even one.
+    // An even value is remembered; an odd one rounds up to the next even one.
     int takeEvenOffset(int value);
 
     QComboBox *m_area = nullptr;
     QSpinBox *m_offset = nullptr;
     int m_rememberedOffset = 0;
+    QString m_refusal;
     bool m_left = false;
 };

@@ -3,7 +3,10 @@
 #include "model/canobject.h"
 #include "model/hostservices.h"
 #include "model/sdovalue.h"
+#include "ui/datatypetext.h"
 #include "ui/parameterinedslisttable.h"
+#include "ui/sdoobjects.h"
+#include "ui/sdovaluecheck.h"
 
 #include <hexspinbox.h>
 
@@ -57,6 +60,11 @@ NewSDODialog::NewSDODialog(QWidget *parent)
     m_dataEdit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_dataEdit->setValidator(
         new QRegExpValidator(QRegExp(QLatin1String(valuePattern), Qt::CaseInsensitive), m_dataEdit));
+    m_objectLabel = new QLabel(this);
+    m_problemLabel = new QLabel(this);
+    QPalette warning = m_problemLabel->palette();
+    warning.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    m_problemLabel->setPalette(warning);
     m_indexLabel->setBuddy(m_indexBox);
     m_subIndexLabel->setBuddy(m_subIndexBox);
     m_lengthLabel->setBuddy(m_lengthBox);
@@ -71,6 +79,8 @@ NewSDODialog::NewSDODialog(QWidget *parent)
     editors->addWidget(m_lengthBox, 0, 5);
     editors->addWidget(m_dataLabel, 0, 6);
     editors->addWidget(m_dataEdit, 0, 7);
+    editors->addWidget(m_objectLabel, 1, 0, 1, 6);
+    editors->addWidget(m_problemLabel, 1, 6, 1, 2);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_okButton);
@@ -91,6 +101,8 @@ NewSDODialog::NewSDODialog(QWidget *parent)
     connect(m_dataEdit, &QLineEdit::textChanged, this,
             QOverload<const QString &>::of(&NewSDODialog::checkDataValid));
     connect(m_helpAction, &QAction::triggered, this, &NewSDODialog::startHelpSystem);
+    connect(m_indexBox, QOverload<int>::of(&QSpinBox::valueChanged), this, &NewSDODialog::objectChanged);
+    connect(m_subIndexBox, QOverload<int>::of(&QSpinBox::valueChanged), this, &NewSDODialog::objectChanged);
     connect(m_parameters, &ParameterInEdsListTable::selectionChanged, this,
             &NewSDODialog::tblWidetItemSelectionChanged);
     connect(m_parameters, &ParameterInEdsListTable::currentItemChanged, this,
@@ -102,7 +114,10 @@ QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
     setWindowTitle(tr("New SDO"));
     showWritableParameters(slave);
     m_lengthBox->setValue(4);
-    // An empty value keeps OK disabled from the start: OK never closes and adds nothing.
+    // The boxes' first values are no object the user chose: until a row is chosen
+    // or an index typed, OK stays disabled.
+    m_objectTyped = false;
+    showObject();
     checkDataValid(m_dataEdit->text());
     if (exec() != QDialog::Accepted)
         return {};
@@ -129,9 +144,9 @@ QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
         SDOEntry entry;
         entry.index = quint16(index);
         entry.subIndex = quint8(subIndex);
-        const int size = objectLength(index, subIndex);
-        entry.length = quint8(size > 0 ? size : 4);
-        entry.dataText = QStringLiteral("0");
+        entry.length = quint8(rowLength(index, subIndex));
+        // One value for every object chosen, checked against each of them.
+        entry.dataText = m_dataEdit->text();
         entry.data = sdoValueBytes(entry.dataText, entry.length);
         entry.name = objectName(index, subIndex);
         entries.append(entry);
@@ -145,8 +160,11 @@ void NewSDODialog::execEdit(SDOEntry *entry, CanObject *slave)
     if (!entry)
         return;
     showWritableParameters(slave);
+    m_editing = true;
     m_indexBox->setValue(entry->index);
     m_subIndexBox->setValue(entry->subIndex);
+    showObject();
+    // The entry's own length, even where it differs from its object's size: untouched, it stays.
     m_lengthBox->setValue(entry->length);
     // A value read back from a block has bytes only; from now on it has a text.
     if (entry->dataText.isEmpty() && !entry->data.isEmpty()) {
@@ -159,14 +177,17 @@ void NewSDODialog::execEdit(SDOEntry *entry, CanObject *slave)
     if (exec() != QDialog::Accepted)
         return;
 
+    const bool sameObject = entry->index == m_indexBox->value() && entry->subIndex == m_subIndexBox->value();
     entry->index = quint16(m_indexBox->value());
     entry->subIndex = quint8(m_subIndexBox->value());
     entry->dataText = m_dataEdit->text();
     entry->length = quint8(m_lengthBox->value());
     entry->data = sdoValueBytes(entry->dataText, entry->length);
-    EdsEntry object;
-    if (m_slave && m_slave->findMappable(entry->index, entry->subIndex, object) >= 0)
-        entry->name = object.parameterName;
+    // Another object the EDS does not define has no name; the old one was another object's.
+    if (m_objectKnown)
+        entry->name = m_object.parameterName;
+    else if (!sameObject)
+        entry->name.clear();
 }
 
 void NewSDODialog::checkDataValid(int)
@@ -176,11 +197,74 @@ void NewSDODialog::checkDataValid(int)
 
 void NewSDODialog::checkDataValid(const QString &strData)
 {
-    const bool valid = isSdoValueValid(strData, m_lengthBox->value());
+    SdoValueProblem problem;
+    QString typeName;
+    const QList<int> rows = selectedRows();
+    if (rows.size() > 1) {
+        // Each chosen object gets the value: it must suit every one of them.
+        for (int row : rows) {
+            int index = 0;
+            int subIndex = 0;
+            EdsEntry object;
+            if (!rowObject(row, index, subIndex))
+                continue;
+            const bool known = m_slave && dictionaryEntry(*m_slave, index, subIndex, object);
+            problem = sdoValueProblem(strData, rowLength(index, subIndex), known ? &object : nullptr, m_slave ? m_slave->nodeId : 0);
+            typeName = dataTypeText(object.dataType);
+            if (problem.kind != SdoValueProblem::None)
+                break;
+        }
+    } else {
+        problem = sdoValueProblem(strData, m_lengthBox->value(), m_objectKnown ? &m_object : nullptr,
+                                  m_slave ? m_slave->nodeId : 0);
+        typeName = dataTypeText(m_object.dataType);
+    }
+    const bool chosen = m_editing || m_objectTyped || !rows.isEmpty();
+    const bool valid = chosen && problem.kind == SdoValueProblem::None;
     m_okButton->setEnabled(valid);
     QPalette palette = m_dataEdit->palette();
-    palette.setBrush(QPalette::All, QPalette::Text, QBrush(valid ? QColor(0, 0, 0) : QColor(255, 0, 0)));
+    const bool valueFits = problem.kind == SdoValueProblem::None;
+    palette.setBrush(QPalette::All, QPalette::Text, QBrush(valueFits ? QColor(0, 0, 0) : QColor(255, 0, 0)));
     m_dataEdit->setPalette(palette);
+    m_problemLabel->setText(chosen ? problemText(problem, typeName) : tr("Choose an object in the list or type its index."));
+}
+
+QString NewSDODialog::problemText(const SdoValueProblem &problem, const QString &typeName) const
+{
+    switch (problem.kind) {
+    case SdoValueProblem::None: return QString();
+    case SdoValueProblem::Empty: return tr("Type a value.");
+    case SdoValueProblem::Length: return tr("The value does not fit in %1 bytes.").arg(m_lengthBox->value());
+    case SdoValueProblem::WholeNumber: return tr("%1 takes whole numbers only.").arg(typeName);
+    case SdoValueProblem::DecimalPoint: return tr("A floating point value needs a decimal point, as in 1.0.");
+    case SdoValueProblem::TypeRange: return tr("%1 takes %2 to %3.").arg(typeName).arg(problem.low).arg(problem.high);
+    case SdoValueProblem::Limits: return tr("The EDS allows %1 to %2 only.").arg(problem.low).arg(problem.high);
+    }
+    return QString();
+}
+
+void NewSDODialog::objectChanged()
+{
+    m_objectTyped = true;
+    showObject();
+    checkDataValid(m_dataEdit->text());
+}
+
+void NewSDODialog::showObject()
+{
+    m_objectKnown = m_slave && dictionaryEntry(*m_slave, m_indexBox->value(), m_subIndexBox->value(), m_object);
+    if (!m_objectKnown) {
+        m_object = EdsEntry();
+        // Until an object is chosen, the boxes' first values name none.
+        const bool named = m_objectTyped || m_editing;
+        m_objectLabel->setText(named ? tr("Not in the EDS: choose the length.") : QString());
+        return;
+    }
+    const int length = sdoObjectLength(m_object);
+    if (length > 0)
+        m_lengthBox->setValue(length);
+    m_objectLabel->setText(length > 0 ? tr("%1: %2, %3 bytes").arg(m_object.parameterName, dataTypeText(m_object.dataType)).arg(length)
+                                      : tr("%1: %2").arg(m_object.parameterName, dataTypeText(m_object.dataType)));
 }
 
 void NewSDODialog::startHelpSystem()
@@ -190,11 +274,9 @@ void NewSDODialog::startHelpSystem()
 
 void NewSDODialog::insertParemeter_slot(int index, int subIndex, int value)
 {
+    // The boxes look the object up as they change.
     m_indexBox->setValue(index);
     m_subIndexBox->setValue(subIndex);
-    const int size = objectLength(index, subIndex);
-    if (size > 0)
-        m_lengthBox->setValue(size);
     if (m_dataEdit->text().isEmpty())
         m_dataEdit->setText(QString::number(value));
 }
@@ -203,16 +285,20 @@ void NewSDODialog::tblWidetItemSelectionChanged()
 {
     // Several rows are taken over with defaults; one row, or none and an object
     // typed by hand, is what the editors show and OK takes.
+    // The value field stays open: its value is what each chosen object gets.
     const QList<int> rows = selectedRows();
     for (QWidget *editor : {static_cast<QWidget *>(m_indexBox), static_cast<QWidget *>(m_subIndexBox),
-                            static_cast<QWidget *>(m_lengthBox), static_cast<QWidget *>(m_dataEdit)})
+                            static_cast<QWidget *>(m_lengthBox)})
         editor->setEnabled(rows.size() <= 1);
+    if (rows.size() > 1 && m_dataEdit->text().isEmpty())
+        m_dataEdit->setText(QStringLiteral("0"));
     // Only a row the user selects changes the object: focus entering the list makes
     // a row current without selecting it, and must leave the editors alone.
     int index = 0;
     int subIndex = 0;
     if (rows.size() == 1 && rowObject(rows.first(), index, subIndex))
         insertParemeter_slot(index, subIndex, 0);
+    checkDataValid(m_dataEdit->text());
 }
 
 void NewSDODialog::tblWidetCurrentItemChanged(QTableWidgetItem *current, QTableWidgetItem *)
@@ -241,22 +327,22 @@ QList<int> NewSDODialog::selectedRows() const
 void NewSDODialog::showWritableParameters(CanObject *slave)
 {
     m_slave = slave;
-    // The master writes these values, so only objects that can be written are offered.
-    m_parameters->fillTable(slave, PdoReceive);
+    // The master writes these values at start-up: every object it may write is offered.
+    m_parameters->fillEntries(slave ? startupWritableObjects(*slave) : QList<EdsEntry>());
 }
 
-int NewSDODialog::objectLength(int index, int subIndex) const
+int NewSDODialog::rowLength(int index, int subIndex) const
 {
     EdsEntry object;
-    if (!m_slave || m_slave->findMappable(index, subIndex, object) < 0)
-        return 0;
-    return sdoLength(dataTypeSize(object.dataType));
+    if (!m_slave || !dictionaryEntry(*m_slave, index, subIndex, object))
+        return 4;
+    return sdoLength(sdoObjectLength(object));
 }
 
 QString NewSDODialog::objectName(int index, int subIndex) const
 {
     EdsEntry object;
-    if (!m_slave || m_slave->findMappable(index, subIndex, object) < 0)
+    if (!m_slave || !dictionaryEntry(*m_slave, index, subIndex, object))
         return QString();
     return object.parameterName;
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QList>
 
+#include "eds/edsentry.h"
 #include "model/slaverecords.h"
 
 class CanObject;
@@ -14,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTableWidgetItem;
+struct SdoValueProblem;
 
 // Defines automatic SDOs: "New SDO" makes entries from the device's writable
 // objects, "Edit SDO" changes one entry in place. OK is only enabled while the
@@ -40,8 +42,12 @@ public slots:
 
 private:
     void showWritableParameters(CanObject *slave);
-    // The size of the EDS object, kept to what an SDO carries; 0 when it is unknown.
-    int objectLength(int index, int subIndex) const;
+    // Looks up the object the boxes name and shows what it is.
+    void showObject();
+    void objectChanged();
+    QString problemText(const SdoValueProblem &problem, const QString &typeName) const;
+    // The bytes an SDO of a chosen row writes: its object's size, 1 to 4; 4 when the object is unknown.
+    int rowLength(int index, int subIndex) const;
     QString objectName(int index, int subIndex) const;
     bool rowObject(int row, int &index, int &subIndex) const;
     // The rows of the parameter list that are selected, ascending.
@@ -58,6 +64,12 @@ private:
     QSpinBox *m_lengthBox = nullptr;
     QLabel *m_dataLabel = nullptr;
     QLineEdit *m_dataEdit = nullptr;
+    QLabel *m_objectLabel = nullptr;
+    QLabel *m_problemLabel = nullptr;
     QAction *m_helpAction = nullptr;
     CanObject *m_slave = nullptr;
+    EdsEntry m_object;
+    bool m_objectKnown = false;
+    bool m_objectTyped = false;
+    bool m_editing = false;
 };

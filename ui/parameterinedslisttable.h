@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
+
+struct EdsEntry;
 
 class CanObject;
 class QTableWidget;
 class QTableWidgetItem;
 
-// The objects the EDS allows to be mapped; the user picks one by double-click.
+// Objects of the device's dictionary: the ones the EDS allows to be mapped, or
+// the ones an SDO may write; the user picks one by double-click.
 class ParameterInEdsListTable : public QWidget
 {
     Q_OBJECT
@@ -16,6 +20,8 @@ public:
     // Lists the slave's mappable objects; a receive PDO (direction 'R') is
     // offered only objects that can be written.
     void fillTable(const CanObject *slave, int direction);
+    // Lists these objects: index, sub-index, access, name, type and size.
+    void fillEntries(const QList<EdsEntry> &entries);
     QTableWidget *table() const { return m_table; }
 
 signals:

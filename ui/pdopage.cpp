@@ -5,6 +5,8 @@
 #include "model/hostservices.h"
 #include "model/slavefromeds.h"
 #include "ui/numbertext.h"
+#include "ui/pdotext.h"
+#include "ui/tablekeys.h"
 #include "ui/pdoparametereditdialog.h"
 #include "ui/pdoproperty.h"
 #include "ui/tablerows.h"
@@ -111,6 +113,9 @@ PDOpage::PDOpage(QWidget *parent)
 
     m_edsTable->installEventFilter(this);
     m_mappedTable->installEventFilter(this);
+    // Return does what a double-click does: adds the chosen PDOs, or configures one.
+    keepReturnInTable(m_edsTable, [this]() { addMap_slot(); });
+    keepReturnInTable(m_mappedTable, [this]() { configMappedPDO_slot(); });
 
     connect(m_edsTable, &QTableWidget::itemDoubleClicked, this, &PDOpage::edsPdoTableItemDoubleClicked_slot);
     connect(m_mappedTable, &QTableWidget::itemDoubleClicked, this, &PDOpage::mappedTableItemDoubleClicked_slot);
@@ -167,7 +172,7 @@ void PDOpage::fillEdsTable()
         m_edsTable->setItem(row, 0, new QTableWidgetItem(hexText(quint32(entry.index))));
         m_edsTable->setItem(row, 1, new QTableWidgetItem(entry.parameterName));
         m_edsTable->setItem(row, 2, new QTableWidgetItem(hexText(entry.transmissionType)));
-        m_edsTable->setItem(row, 3, new QTableWidgetItem(QString::number(entry.inhibitTime)));
+        m_edsTable->setItem(row, 3, new QTableWidgetItem(inhibitTimeMsText(entry.inhibitTime)));
         m_edsTable->setItem(row, 4, new QTableWidgetItem(QString::number(entry.eventTimer)));
     }
 }
@@ -194,12 +199,15 @@ void PDOpage::showMappedRow(int row, const PDOConfig &pdo)
                               : pdo.direction == PdoTransmit ? QStringLiteral("T")
                                                              : QString(QChar(pdo.direction));
     m_mappedTable->setItem(row, 0, new QTableWidgetItem(hexText(pdo.commIndex)));
-    m_mappedTable->setItem(row, 1, new QTableWidgetItem(hexText(CanObject::effectiveCobId(pdo))));
+    m_mappedTable->setItem(row, 1, new QTableWidgetItem(cobIdText(CanObject::effectiveCobId(pdo))));
     m_mappedTable->setItem(row, 2, new QTableWidgetItem(direction));
     m_mappedTable->setItem(row, lengthColumn,
                            new QTableWidgetItem(QString::number(CanObject::pdoByteLength(pdo))));
     m_mappedTable->setItem(row, typeColumn, new QTableWidgetItem(QString::number(pdo.transmissionType)));
-    m_mappedTable->setItem(row, 5, new QTableWidgetItem(CanObject::shortDescription(pdo)));
+    m_mappedTable->setItem(row, 5, new QTableWidgetItem(pdoDescriptionText(pdo)));
+    const bool fixed = std::any_of(pdo.mapList.cbegin(), pdo.mapList.cend(), [](const PDOMapEntry &e) { return e.readOnly; });
+    if (fixed)
+        markFixedRow(m_mappedTable, row, tr("The device fixes this PDO's mapping."));
 }
 
 void PDOpage::addEdsPdo(const QTableWidgetItem *indexItem)

@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTableWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
@@ -64,6 +65,9 @@ PDOParameterEditDialog::PDOParameterEditDialog(CanObject *slave, quint32 commInd
     header->addWidget(m_indexValue);
     header->addWidget(new QLabel(tr("Name"), this));
     header->addWidget(m_nameValue);
+    m_fillValue = valueLabel(this);
+    header->addWidget(new QLabel(tr("Length"), this));
+    header->addWidget(m_fillValue);
 
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: lightgrey; }"));
@@ -100,13 +104,23 @@ PDOParameterEditDialog::PDOParameterEditDialog(CanObject *slave, quint32 commInd
     connect(help, &QAction::triggered, this, &PDOParameterEditDialog::startHelpSystem);
     connect(m_edsTable, &ParameterInEdsListTable::itemclicked, this, &PDOParameterEditDialog::insertParameter);
     connect(m_mappedTable, &PDOParameterListTable::addActClicked, this, &PDOParameterEditDialog::slot_add);
+    // However the mapped objects change (added here, removed in the table), the fill follows.
+    connect(m_mappedTable->table()->model(), &QAbstractItemModel::rowsInserted, this, &PDOParameterEditDialog::showFill);
+    connect(m_mappedTable->table()->model(), &QAbstractItemModel::rowsRemoved, this, &PDOParameterEditDialog::showFill);
 
     if (const PDOConfig *edited = pdo()) {
         m_edsTable->fillTable(m_slave, edited->direction);
         refreshMappedTable();
         m_indexValue->setText(hexText(edited->commIndex));
         m_nameValue->setText(edited->name);
+        showFill();
     }
+}
+
+void PDOParameterEditDialog::showFill()
+{
+    if (const PDOConfig *edited = pdo())
+        m_fillValue->setText(tr("%1 of 8 bytes").arg(CanObject::pdoByteLength(*edited)));
 }
 
 PDOConfig *PDOParameterEditDialog::pdo() const

@@ -32,6 +32,8 @@ private:
     // True, after telling the user, when the PDO's mapping is fixed.
     bool refuseFixedMapping();
     void refreshMappedTable();
+    // "6 of 8 bytes": how full the PDO is.
+    void showFill();
     // Looked up at each use: the slave's lists may have moved since the last one.
     PDOConfig *pdo() const;
 
@@ -39,6 +41,7 @@ private:
     quint32 m_commIndex = 0;
     QLabel *m_indexValue = nullptr;
     QLabel *m_nameValue = nullptr;
+    QLabel *m_fillValue = nullptr;
     QSplitter *m_splitter = nullptr;
     ParameterInEdsListTable *m_edsTable = nullptr;
     PDOParameterListTable *m_mappedTable = nullptr;

@@ -2,9 +2,12 @@
 
 #include "model/canobject.h"
 #include "model/hostservices.h"
+#include "ui/datatypetext.h"
 #include "ui/mappedrow.h"
 #include "ui/maptabledelegate.h"
 #include "ui/numbertext.h"
+#include "ui/pdotext.h"
+#include "ui/tablekeys.h"
 #include "ui/tablerows.h"
 
 #include <QAction>
@@ -25,22 +28,8 @@ namespace {
 constexpr int rowHeight = 20;
 constexpr int memoryColumn = 4;
 constexpr int clearColumn = 5;
-
-QString typeName(quint32 dataType)
-{
-    switch (dataType) {
-    case 1: return PDOParameterListTable::tr("Bool");
-    case 2: return PDOParameterListTable::tr("Int8");
-    case 3: return PDOParameterListTable::tr("Int16");
-    case 4: return PDOParameterListTable::tr("Int32");
-    case 5: return PDOParameterListTable::tr("UInt8");
-    case 6: return PDOParameterListTable::tr("UInt16");
-    case 7: return PDOParameterListTable::tr("UInt32");
-    case 8: return PDOParameterListTable::tr("Float point");
-    case 9: return PDOParameterListTable::tr("VisString");
-    }
-    return PDOParameterListTable::tr("Unknown");
-}
+constexpr int pdoColumn = 6;
+constexpr int cobIdColumn = 7;
 
 QString clearWhenStopText(quint8 value)
 {
@@ -56,9 +45,9 @@ QString clearWhenStopText(quint8 value)
 PDOParameterListTable::PDOParameterListTable(QWidget *parent, bool withMemoryColumns)
     : QWidget(parent)
 {
-    m_table = new QTableWidget(0, 6, this);
+    m_table = new QTableWidget(0, 8, this);
     m_table->setHorizontalHeaderLabels({tr("Index"), tr("Sub Index"), tr("Name"), tr("Type"),
-                                        tr("Memory"), tr("Clear When Stop")});
+                                        tr("Memory"), tr("Clear When Stop"), tr("PDO"), tr("COB-ID")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
@@ -67,7 +56,7 @@ PDOParameterListTable::PDOParameterListTable(QWidget *parent, bool withMemoryCol
     m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
     QHeaderView *header = m_table->horizontalHeader();
     header->setSectionResizeMode(2, QHeaderView::Stretch);
-    for (int column : {0, 1, 3, memoryColumn, clearColumn})
+    for (int column : {0, 1, 3, memoryColumn, clearColumn, pdoColumn, cobIdColumn})
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 
     auto *layout = new QVBoxLayout(this);
@@ -85,12 +74,15 @@ PDOParameterListTable::PDOParameterListTable(QWidget *parent, bool withMemoryCol
     m_table->setItemDelegateForColumn(memoryColumn, m_delegate);
 
     m_table->installEventFilter(this);
+    m_withMemoryColumns = withMemoryColumns;
+    keepReturnInTable(m_table, [this]() { editCurrentPlace(); });
     if (withMemoryColumns) {
         connect(m_table, &QTableWidget::itemDoubleClicked, this,
                 &PDOParameterListTable::mappedTableCellDoubleClicked_slot);
     } else {
-        m_table->hideColumn(memoryColumn);
-        m_table->hideColumn(clearColumn);
+        // One PDO, named in the editor's header: its name and COB-ID would repeat on every row.
+        for (int column : {memoryColumn, clearColumn, pdoColumn, cobIdColumn})
+            m_table->hideColumn(column);
     }
 }
 
@@ -141,10 +133,15 @@ void PDOParameterListTable::refill()
             m_table->setItem(row, 0, first);
             m_table->setItem(row, 1, new QTableWidgetItem(hexText(entry.subIndex)));
             m_table->setItem(row, 2, new QTableWidgetItem(entry.name));
-            m_table->setItem(row, 3, new QTableWidgetItem(typeName(entry.dataType)));
+            m_table->setItem(row, 3, new QTableWidgetItem(dataTypeText(entry.dataType)));
             m_table->setItem(row, memoryColumn,
                              new QTableWidgetItem(memoryPlaceText(entry.area, entry.offset)));
             m_table->setItem(row, clearColumn, new QTableWidgetItem(clearWhenStopText(entry.clearWhenStop)));
+            // A drive maps "Controlword" into several PDOs: the PDO tells them apart.
+            m_table->setItem(row, pdoColumn, new QTableWidgetItem(pdoDescriptionText(pdo)));
+            m_table->setItem(row, cobIdColumn, new QTableWidgetItem(cobIdText(CanObject::effectiveCobId(pdo))));
+            if (entry.readOnly)
+                markFixedRow(m_table, row, tr("Fixed by the device: it cannot be removed or moved to another PDO."));
         }
         if (!m_allPdos)
             break;
@@ -159,9 +156,16 @@ bool PDOParameterListTable::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::KeyPress && !editorHasFocus()) {
             // Keys an open editor does not use pass on to the table: they must
             // not remove the object being edited.
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Delete || key == Qt::Key_D)
+            const auto *keyEvent = static_cast<QKeyEvent *>(event);
+            const int key = keyEvent->key();
+            // Shift+D, Ctrl+D and the like are other keys' business.
+            const bool plain = (keyEvent->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+            if (plain && (key == Qt::Key_Delete || key == Qt::Key_D))
                 slot_remove();
+            else if (plain && key == Qt::Key_F2)
+                editCurrentPlace();
+            else if (plain && key == Qt::Key_Space && m_withMemoryColumns && m_table->currentRow() >= 0)
+                mappedTableCellDoubleClicked_slot(m_table->item(m_table->currentRow(), clearColumn));
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -171,6 +175,13 @@ bool PDOParameterListTable::editorHasFocus() const
 {
     const QWidget *focus = QApplication::focusWidget();
     return focus && focus != m_table && focus->isVisible() && m_table->viewport()->isAncestorOf(focus);
+}
+
+void PDOParameterListTable::editCurrentPlace()
+{
+    const int row = m_table->currentRow();
+    if (m_withMemoryColumns && row >= 0 && m_table->item(row, memoryColumn))
+        m_table->editItem(m_table->item(row, memoryColumn));
 }
 
 void PDOParameterListTable::mappedTableCellDoubleClicked_slot(QTableWidgetItem *item)

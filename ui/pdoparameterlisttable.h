@@ -39,6 +39,8 @@ public slots:
 private:
     // An in-cell editor is open and has the keyboard.
     bool editorHasFocus() const;
+    // F2 or Return: the memory editor on the current row, where the table has one.
+    void editCurrentPlace();
 
     QTableWidget *m_table = nullptr;
     void refill();
@@ -50,4 +52,5 @@ private:
     QAction *m_addAction = nullptr;
     QAction *m_removeAction = nullptr;
     MapTableDelegate *m_delegate = nullptr;
+    bool m_withMemoryColumns = false;
 };

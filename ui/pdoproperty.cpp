@@ -4,6 +4,7 @@
 #include "model/hostservices.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,7 +16,8 @@
 
 namespace {
 
-constexpr int maxInhibitTime = 6553;
+// The inhibit time is kept in units of 100 us and typed in ms, to the tenth.
+constexpr double inhibitUnitsPerMs = 10.0;
 constexpr int lastCyclicType = 240;
 
 } // namespace
@@ -35,8 +37,10 @@ PDOProperty::PDOProperty(PDOConfig *record, QWidget *parent)
     m_timerGrid->setContentsMargins(0, 0, 0, 0);
     m_eventTimer = new QSpinBox(m_timerGroup);
     m_eventTimer->setRange(0, 65535);
-    m_inhibitTime = new QSpinBox(m_timerGroup);
-    m_inhibitTime->setRange(0, maxInhibitTime);
+    m_inhibitTime = new QDoubleSpinBox(m_timerGroup);
+    m_inhibitTime->setDecimals(1);
+    m_inhibitTime->setSingleStep(0.1);
+    m_inhibitTime->setRange(0, 65535 / inhibitUnitsPerMs);
     m_timerGrid->addWidget(new QLabel(tr("Event Timer(ms)"), m_timerGroup), 0, 0);
     m_timerGrid->addWidget(m_eventTimer, 0, 1);
     m_timerGrid->addWidget(new QLabel(tr("Inhibit Timer(ms)"), m_timerGroup), 1, 0);
@@ -80,7 +84,7 @@ PDOProperty::PDOProperty(PDOConfig *record, QWidget *parent)
     m_nameLabel->setText(m_record->name);
     m_cobIdEdit->setText(QString::number(CanObject::effectiveCobId(*m_record), 16));
     m_eventTimer->setValue(m_record->eventTimer);
-    m_inhibitTime->setValue(m_record->inhibitTime);
+    m_inhibitTime->setValue(m_record->inhibitTime / inhibitUnitsPerMs);
 
     addTypeItem(tr("0 - synchronous(acyclic)"), 0);
     for (int value = 1; value <= lastCyclicType; ++value)
@@ -96,6 +100,10 @@ PDOProperty::PDOProperty(PDOConfig *record, QWidget *parent)
     if (found >= 0)
         m_typeCombo->setCurrentIndex(found);
     updateEventTime(m_typeCombo->currentText());
+    // A type the list does not offer is shown as the first item; it is kept
+    // unless the user picks another.
+    m_typeKept = found < 0;
+    connect(m_typeCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this]() { m_typeKept = false; });
     // Larger only when the platform's font needs more room for a long name or type text.
     setFixedSize(QSize(270, 200).expandedTo(sizeHint()));
 }
@@ -125,8 +133,8 @@ void PDOProperty::updateEventTime(const QString &curText)
 void PDOProperty::accept_slot()
 {
     m_record->eventTimer = quint16(m_eventTimer->value());
-    m_record->inhibitTime = quint16(m_inhibitTime->value());
-    if (m_typeCombo->currentIndex() >= 0)
+    m_record->inhibitTime = quint16(qRound(m_inhibitTime->value() * inhibitUnitsPerMs));
+    if (m_typeCombo->currentIndex() >= 0 && !m_typeKept)
         m_record->transmissionType = quint8(m_typeCombo->currentData().toInt());
     accept();
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QGridLayout;
 class QGroupBox;
 class QLabel;
@@ -22,7 +23,7 @@ public:
 
     QComboBox *typeCombo() const { return m_typeCombo; }
     QSpinBox *eventTimerBox() const { return m_eventTimer; }
-    QSpinBox *inhibitTimeBox() const { return m_inhibitTime; }
+    QDoubleSpinBox *inhibitTimeBox() const { return m_inhibitTime; }
     QLineEdit *cobIdEdit() const { return m_cobIdEdit; }
 
 public slots:
@@ -41,9 +42,10 @@ private:
     QGroupBox *m_timerGroup = nullptr;
     QGridLayout *m_timerGrid = nullptr;
     QSpinBox *m_eventTimer = nullptr;
-    QSpinBox *m_inhibitTime = nullptr;
+    QDoubleSpinBox *m_inhibitTime = nullptr;
     QLabel *m_typeLabel = nullptr;
     QComboBox *m_typeCombo = nullptr;
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
+    bool m_typeKept = false;
 };

@@ -5,6 +5,8 @@
 #include "model/sdovalue.h"
 #include "ui/newsdodialog.h"
 #include "ui/numbertext.h"
+#include "ui/sdoobjects.h"
+#include "ui/tablekeys.h"
 #include "ui/tablerows.h"
 
 #include <QAction>
@@ -46,6 +48,7 @@ SdoPage::SdoPage(QWidget *parent)
     m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
     m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_table->installEventFilter(this);
+    keepReturnInTable(m_table, [this]() { edit_slot(); });
     auto *groupLayout = new QVBoxLayout(m_group);
     groupLayout->addWidget(m_table);
 
@@ -129,8 +132,22 @@ void SdoPage::edit_slot()
     SDOEntry *sdo = m_slave->sdoAt(row);
     if (!sdo)
         return;
+    const SDOEntry before = *sdo;
     NewSDODialog dialog(this);
     dialog.execEdit(sdo, m_slave);
+    const int same = samePlaceAs(*sdo, row);
+    if (same >= 0 && (sdo->index != before.index || sdo->subIndex != before.subIndex)) {
+        const int answer = askAboutRepeat(*sdo);
+        if (answer == QMessageBox::Cancel) {
+            *sdo = before;
+        } else if (answer == QMessageBox::Yes) {
+            m_slave->sdoList[same] = *sdo;
+            m_slave->removeSdo(row);
+            m_table->removeRow(row);
+            showSdo(same < row ? same : same - 1, m_slave->sdoList.at(same < row ? same : same - 1));
+            return;
+        }
+    }
     // Rewritten whatever the result: opening the dialog may have given the value a text.
     showSdo(row, *sdo);
 }
@@ -152,6 +169,17 @@ void SdoPage::insertNewAudoSdo()
     NewSDODialog dialog(this);
     const QList<SDOEntry> entries = dialog.execNew(m_slave);
     for (const SDOEntry &entry : entries) {
+        const int same = samePlaceAs(entry, -1);
+        if (same >= 0) {
+            const int answer = askAboutRepeat(entry);
+            if (answer == QMessageBox::Cancel)
+                continue;
+            if (answer == QMessageBox::Yes) {
+                m_slave->sdoList[same] = entry;
+                showSdo(same, entry);
+                continue;
+            }
+        }
         // Checked again for each entry: several chosen rows may pass the limit.
         if (hasReachedMaxSdo()) {
             showLimitReached();
@@ -182,7 +210,7 @@ void SdoPage::fillTable()
         if (shown.dataText.isEmpty() && !shown.data.isEmpty())
             shown.dataText = sdoBytesText(sdoValueTail(shown.data, shown.length));
         EdsEntry object;
-        if (m_slave->findMappable(shown.index, shown.subIndex, object) >= 0)
+        if (dictionaryEntry(*m_slave, shown.index, shown.subIndex, object))
             shown.name = object.parameterName;
         showSdo(row, shown);
     }
@@ -200,4 +228,26 @@ void SdoPage::showLimitReached()
 {
     QMessageBox::information(this, windowTitle(),
                              tr("The count of auto SDO has reached the maximum number 8."), QMessageBox::Ok);
+}
+
+int SdoPage::samePlaceAs(const SDOEntry &sdo, int except) const
+{
+    for (int i = 0; i < m_slave->sdoList.size(); ++i) {
+        const SDOEntry &other = m_slave->sdoList.at(i);
+        if (i != except && other.index == sdo.index && other.subIndex == sdo.subIndex)
+            return i;
+    }
+    return -1;
+}
+
+int SdoPage::askAboutRepeat(const SDOEntry &sdo)
+{
+    // The device takes the last value written: two SDOs for one object are seldom meant.
+    QMessageBox box(QMessageBox::Question, windowTitle(),
+                    tr("An SDO for object %1 sub-index %2 is already in the list.").arg(hexText(sdo.index), hexText(sdo.subIndex)),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Yes)->setText(tr("Replace"));
+    box.button(QMessageBox::No)->setText(tr("Add"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec();
 }

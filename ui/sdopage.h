@@ -41,6 +41,10 @@ private:
     void fillTable();
     void showSdo(int row, const SDOEntry &sdo);
     void showLimitReached();
+    // The position of another SDO that writes the same object as sdo; -1 when there is none.
+    int samePlaceAs(const SDOEntry &sdo, int except) const;
+    // Asked when an SDO repeats an object already in the list: Yes replaces, No adds, Cancel drops.
+    int askAboutRepeat(const SDOEntry &sdo);
 
     QGroupBox *m_group = nullptr;
     QTableWidget *m_table = nullptr;

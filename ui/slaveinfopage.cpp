@@ -149,7 +149,10 @@ void SlaveInfoPage::applyToCanObject()
     if (!m_slave)
         return;
     m_errorControl->applyToCanObject();
-    m_slave->name = storedSlaveName(m_nameEdit->text());
+    // The edit cuts a long name to what may be typed; untouched, the name stays whole.
+    const QString filledWith = shownSlaveName(m_slave->name).left(maxNameLength);
+    if (m_nameEdit->text() != filledWith)
+        m_slave->name = storedSlaveName(m_nameEdit->text());
     m_slave->skipVendorIdCheck = !m_checkVendorId->isChecked();
     m_slave->skipDeviceTypeCheck = !m_checkDeviceType->isChecked();
     m_slave->skipProductCodeCheck = !m_checkProductCode->isChecked();

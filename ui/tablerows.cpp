@@ -16,3 +16,13 @@ QList<int> selectedRowsDescending(const QTableWidget *table)
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     return rows;
 }
+
+void markFixedRow(QTableWidget *table, int row, const QString &why)
+{
+    for (int column = 0; column < table->columnCount(); ++column) {
+        if (QTableWidgetItem *item = table->item(row, column)) {
+            item->setForeground(QColor(Qt::darkGray));
+            item->setToolTip(why);
+        }
+    }
+}

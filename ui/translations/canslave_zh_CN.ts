@@ -42,6 +42,18 @@
         <source>CANopen Slave Config</source>
         <translation>CANopen从站配置</translation>
     </message>
+    <message>
+        <source>Keep Old Place</source>
+        <translation>保留原位置</translation>
+    </message>
+    <message>
+        <source>Back to Editor</source>
+        <translation>返回编辑</translation>
+    </message>
+    <message>
+        <source>CANopen Slave Config (read-only)</source>
+        <translation>CANopen从站配置（只读）</translation>
+    </message>
 </context>
 <context>
     <name>ErrorControlWidget</name>
@@ -60,6 +72,17 @@
     <message>
         <source>Master Monitor Timer(ms)</source>
         <translation>主站监控时间(ms)</translation>
+    </message>
+</context>
+<context>
+    <name>MapTableDelegate</name>
+    <message>
+        <source>%1 is taken or lies beyond its area.</source>
+        <translation>%1 已被占用或超出其区域。</translation>
+    </message>
+    <message>
+        <source>%1 cannot go to %2: %3 Keep it at %4, or go back to the editor?</source>
+        <translation>%1 不能移到 %2：%3 保留在 %4，还是返回编辑？</translation>
     </message>
 </context>
 <context>
@@ -187,6 +210,46 @@
         <source>Edit SDO</source>
         <translation>编辑SDO</translation>
     </message>
+    <message>
+        <source>Choose an object in the list or type its index.</source>
+        <translation>请在列表中选择对象或输入其索引。</translation>
+    </message>
+    <message>
+        <source>Type a value.</source>
+        <translation>请输入数值。</translation>
+    </message>
+    <message>
+        <source>The value does not fit in %1 bytes.</source>
+        <translation>该数值超出 %1 字节。</translation>
+    </message>
+    <message>
+        <source>%1 takes whole numbers only.</source>
+        <translation>%1 只接受整数。</translation>
+    </message>
+    <message>
+        <source>A floating point value needs a decimal point, as in 1.0.</source>
+        <translation>浮点数需要小数点，例如 1.0。</translation>
+    </message>
+    <message>
+        <source>%1 takes %2 to %3.</source>
+        <translation>%1 的取值范围为 %2 到 %3。</translation>
+    </message>
+    <message>
+        <source>The EDS allows %1 to %2 only.</source>
+        <translation>EDS 只允许 %1 到 %2。</translation>
+    </message>
+    <message>
+        <source>Not in the EDS: choose the length.</source>
+        <translation>EDS 中没有此对象：请选择长度。</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3 bytes</source>
+        <translation>%1：%2，%3 字节</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
 </context>
 <context>
     <name>PDOParameterEditDialog</name>
@@ -234,49 +297,17 @@
         <source>Parameter Can Not Be Added To ReadOnly PDO!</source>
         <translation>只读PDO不能添加参数！</translation>
     </message>
+    <message>
+        <source>Length</source>
+        <translation>长度</translation>
+    </message>
+    <message>
+        <source>%1 of 8 bytes</source>
+        <translation>%1 / 8 字节</translation>
+    </message>
 </context>
 <context>
     <name>PDOParameterListTable</name>
-    <message>
-        <source>Bool</source>
-        <translation>Bool</translation>
-    </message>
-    <message>
-        <source>Int8</source>
-        <translation>Int8</translation>
-    </message>
-    <message>
-        <source>Int16</source>
-        <translation>Int16</translation>
-    </message>
-    <message>
-        <source>Int32</source>
-        <translation>Int32</translation>
-    </message>
-    <message>
-        <source>UInt8</source>
-        <translation>UInt8</translation>
-    </message>
-    <message>
-        <source>UInt16</source>
-        <translation>UInt16</translation>
-    </message>
-    <message>
-        <source>UInt32</source>
-        <translation>UInt32</translation>
-    </message>
-    <message>
-        <source>Float point</source>
-        <translation>浮点数</translation>
-    </message>
-    <message>
-        <source>VisString</source>
-        <translation>可见字符串</translation>
-    </message>
-    <message>
-        <source>Unknown</source>
-        <translation>未知</translation>
-    </message>
     <message>
         <source>Yes</source>
         <translation>是</translation>
@@ -320,6 +351,18 @@
     <message>
         <source>ReadOnly Parameter Can Not Be Removed!</source>
         <translation>只读参数不能删除！</translation>
+    </message>
+    <message>
+        <source>PDO</source>
+        <translation>PDO</translation>
+    </message>
+    <message>
+        <source>COB-ID</source>
+        <translation>COB-ID</translation>
+    </message>
+    <message>
+        <source>Fixed by the device: it cannot be removed or moved to another PDO.</source>
+        <translation>由设备固定：不能删除，也不能移到其他PDO。</translation>
     </message>
 </context>
 <context>
@@ -463,6 +506,22 @@
         <source>Please select at least one parameter to add in the table above.</source>
         <translation>请在上方表格中至少选择一个要添加的参数。</translation>
     </message>
+    <message>
+        <source>The device fixes this PDO&apos;s mapping.</source>
+        <translation>设备固定了此PDO的映射。</translation>
+    </message>
+    <message>
+        <source>invalid</source>
+        <translation>无效</translation>
+    </message>
+    <message>
+        <source>no RTR</source>
+        <translation>无RTR</translation>
+    </message>
+    <message>
+        <source>29-bit</source>
+        <translation>29位</translation>
+    </message>
 </context>
 <context>
     <name>ParaListPage</name>
@@ -488,6 +547,14 @@
     <message>
         <source>Name</source>
         <translation>名称</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>字节数</translation>
     </message>
 </context>
 <context>
@@ -558,6 +625,14 @@
     <message>
         <source>The count of auto SDO has reached the maximum number 8.</source>
         <translation>自动SDO数量已达到最大值8个。</translation>
+    </message>
+    <message>
+        <source>An SDO for object %1 sub-index %2 is already in the list.</source>
+        <translation>列表中已有对象 %1 子索引 %2 的SDO。</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>替换</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,70 @@
+#include "ui/sdoobjects.h"
+
+#include "eds/edsfile.h"
+#include "model/canobject.h"
+
+namespace {
+
+// REAL64 and the integers of 40 to 64 bits: wider than an SDO of the configuration carries.
+bool widerThanSdo(int dataType)
+{
+    return (dataType >= 0x11 && dataType <= 0x15) || (dataType >= 0x18 && dataType <= 0x1B);
+}
+
+bool startupWritable(const EdsEntry &entry)
+{
+    static const QLatin1String writable[] = {QLatin1String("rw"), QLatin1String("wo"), QLatin1String("rww"),
+                                             QLatin1String("rwr")};
+    for (const QLatin1String &access : writable) {
+        if (entry.accessType.compare(access, Qt::CaseInsensitive) == 0)
+            return dataTypeSize(entry.dataType) <= 4 && !widerThanSdo(entry.dataType);
+    }
+    return false;
+}
+
+void appendWritable(QList<EdsEntry> &list, const EdsEntry &entry)
+{
+    if (startupWritable(entry))
+        list.append(entry);
+}
+
+} // namespace
+
+QList<EdsEntry> startupWritableObjects(const CanObject &slave)
+{
+    QList<EdsEntry> result;
+    if (!slave.eds) {
+        for (const EdsEntry &entry : slave.mappableList)
+            appendWritable(result, entry);
+        return result;
+    }
+    for (const EdsObject &object : slave.eds->objects) {
+        if (object.subEntries.isEmpty()) {
+            EdsEntry own = object.entry;
+            own.subIndex = 0;
+            appendWritable(result, own);
+        }
+        for (const EdsEntry &entry : object.subEntries)
+            appendWritable(result, entry);
+    }
+    return result;
+}
+
+bool dictionaryEntry(const CanObject &slave, int index, int subIndex, EdsEntry &out)
+{
+    if (!slave.eds)
+        return slave.findMappable(index, subIndex, out) >= 0;
+    const int position = slave.eds->objectPosition(index);
+    if (subIndex == 0 && position >= 0 && slave.eds->objects.at(position).subEntries.isEmpty()) {
+        out = slave.eds->objects.at(position).entry;
+        out.subIndex = 0;
+        return true;
+    }
+    return subIndex >= 0 && slave.eds->findEntry(index, subIndex, out) == 0;
+}
+
+int sdoObjectLength(const EdsEntry &object)
+{
+    const int size = dataTypeSize(object.dataType);
+    return size <= 4 ? size : 0;
+}
