@@ -514,6 +514,18 @@ private slots:
                                                                      "NewPar_6000:11 16 3 84:103", "NewPar_6000:10 4 4 84:110"}));
         QCOMPARE(r->pdo(0x1800)->mapList, fixed);
         releaseObject(r);
+        // Longer stored lengths take the 40- to 64-bit type of that size.
+        for (const auto &wide : {qMakePair(5u, 0x12u), qMakePair(8u, 0x15u)}) {
+            CanObject *w = createCanObject(nullptr, fixture, 5, key);
+            w->pdo(0x1400)->mapList << entryOf(0x6000, 0x20, wide.first, VarAreaFallback, 120);
+            const QByteArray wideBlock = blockOf(*w);
+            releaseObject(w);
+            CanObject *back = recompile(wideBlock, key, &result);
+            QVERIFY(back);
+            const PDOMapEntry &e = back->pdo(0x1400)->mapList.first();
+            QCOMPARE(qMakePair(e.byteLength, quint32(e.dataType)), wide);
+            releaseObject(back);
+        }
     }
 
     void placeNew_data()
