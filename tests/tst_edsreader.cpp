@@ -162,6 +162,12 @@ private slots:
               "1:Entry \"3\" in section [MandatoryObjects] not found", "1:Unused entry \"4\" in section [MandatoryObjects]"}},
             {"object lists without count or entries", "[OptionalObjects]|1=0x1400|[ManufacturerObjects]|SupportedObjects=1",
              {"1:Unused entry \"1\" in section [OptionalObjects]", "3:Entry \"1\" in section [ManufacturerObjects] not found"}},
+            {"configured values that are not numbers", "[6200]|DataType=5|CompactSubObj=2|[6200Value]|NrOfEntries=2|1=x|2=",
+             {"0:Not a number: [6200Value] 1=x"}},
+            {"only a plain identifier of the DCF's own node follows the node",
+             "[DeviceComissioning]|NodeID=4|[1800]|SubNumber=6|[1800sub1]|DefaultValue=0x184|[1800sub5]|DefaultValue=0x184|"
+             "[1801]|SubNumber=2|[1801sub1]|DefaultValue=$NODEID+0x284|[1802]|SubNumber=2|[1802sub1]|DefaultValue=0x385",
+             {"0:COB-IDs of node 4 taken as node-relative,index:1800"}},
             {"clean file", "; only a comment|[1000]|ParameterName=x|;[1001]|", {}},
         };
         for (const auto &row : rows)

@@ -529,7 +529,7 @@ private slots:
     // size; a typed object takes its name and size; a value must suit the object's type and limits.
     void sdoObjects_data()
     {
-        QTest::addColumn<QString>("existing");  // an SDO already there, "index/sub-index"; opened by Edit
+        QTest::addColumn<QString>("existing");  // SDOs already there, "index/sub-index ..."; one marked ">" is opened by Edit
         QTest::addColumn<QStringList>("rows");  // clicked in the list, "index/sub-index"
         QTest::addColumn<QStringList>("typed"); // index, sub-index, length, value; empty: left
         QTest::addColumn<int>("answer");        // to the question about a repeated object
@@ -569,9 +569,15 @@ private slots:
                                       << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005", heartbeat.first()};
         QTest::newRow("repeat dropped") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::Cancel) << ""
                                         << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
-        QTest::newRow("Edit, retyped to 0x1017") << "6200/1" << none << QStringList{"1017", "0", "", ""} << 0 << ""
+        QTest::newRow("Edit, sub-index retyped to a repeat, dropped")
+            << "1017/0 >1017/1" << none << QStringList{"", "0", "", ""} << int(QMessageBox::Cancel) << ""
+            << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005", "1017|1|PRODUCER HEARTBEAT TIME|2|5|0005"};
+        QTest::newRow("Edit, retyped to a later repeat, replaces")
+            << ">6200/1 1017/0" << none << QStringList{"1017", "0", "", "9"} << int(QMessageBox::Yes) << ""
+            << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|9|0009"};
+        QTest::newRow("Edit, retyped to 0x1017") << ">6200/1" << none << QStringList{"1017", "0", "", ""} << 0 << ""
                                                  << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
-        QTest::newRow("Edit, retyped to an unknown object") << "6098/0" << none << QStringList{"5001", "", "", ""} << 0 << ""
+        QTest::newRow("Edit, retyped to an unknown object") << ">6098/0" << none << QStringList{"5001", "", "", ""} << 0 << ""
                                                             << QStringList{"5001|0||1|5|05"};
     }
     void sdoObjects()
@@ -582,10 +588,14 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QString, problem);
         slave.eds = sdoDictionary();
-        const bool edit = existing.startsWith(QLatin1String("6"));
-        if (!existing.isEmpty()) {
-            const int index = existing.section('/', 0, 0).toInt(nullptr, 16);
-            slave.addSdo({quint16(index), quint8(existing.section('/', 1).toInt()), quint8(index == 0x1017 ? 2 : 1),
+        const QStringList present = existing.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        int edited = -1;
+        for (QString place : present) {
+            if (place.startsWith(QLatin1Char('>')))
+                edited = slave.sdoList.size();
+            place.remove(QLatin1Char('>'));
+            const int index = place.section('/', 0, 0).toInt(nullptr, 16);
+            slave.addSdo({quint16(index), quint8(place.section('/', 1).toInt()), quint8(index == 0x1017 ? 2 : 1),
                           QByteArray(), QStringLiteral("5"), index == 0x1017 ? QStringLiteral("Producer heartbeat time") : QStringLiteral("old")});
             slave.sdoList.last().data = sdoValueBytes(QStringLiteral("5"), slave.sdoList.last().length);
         }
@@ -614,8 +624,8 @@ private slots:
         });
         if (answer)
             answerer.answerMessageBox(answer);
-        if (edit)
-            doubleClickCell(table, 0, 2);
+        if (edited >= 0)
+            doubleClickCell(table, edited, 2);
         else
             clickButton(sdoPage.get(), QStringLiteral("Add"));
         QTRY_VERIFY(answerer.done());

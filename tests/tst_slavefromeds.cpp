@@ -115,12 +115,12 @@ private slots:
         // 0x1800 is switched off by its configured value; 0x1801 maps 6000 but not 6001, which PDOMapping=0x0
         // keeps out, and stops after the words the file holds.
         QTest::newRow("DCF") << "dcf-configured.dcf" << 512 << 4096 << QStringList{"1400 205 1: 6200/1@82:0", "1801 285 255: 6000/0@81:0 ro"};
-        // PDOs 1 to 4 get the predefined identifiers, the fifth starts off; 0x1801 lies on reserved identifiers,
-        // 0x1802 on 0x800, which an 11-bit frame cannot carry.
         // Identifiers of node 4's predefined set follow the slave to node 5, keeping bit 30; any other stays,
-        // even one kept for other services: the device was commissioned to send there.
+        // even one kept for other services: the device was commissioned to send there. 0x1803 is on 0x800,
+        // which an 11-bit frame cannot carry.
         QTest::newRow("DCF written for another node") << "dcf-node4.dcf" << 512 << 4096
-                                                     << QStringList{"1400 205 255:", "1800 40000185 255:", "1801 170 255:"};
+                                                     << QStringList{"1400 77f 255:", "1401 1 255:", "15ff 5ff 255:", "1800 7ff 255:",
+                                                                    "1801 170 255:", "1802 40000385 255:", "19ff 6e5 255:"};
         QTest::newRow("compact PDO defaults") << "eds-compactpdo-defaults.eds" << 512 << 4096
                                               << QStringList{"1400 205 255:", "1401 305 255:", "1402 405 255:", "1403 505 255:",
                                                              "1800 185 255:", "1803 20000800 255:", "1805 80 255:", "1807 181 255:",
@@ -144,6 +144,24 @@ private slots:
         QTEST(pdos, "pdos");
         releaseObject(s);
         QVERIFY(memoryReservations(key).isEmpty());
+    }
+
+    // The identifiers an EDS default may not take, at both ends of each reserved range.
+    void reservedIdentifiers_data()
+    {
+        QTest::addColumn<uint>("id");
+        QTest::addColumn<bool>("reserved");
+        const QList<QPair<uint, bool>> rows{{0, true}, {0x7F, true}, {0x80, false}, {0x100, false}, {0x101, true}, {0x180, true},
+                                            {0x181, false}, {0x580, false}, {0x581, true}, {0x5FF, true}, {0x600, false}, {0x601, true},
+                                            {0x67F, true}, {0x680, false}, {0x6DF, false}, {0x6E0, true}, {0x6FF, true}, {0x700, false},
+                                            {0x701, true}, {0x77F, true}, {0x780, true}, {0x1FFFFFFF, true}};
+        for (const auto &row : rows)
+            QTest::newRow(qPrintable(QString::number(row.first, 16))) << row.first << row.second;
+    }
+    void reservedIdentifiers()
+    {
+        QFETCH(uint, id);
+        QTEST(isReservedCobId(id), "reserved");
     }
 
     // Default words of 0x1A00 or 0x1600: "value access" each; the count in sub-index 0 has its own access.
