@@ -195,7 +195,15 @@ bool asksForHelp(const QStringList &arguments)
 
 Option nodeOption()
 {
-    return {"--node", Value::Node, "N", "node id of the slave, 1 to 127", false, "1"};
+    return {"--node", Value::Node, "N", "node id of the slave, 1 to 127",
+            false, "1"};
+}
+
+Option outputOption(const char *what)
+{
+    Option option{"-o", Value::OutputFile, "FILE", what};
+    option.required = true;
+    return option;
 }
 
 Option stationOption()

@@ -82,7 +82,8 @@ int runCheck(Plugin &, const Arguments &arguments, QTextStream &out, QTextStream
         unreadable = !checkFile(path, tally, out, err) || unreadable;
     if (unreadable)
         return 2;
-    return arguments.has("--strict") && (tally.errors + tally.warnings) > 0 ? 1 : 0;
+    const bool strict = arguments.has("--strict");
+    return strict && (tally.errors + tally.warnings) > 0 ? 1 : 0;
 }
 
 } // namespace

@@ -40,7 +40,7 @@ QString screenshotName(int index, const QString &title)
 {
     QString original = title;
     for (const char *known : tabTitles) {
-        if (shownText("CanSlaveDlg", known) == title)
+        if (title == shownText("CanSlaveDlg", known))
             original = QLatin1String(known);
     }
     QString name;
@@ -283,7 +283,7 @@ int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
         return shots.written.isEmpty() || !shots.failed.isEmpty() ? 1 : 0;
     }
     if (result != 0) {
-        if (arguments.has("--accept") && !pressed) {
+        if (!pressed && arguments.has("--accept")) {
             err << tr("The dialog's OK button is disabled: cancelled, nothing written.") << '\n';
             return 1;
         }
@@ -292,7 +292,8 @@ int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
     }
     if (!writeOutputs(plugin, slave.get(), arguments, err))
         return 1;
-    printSlave(plugin, slave.get(), {arguments.has("--json"), false}, out);
+    const bool json = arguments.has("--json");
+    printSlave(plugin, slave.get(), {json, false}, out);
     return 0;
 }
 

@@ -24,7 +24,8 @@ constexpr int firstCurrentLayoutVersion = 2009;
 int runSave(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     HostSlave slave(plugin);
-    if (!requireExports(plugin, {"save"}, err) || !slave.create(arguments, err))
+    if (!requireExports(plugin, {"save"}, err)
+        || !slave.create(arguments, err))
         return 1;
     const QByteArray stream = plugin.get<canslave::SaveFn>("save")(slave.get());
     const QString output = arguments.value("-o");
@@ -59,7 +60,10 @@ int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTe
     QByteArray stream;
     QByteArray beside;
     if (!requireExports(plugin, printExports() + QList<const char *>{"restore", "autoMallocInMap", "autoMallocOutMap"}, err)
-        || !readFile(file, stream, err) || (arguments.has("--beside") && !readFile(arguments.value("--beside"), beside, err)))
+        || !readFile(file, stream, err))
+        return 1;
+    const bool withBeside = arguments.has("--beside");
+    if (withBeside && !readFile(arguments.value("--beside"), beside, err))
         return 1;
     // The host's registry tells which software made the station file, and so the layout.
     if (arguments.has("--creator-version"))
@@ -115,7 +119,8 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
 {
     const QString file = arguments.inputs.first();
     QByteArray block;
-    if (!requireExports(plugin, printExports() + QList<const char *>{"recompile"}, err) || !readFile(file, block, err))
+    if (!requireExports(plugin, printExports() + QList<const char *>{"recompile"}, err)
+        || !readFile(file, block, err))
         return 1;
     if (fileKind(block) == FileKind::Stream) {
         err << file << ": " << wrongKindText(FileKind::Stream, FileKind::Block) << '\n';
@@ -145,7 +150,7 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
 
 const Command saveCommand{
     "save", Inputs::One, "EDS", "create a slave from an EDS and write its project stream",
-    {nodeOption(), stationOption(), {"-o", Value::OutputFile, "FILE", "where to write the stream", true}},
+    {nodeOption(), stationOption(), outputOption("where to write the stream")},
     runSave,
     "Exit status: 0 written, 1 no slave or the file could not be written, 2 wrong arguments.\n"};
 

@@ -22,7 +22,8 @@ int runShow(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextS
 int runCompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     HostSlave slave(plugin);
-    if (!requireExports(plugin, {"compile"}, err) || !slave.create(arguments, err))
+    if (!requireExports(plugin, {"compile"}, err)
+        || !slave.create(arguments, err))
         return 1;
     QByteArray block;
     CompileList unused;
@@ -45,7 +46,7 @@ const Command showCommand{
 
 const Command compileCommand{
     "compile", Inputs::One, "EDS", "create a slave from an EDS and write its configuration block",
-    {nodeOption(), stationOption(), {"-o", Value::OutputFile, "FILE", "where to write the block", true}},
+    {nodeOption(), stationOption(), outputOption("where to write the block")},
     runCompile,
     "Exit status: 0 written, 1 no slave or the file could not be written, 2 wrong arguments.\n"};
 

@@ -73,6 +73,7 @@ extern const Command recompileCommand;
 // Options shared by the commands that create a slave or print one.
 Option nodeOption();
 Option stationOption();
+Option outputOption(const char *what);
 QList<Option> printOptions(); // --json, --block
 
 } // namespace refhost

@@ -68,7 +68,10 @@ void checkListedObjects(const EdsFile &eds, const EdsSource &source, QList<Findi
     const struct {
         int index;
         const char *name;
-    } mandatory[] = {{0x1000, "device type"}, {0x1018, "identity"}};
+    } mandatory[] = {
+        {0x1000, "device type"},
+        {0x1018, "identity"},
+    };
     for (const auto &m : mandatory) {
         if (eds.objectPosition(m.index) >= 0)
             continue;

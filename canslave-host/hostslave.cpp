@@ -57,8 +57,8 @@ bool HostSlave::create(const Arguments &arguments, QTextStream &err)
     // The plug-in makes an empty slave of any readable file; a host would not want it.
     const FileKind kind = fileKind(content);
     if (kind != FileKind::Eds) {
-        err << eds << ": " << (kind == FileKind::Other ? noEdsContentText() : wrongKindText(kind, FileKind::Eds))
-            << '\n';
+        const QString problem = kind == FileKind::Other ? noEdsContentText() : wrongKindText(kind, FileKind::Eds);
+        err << eds << ": " << problem << '\n';
         return false;
     }
     reset(m_plugin.get<canslave::CreateCanObjectFn>("createCanObject")(nullptr, eds, arguments.number("--node"),

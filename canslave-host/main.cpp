@@ -32,12 +32,14 @@ void printHelp(QTextStream &out)
 // Only the interactive dialog needs a display; everything else runs off screen.
 bool needsDisplay(const Command &command, const Arguments &arguments)
 {
-    return &command == &configureCommand && !arguments.has("--screenshot") && !arguments.has("--accept");
+    return &command == &configureCommand && !arguments.has("--screenshot")
+        && !arguments.has("--accept");
 }
 
 bool hasDisplay()
 {
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+        || !qEnvironmentVariableIsEmpty("DISPLAY")
         || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 

@@ -152,15 +152,15 @@ QJsonObject slaveInsidesReport(const CanObject *slave)
                   QJsonObject{{"monitorTimeMs", s.monitorTime},
                               {"heartbeatTimeMs", s.heartbeatTime},
                               {"masterMonitorTimeMs", s.masterMonitorTime}});
+    const bool vendorId = !s.skipVendorIdCheck, deviceType = !s.skipDeviceTypeCheck;
+    const bool productCode = !s.skipProductCodeCheck, revisionNumber = !s.skipRevisionCheck;
     report.insert(QStringLiteral("startupChecks"),
-                  QJsonObject{{"vendorId", !s.skipVendorIdCheck},
-                              {"deviceType", !s.skipDeviceTypeCheck},
-                              {"productCode", !s.skipProductCodeCheck},
-                              {"revisionNumber", !s.skipRevisionCheck}});
+                  QJsonObject{{"vendorId", vendorId}, {"deviceType", deviceType},
+                              {"productCode", productCode}, {"revisionNumber", revisionNumber}});
     report.insert(QStringLiteral("offeredPdos"), s.edsPdoList.size());
     report.insert(QStringLiteral("pdos"), pdoList(s));
-    report.insert(QStringLiteral("offeredForMapping"),
-                  QJsonObject{{"receive", offeredObjects(s, true)}, {"transmit", offeredObjects(s, false)}});
+    const QJsonArray receive = offeredObjects(s, true), transmit = offeredObjects(s, false);
+    report.insert(QStringLiteral("offeredForMapping"), QJsonObject{{"receive", receive}, {"transmit", transmit}});
     report.insert(QStringLiteral("sdos"), sdoList(s));
 
     return report;

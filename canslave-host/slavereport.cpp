@@ -21,13 +21,19 @@ QString placeText(int area, int offset)
 
 namespace {
 
+// Bytes of one record of the memory map the plug-in reports: inputs have no "clear when stop".
+constexpr int inputRecordBytes = 6;
+constexpr int outputRecordBytes = 7;
+
 QJsonArray memoryMap(const QByteArray &map, int width)
 {
     QJsonArray list;
     for (int i = 0; i + width <= map.size(); i += width) {
         const auto b = [&](int k) { return quint8(map.at(i + k)); };
-        QJsonObject o{{"place", placeText(b(3), (b(4) << 8) | b(5))}, {"lengthBytes", b(2)}};
-        if (width == 7)
+        const QString place = placeText(b(3), (b(4) << 8) | b(5));
+        const int length = b(2);
+        QJsonObject o{{"place", place}, {"lengthBytes", length}};
+        if (width == outputRecordBytes)
             o.insert(QStringLiteral("clearWhenStop"), b(6) == 0);
         list.append(o);
     }
@@ -56,10 +62,10 @@ QJsonObject slaveReport(const Plugin &plugin, CanObject *slave, bool withBlock)
     QJsonObject report = slaveInsidesReport(slave);
 
     int count = 0;
-    report.insert(QStringLiteral("inputMemoryMap"),
-                  memoryMap(plugin.get<canslave::GetMemMapFn>("getInputMemMap")(slave, &count), 6));
-    report.insert(QStringLiteral("outputMemoryMap"),
-                  memoryMap(plugin.get<canslave::GetMemMapFn>("getOutputMemMap")(slave, &count), 7));
+    const QByteArray inputs = plugin.get<canslave::GetMemMapFn>("getInputMemMap")(slave, &count);
+    const QByteArray outputs = plugin.get<canslave::GetMemMapFn>("getOutputMemMap")(slave, &count);
+    report.insert(QStringLiteral("inputMemoryMap"), memoryMap(inputs, inputRecordBytes));
+    report.insert(QStringLiteral("outputMemoryMap"), memoryMap(outputs, outputRecordBytes));
     QList<MappingSymbol> symbols;
     plugin.get<canslave::GetMappingSymFn>("getMappingSym")(slave, &symbols);
     QJsonArray symbolList;

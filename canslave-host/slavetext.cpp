@@ -107,7 +107,7 @@ void printPdo(const QJsonObject &p, QTextStream &out)
     QList<QStringList> rows;
     for (const QJsonValue &v : mapped) {
         const QJsonObject e = v.toObject();
-        rows.append({hex(e.value("index"), 4), hex(e.value("subIndex"), 2), e.value("name").toString(),
+        rows.append({hex(e.value(QLatin1String("index")), 4), hex(e.value(QLatin1String("subIndex")), 2), e.value("name").toString(),
                      QString::number(e.value("lengthBytes").toInt()), e.value("place").toString(),
                      transmit ? QStringLiteral("-") : yesNo(e.value("clearWhenStop")),
                      e.value("fixedMapping").toBool() ? tr("fixed mapping") : QString()});
@@ -122,7 +122,7 @@ void printSdos(const QJsonArray &sdos, QTextStream &out)
     QList<QStringList> rows;
     for (const QJsonValue &v : sdos) {
         const QJsonObject d = v.toObject();
-        rows.append({hex(d.value("index"), 4), hex(d.value("subIndex"), 2),
+        rows.append({hex(d.value(QLatin1String("index")), 4), hex(d.value(QLatin1String("subIndex")), 2),
                      QString::number(d.value("lengthBytes").toInt()), d.value("value").toString(),
                      d.value("storedBytes").toString(), d.value("name").toString()});
     }

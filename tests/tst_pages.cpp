@@ -652,7 +652,7 @@ private slots:
         QCOMPARE(columnTexts(table, 0), QStringList{"3002"});
     }
 
-    // Removed and added back, a PDO whose mapping the device fixes gets that mapping again, read-only and placed.
+    // Removed by its menu and added back, a PDO whose mapping the device fixes gets that mapping again, read-only and placed.
     void fixedMappingComesBack()
     {
         CanObject device(5);
@@ -663,7 +663,11 @@ private slots:
         QVERIFY(fixed.size() == 2 && fixed.at(0).readOnly && fixed.at(1).readOnly);
         page->setCanObject(&device);
         clickCell(page->mappedTable(), 2, 0);
-        clickButton(page.get(), QStringLiteral("Remove"));
+        ModalAnswerer answerer;
+        answerer.chooseMenuAction(QStringLiteral("Remove"));
+        openContextMenu(page->mappedTable(), 2);
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.failure(), QString());
         QVERIFY(!device.pdo(0x1800));
         doubleClickCell(page->edsTable(), 2, 0);
         QCOMPARE(page->mappedTable()->item(2, 3)->text(), QStringLiteral("2"));
