@@ -102,8 +102,8 @@ void selectFirstRow(QWidget *page)
     const QList<QTableWidget *> tables = page->findChildren<QTableWidget *>();
     // The PDO page's buttons act on the current row of its lower table: give every table one.
     for (QTableWidget *table : tables) {
-        if (table->rowCount() > 0 && table->isVisible())
-            table->setCurrentCell(0, 0);
+        if (table->isVisible())
+            table->setCurrentCell(0, 0); // nothing on an empty table
     }
     for (QTableWidget *table : tables) {
         if (table->rowCount() > 0 && table->isVisible()) {

@@ -778,6 +778,8 @@ private slots:
                                          << "%Q,509 is taken or lies beyond its area.";
         // An analogue area takes even offsets only: an odd one typed rounds up.
         QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 8 << "";
+        QTest::newRow("analogue input, odd offset at the box's end") << int(AnalogueI) << i << "AI" << "655555" << int(VarAreaInput) << 2
+                                                                    << "%AI,655554 is taken or lies beyond its area.";
         QTest::newRow("analogue output") << int(AnalogueQ) << QStringList{"Q", "AQ", "V"} << "AQ" << "10" << int(VarAreaAQ) << 10 << "";
     }
     void memoryMove()

@@ -5,19 +5,14 @@
 
 namespace {
 
-// REAL64 and the integers of 40 to 64 bits: wider than an SDO of the configuration carries.
-bool widerThanSdo(int dataType)
-{
-    return (dataType >= 0x11 && dataType <= 0x15) || (dataType >= 0x18 && dataType <= 0x1B);
-}
-
 bool startupWritable(const EdsEntry &entry)
 {
     static const QLatin1String writable[] = {QLatin1String("rw"), QLatin1String("wo"), QLatin1String("rww"),
                                              QLatin1String("rwr")};
     for (const QLatin1String &access : writable) {
         if (entry.accessType.compare(access, Qt::CaseInsensitive) == 0)
-            return dataTypeSize(entry.dataType) <= 4 && !widerThanSdo(entry.dataType);
+            // REAL64 and the integers of 40 to 64 bits are wider than an SDO of the configuration carries.
+            return dataTypeSize(entry.dataType) <= 4;
     }
     return false;
 }
