@@ -557,23 +557,6 @@ private slots:
             clearMemory(key);
         }
     }
-
-    // What the fuzz targets start from, when asked for: each EDS's default slave.
-    void writeSeeds()
-    {
-        const QString seeds = qEnvironmentVariable("CANSLAVE_WRITE_SEEDS");
-        if (seeds.isEmpty())
-            QSKIP("CANSLAVE_WRITE_SEEDS not set");
-        for (const QString &eds : edsFiles()) {
-            CanObject *slave = createCanObject(nullptr, eds, 7, key);
-            const QString stem = seeds + QStringLiteral("/fuzz_%1/") + QFileInfo(eds).completeBaseName() + QStringLiteral("-0.%2");
-            QFile stream(stem.arg("restore", "stream")), block(stem.arg("recompile", "block"));
-            QVERIFY(stream.open(QIODevice::WriteOnly) && block.open(QIODevice::WriteOnly));
-            stream.write(save(slave));
-            block.write(blockOf(slave));
-            releaseObject(slave);
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_RoundTrip)
