@@ -663,6 +663,8 @@ private slots:
                                                                 << QStringList{"Sx_y_2", "Sx_y"};
         QTest::newRow("other characters, runs folded, no trailing _") << "Pump #10" << QStringList{"Flow (l/min)"}
                                                                       << QStringList{"Pump_10Flow_l_min"};
+        QTest::newRow("ASCII letters and digits, and their neighbours") << "S" << QStringList{"`az{@AZ[/09:"}
+                                                                        << QStringList{"S_az_AZ_09"};
         QTest::newRow("slave's leading digit") << "3D" << QStringList{"X"} << QStringList{"_3DX"};
         QTest::newRow("letter outside ASCII") << "Ventil" << QStringList{"Ausg\u00e4nge"} << QStringList{"VentilAusg_nge"};
         QTest::newRow("cut leaves a trailing _") << "ABCDEFGHIJKLMNOPQRS" << QStringList{"-x"}

@@ -725,6 +725,8 @@ private slots:
         const int row = columnTexts(table(), 0).lastIndexOf(QStringLiteral("6200"));
         clickCell(table(), row, 1);
         QTest::keyClick(table(), Qt::Key_Space);
+        QTest::keyClick(table(), Qt::Key_Space, Qt::ShiftModifier); // other keys toggle nothing
+        QTest::keyClick(table(), Qt::Key_A);
         QCOMPARE(table()->item(row, 5)->text(), QStringLiteral("Yes"));
         QCOMPARE(int(slave.pdo(0x1401)->mapList.last().clearWhenStop), 0);
         doubleClickCell(table(), row + 1, 5);
