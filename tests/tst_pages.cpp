@@ -559,6 +559,8 @@ private slots:
                                 << QStringList{"2002|0|GAIN|4|1.5|3FC00000"};
         QTest::newRow("not in the EDS, length chosen") << "" << none << QStringList{"5000", "2", "3", "16#123456"} << 0 << ""
                                                        << QStringList{"5000|2||3|16#123456|123456"};
+        QTest::newRow("typed beyond the boxes' ends") << "" << none << QStringList{"10000", "100", "5", "1"} << 0 << ""
+                                                     << QStringList{"1000|10||4|1|00000001"};
         QTest::newRow("several rows, one value") << "" << QStringList{"1017/0", "6060/0"} << QStringList{"", "", "", "7"} << 0 << ""
                                                  << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|7|0007", "6060|0|MODES OF OPERATION|1|7|07"};
         QTest::newRow("several rows, value beyond one") << "" << QStringList{"1017/0", "6060/0"} << QStringList{"", "", "", "11"} << 0
