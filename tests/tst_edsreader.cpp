@@ -120,6 +120,7 @@ private slots:
         for (const char *other : {"DeviceInfo2", "Device", "d\xc3\xa9viceinfo"})
             QVERIFY2(!equalsIgnoringCase(QString::fromUtf8(other), QLatin1String("deviceinfo")), other);
         QVERIFY(!equalsIgnoringCase(QStringLiteral("baudrate@10"), QLatin1String("baudrate_10")));
+        QVERIFY(equalsIgnoringCase(QStringLiteral("AZaz"), QLatin1String("azAZ")) && !equalsIgnoringCase(QStringLiteral("@["), QLatin1String("`{")));
     }
 
     // The heads name which section reader runs: each one's own complaint about an unknown key tells.
@@ -148,6 +149,10 @@ private slots:
             {"INTEGER24 and INTEGER40 defaults must be numbers, REAL64 need not",
              "[2000]|DataType=0x10|DefaultValue=abc|[2001]|DataType=0x11|DefaultValue=1.5|[2002]|DataType=0x12|DefaultValue=x",
              {"3:Not a number: DefaultValue=abc", "9:Not a number: DefaultValue=x"}},
+            {"integer types at both ends of their ranges",
+             "[2000]|DataType=0x01|DefaultValue=x|[2001]|DataType=0x07|DefaultValue=x|[2002]|DataType=0x08|DefaultValue=x|"
+             "[2003]|DataType=0x1B|DefaultValue=x|[2004]|DataType=0x1C|DefaultValue=x|[2005]|DataType=0|DefaultValue=x",
+             {"3:Not a number: DefaultValue=x", "6:Not a number: DefaultValue=x", "12:Not a number: DefaultValue=x"}},
             {"comments", "[Comments]|Lines=2|Line1=a|Line1=b|Line3=c|Line4 = d|Lines=1|LineA=e",
              {"4:Duplicate lines", "6:Unknown lines", "7:Duplicate of entry \"Lines\"", "8:Unknown lines",
               "1:Entry line 2 in section comment not found", "1:Unused entry line3"}},
