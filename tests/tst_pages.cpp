@@ -102,12 +102,13 @@ std::shared_ptr<const EdsFile> sdoDictionary()
         {"2002", "Gain", "0x0008", "rww", ""},
         {"2003", "Position 64", "0x0015", "rw", ""},
         {"2004", "Scale 64", "0x0011", "rw", ""},
+        {"2005", "Tag", "0x0009", "rw", ""},
         {"6060", "Modes of operation", "0x0002", "rw", "LowLimit=-3\nHighLimit=10\n"},
         {"6081", "Profile velocity", "0x0007", "rwr", ""},
         {"6098", "Homing method", "0x0002", "wo", "HighLimit=$NODEID+2\n"},
     };
-    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=8\n"
-                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n8=0x2004\n";
+    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=9\n"
+                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n8=0x2004\n9=0x2005\n";
     for (const Object &o : objects) {
         text += QByteArray("[") + o.section + "]\nParameterName=" + o.name + "\n" + o.extra;
         if (*o.type)
@@ -555,6 +556,8 @@ private slots:
                                                  << QStringList{"6060|0|MODES OF OPERATION|1|16#FD|FD"};
         QTest::newRow("REAL32 without a point") << "" << QStringList{"2002/0"} << QStringList{"", "", "", "1"} << 0
                                                 << "A floating point value needs a decimal point, as in 1.0." << none;
+        QTest::newRow("a string's value is no number of a type") << "" << QStringList{"2005/0"} << QStringList{"", "", "", "5"} << 0 << ""
+                                                                 << QStringList{"2005|0|TAG|4|5|00000005"};
         QTest::newRow("REAL32") << "" << QStringList{"2002/0"} << QStringList{"", "", "", "1.5"} << 0 << ""
                                 << QStringList{"2002|0|GAIN|4|1.5|3FC00000"};
         QTest::newRow("not in the EDS, length chosen") << "" << none << QStringList{"5000", "2", "3", "16#123456"} << 0 << ""
@@ -579,6 +582,8 @@ private slots:
             << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|9|0009"};
         QTest::newRow("Edit, retyped to 0x1017") << ">6200/1" << none << QStringList{"1017", "0", "", ""} << 0 << ""
                                                  << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
+        QTest::newRow("Edit, an unknown object keeps its name") << ">5000/3" << none << QStringList{"", "", "", "9"} << 0 << ""
+                                                                << QStringList{"5000|3|OLD|1|9|09"};
         QTest::newRow("Edit, retyped to an unknown object") << ">6098/0" << none << QStringList{"5001", "", "", ""} << 0 << ""
                                                             << QStringList{"5001|0||1|5|05"};
     }
@@ -608,7 +613,7 @@ private slots:
             QStringList offered;
             for (int row = 0; row < list->rowCount(); ++row)
                 offered.append(rowTexts(list, row).mid(0, 2).join('/') + ' ' + rowTexts(list, row).mid(4).join(' '));
-            QCOMPARE(offered, QStringList({"1017/0 UInt16 2", "2002/0 Float point 4", "6060/0 Int8 1", "6081/0 UInt32 4",
+            QCOMPARE(offered, QStringList({"1017/0 UInt16 2", "2002/0 Float point 4", "2005/0 VisString ", "6060/0 Int8 1", "6081/0 UInt32 4",
                                            "6098/0 Int8 1"}));
             QList<int> clicked;
             for (const QString &object : qAsConst(rows))
