@@ -493,12 +493,19 @@ private slots:
         QTest::newRow("receive direction on a transmit index") << patched(8 + 12, "00000052") << sdoList(true) << QList<int>{0, 0, 1, 0};
         QTest::newRow("direction no PDO has") << patched(8 + 12, "00000055") << sdoList(true) << QList<int>{0, 0, 1, 0};
         QTest::newRow("transmit PDO on a receive index") << patched(8, "00001400") << sdoList(true) << QList<int>{0, 0, 1, 0};
-        // Three 4-byte objects, each with a length that fits its type.
-        QByteArray wide = pdoList().left(8 + 36) + hex("00000003");
-        for (const char *offset : {"00000000", "00000004", "00000008"})
-            wide += hex("00006000 00000001 FFFFFFFF 00000004 00000007 00000081") + hex(offset) + hex("FFFFFFFF 02 01");
-        wide.replace(4, 4, written([&](QDataStream &s) { s << qint32(wide.size() - 8); }));
-        QTest::newRow("more than 8 bytes") << wide << sdoList(true) << QList<int>{0, 0, 1, 0};
+        // The PDO of pdoList() with the count given and objects "length type offset", each of 0x6000/1 at %I.
+        const auto withObjects = [](const char *count, const QList<const char *> &objects) {
+            QByteArray list = pdoList().left(8 + 36) + hex(count);
+            for (const char *object : objects)
+                list += hex("00006000 00000001 FFFFFFFF") + hex(object).insert(8, hex("00000081")) + hex("FFFFFFFF 02 01");
+            return list.replace(4, 4, written([&](QDataStream &s) { s << qint32(list.size() - 8); }));
+        };
+        QTest::newRow("more objects than counted") << withObjects("00000001", {"00000001 00000005 00000003", "00000001 00000005 00000004"})
+                                                   << sdoList(true) << QList<int>{1, 1, 1, 1};
+        QTest::newRow("more PDOs than counted") << hex("00000001") + onePdo + onePdo << sdoList(true) << QList<int>{1, 1, 1, 1};
+        // Each object with a length that fits its type.
+        QTest::newRow("9 bytes") << withObjects("00000003", {"00000004 00000007 00000000", "00000004 00000007 00000004", "00000001 00000005 00000008"})
+                                 << sdoList(true) << QList<int>{0, 0, 1, 0};
     }
     void damaged()
     {
