@@ -103,12 +103,14 @@ std::shared_ptr<const EdsFile> sdoDictionary()
         {"2003", "Position 64", "0x0015", "rw", ""},
         {"2004", "Scale 64", "0x0011", "rw", ""},
         {"2005", "Tag", "0x0009", "rw", ""},
+        {"2006", "Torque", "0x0003", "rw", ""},
+        {"2007", "Position", "0x0004", "rw", ""},
         {"6060", "Modes of operation", "0x0002", "rw", "LowLimit=-3\nHighLimit=10\n"},
         {"6081", "Profile velocity", "0x0007", "rwr", ""},
         {"6098", "Homing method", "0x0002", "wo", "HighLimit=$NODEID+2\n"},
     };
-    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=9\n"
-                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n8=0x2004\n9=0x2005\n";
+    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=11\n"
+                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n8=0x2004\n9=0x2005\n10=0x2006\n11=0x2007\n";
     for (const Object &o : objects) {
         text += QByteArray("[") + o.section + "]\nParameterName=" + o.name + "\n" + o.extra;
         if (*o.type)
@@ -546,6 +548,10 @@ private slots:
                                                  << "UInt32 takes 0 to 4294967295." << none;
         QTest::newRow("INTEGER8 beyond its type") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "200"} << 0
                                                   << "Int8 takes -128 to 127." << none;
+        QTest::newRow("INTEGER16 beyond its type") << "" << QStringList{"2006/0"} << QStringList{"", "", "", "40000"} << 0
+                                                   << "Int16 takes -32768 to 32767." << none;
+        QTest::newRow("INTEGER32's lowest, as a pattern") << "" << QStringList{"2007/0"} << QStringList{"", "", "", "16#80000000"} << 0
+                                                          << "" << QStringList{"2007|0|POSITION|4|16#80000000|80000000"};
         QTest::newRow("above a high limit after the node id") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "6"} << 0
                                                               << "The EDS allows 0 to 5 only." << none; // node 3
         QTest::newRow("below the low limit") << "" << none << QStringList{"6060", "0", "", "-4"} << 0
@@ -613,7 +619,7 @@ private slots:
             QStringList offered;
             for (int row = 0; row < list->rowCount(); ++row)
                 offered.append(rowTexts(list, row).mid(0, 2).join('/') + ' ' + rowTexts(list, row).mid(4).join(' '));
-            QCOMPARE(offered, QStringList({"1017/0 UInt16 2", "2002/0 Float point 4", "2005/0 VisString ", "6060/0 Int8 1", "6081/0 UInt32 4",
+            QCOMPARE(offered, QStringList({"1017/0 UInt16 2", "2002/0 Float point 4", "2005/0 VisString ", "2006/0 Int16 2", "2007/0 Int32 4", "6060/0 Int8 1", "6081/0 UInt32 4",
                                            "6098/0 Int8 1"}));
             QList<int> clicked;
             for (const QString &object : qAsConst(rows))
