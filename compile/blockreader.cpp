@@ -56,6 +56,7 @@ bool BlockReader::byte4(quint32 &out)
 
 void BlockReader::narrow(int count)
 {
-    if (count >= 0 && count < remaining())
+    // count is a 16-bit length read from the block: never negative.
+    if (count < remaining())
         m_bytes.truncate(m_position + count);
 }

@@ -4,6 +4,8 @@
 
 #include <QStringView>
 
+#include <limits>
+
 #include <cfloat>
 #include <cstring>
 
@@ -42,7 +44,7 @@ int digitValue(QChar c)
         return u - '0';
     if (u >= 'A' && u <= 'F')
         return u - 'A' + 10;
-    return 99;
+    return std::numeric_limits<int>::max(); // a digit of no base
 }
 
 // Every character a digit of base and the value not above limit; nothing else
