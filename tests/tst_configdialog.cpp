@@ -323,6 +323,7 @@ private slots:
         CanObject before = slave;
         showDevicePage(typed.isEmpty() ? QList<int>{1, 2, 10} : QList<int>());
         QCOMPARE(field(QStringLiteral("Revision Number"))->text(), QStringLiteral("00010001"));
+        QVERIFY(!field(QStringLiteral("Revision Number"))->isEnabled() && field(QStringLiteral("Name"))->isEnabled()); // shown, not typed
         QVERIFY(check("Product Code")->isChecked() && check("Vendor ID")->isChecked() && check("Device Type")->isChecked());
         QVERIFY(!check("Revision Number")->isChecked());
         // Typing on a closed list selects the matching id.
