@@ -432,14 +432,6 @@ private slots:
         QCOMPARE(boundedSlaveName(s.name), s.name.left(255 / width));
     }
 
-    void nullSlave()
-    {
-        QByteArray block("old");
-        int dummy = 0;
-        CompileList list{&dummy};
-        QCOMPARE(compile(nullptr, block, list), -1);
-        QVERIFY(block.isEmpty() && list.isEmpty());
-    }
     void codes_data()
     {
         QTest::addColumn<int>("change");

@@ -67,6 +67,9 @@ private slots:
         FROM_PLUGIN(getMappingSym)(nullptr, &symbols);
         QVERIFY(symbols.isEmpty());
         QVERIFY(!FROM_PLUGIN(recompile)(QByteArray(), QStringLiteral("st"), nullptr));
+        QByteArray block("old");
+        CompileList list{&block};
+        QVERIFY(FROM_PLUGIN(compile)(nullptr, block, list) == -1 && block.isEmpty() && list.isEmpty());
         // Kind 0, (pad), flags 0, one input, one output; the padding is not compared.
         for (const CanMapInfo &info : {FROM_PLUGIN(getInMap)(nullptr), FROM_PLUGIN(getOutMap)(nullptr)}) {
             QCOMPARE(int(info.kind), 0);
@@ -213,8 +216,8 @@ private slots:
     void unwritableOutput_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::newRow("save") << "save";
-        QTest::newRow("compile") << "compile";
+        for (const char *command : {"save", "compile"})
+            QTest::newRow(command) << command;
     }
     void unwritableOutput()
     {
