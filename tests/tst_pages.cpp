@@ -756,6 +756,7 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::newRow("F2") << int(Qt::Key_F2);
         QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
     }
     void memoryEditorByKeys()
     {
@@ -791,8 +792,9 @@ private slots:
                                      << "%Q,5 is taken or lies beyond its area.";
         QTest::newRow("beyond the area") << int(FixedWord) << q << "" << "509" << int(VarAreaOutput) << 4
                                          << "%Q,509 is taken or lies beyond its area.";
-        // An analogue area takes even offsets only: an odd one typed rounds up.
+        // An analogue area takes even offsets only: an odd one typed rounds up, however the editor is left.
         QTest::newRow("analogue input, odd offset") << int(AnalogueI) << i << "AI" << "7" << int(VarAreaAI) << 8 << "";
+        QTest::newRow("analogue input, odd offset, Tab") << int(AnalogueI) << i << "AI" << "5" << int(VarAreaAI) << 6 << "";
         QTest::newRow("analogue input, odd offset at the box's end") << int(AnalogueI) << i << "AI" << "655555" << int(VarAreaInput) << 2
                                                                     << "%AI,655554 is taken or lies beyond its area.";
         QTest::newRow("analogue output") << int(AnalogueQ) << QStringList{"Q", "AQ", "V"} << "AQ" << "10" << int(VarAreaAQ) << 10 << "";
@@ -823,7 +825,7 @@ private slots:
             QTest::keyClicks(editor->areaBox(), areaKey);
         QFETCH(QString, offset);
         typeInto(editor->offsetBox(), offset);
-        QTest::keyClick(editor->offsetBox(), Qt::Key_Return);
+        QTest::keyClick(editor->offsetBox(), QByteArray(QTest::currentDataTag()).endsWith("Tab") ? Qt::Key_Tab : Qt::Key_Return);
         QFETCH(QString, refusal);
         if (!refusal.isEmpty()) {
             QCOMPARE(editor->refusal(), refusal);
