@@ -42,8 +42,9 @@ QWidget *MapTableDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
 
 void MapTableDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
+    // Only the memory column gets a memory editor.
     auto *memoryEditor = qobject_cast<MemoryEditWidget *>(editor);
-    if (index.column() != memoryColumn || !memoryEditor) {
+    if (!memoryEditor) {
         QItemDelegate::setEditorData(editor, index);
         return;
     }
@@ -66,7 +67,7 @@ void MapTableDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
                                     const QModelIndex &index) const
 {
     auto *memoryEditor = qobject_cast<MemoryEditWidget *>(editor);
-    if (index.column() != memoryColumn || !memoryEditor) {
+    if (!memoryEditor) {
         QItemDelegate::setModelData(editor, model, index);
         return;
     }
