@@ -90,33 +90,9 @@ QString summary(const SDOEntry &sdo)
         .arg(sdo.length).arg(sdo.dataText, QString::fromLatin1(sdo.data.toHex())).toUpper();
 }
 
-// A drive's dictionary as far as start-up SDOs go: what the master may write and what not.
 std::shared_ptr<const EdsFile> sdoDictionary()
 {
-    struct Object { const char *section, *name, *type, *access, *extra; };
-    const Object objects[] = {
-        {"1000", "Device type", "0x0007", "ro", ""},
-        {"1017", "Producer heartbeat time", "0x0006", "rw", ""},
-        {"1018", "Identity", "", "", "ObjectType=0x9\nSubNumber=1\n"},
-        {"1018sub0", "Highest sub-index", "0x0005", "const", ""},
-        {"2002", "Gain", "0x0008", "rww", ""},
-        {"2003", "Position 64", "0x0015", "rw", ""},
-        {"2004", "Scale 64", "0x0011", "rw", ""},
-        {"2005", "Tag", "0x0009", "rw", ""},
-        {"2006", "Torque", "0x0003", "rw", ""},
-        {"2007", "Position", "0x0004", "rw", ""},
-        {"6060", "Modes of operation", "0x0002", "rw", "LowLimit=-3\nHighLimit=10\n"},
-        {"6081", "Profile velocity", "0x0007", "rwr", ""},
-        {"6098", "Homing method", "0x0002", "wo", "HighLimit=$NODEID+2\n"},
-    };
-    QByteArray text = "[DeviceInfo]\nProductName=Drive\n[OptionalObjects]\nSupportedObjects=11\n"
-                      "1=0x1017\n2=0x2002\n3=0x2003\n4=0x6060\n5=0x6081\n6=0x6098\n7=0x1018\n8=0x2004\n9=0x2005\n10=0x2006\n11=0x2007\n";
-    for (const Object &o : objects) {
-        text += QByteArray("[") + o.section + "]\nParameterName=" + o.name + "\n" + o.extra;
-        if (*o.type)
-            text += QByteArray("ObjectType=0x7\nDataType=") + o.type + "\nAccessType=" + o.access + "\n";
-    }
-    return loadEdsFromData(text);
+    return loadEds(QStringLiteral(CANSLAVE_TEST_DATA "/sdo-dictionary.eds"));
 }
 
 // Rows of the test slave: 0x1400 rows 0-2, 0x1401 rows 3-4, 0x1800 rows 5-6.
