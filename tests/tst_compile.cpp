@@ -7,6 +7,7 @@
 #include "model/canobject.h"
 #include "model/hostservices.h"
 #include "model/memoryplacement.h"
+#include "model/slavefromeds.h"
 #include "plugin/canslave.h"
 #include "plugin/mappingsymbols.h"
 #include "testslave.h"
@@ -86,16 +87,7 @@ CanObject slaveWithOfferedPdos(quint8 nodeId = 5)
 {
     CanObject slave(nodeId);
     slave.projectKey = QStringLiteral("model-test");
-    for (int base : {0x1400, 0x1800}) {
-        for (int n = 0; n < 4; ++n) {
-            EdsPdoEntry pdo;
-            pdo.index = base + n;
-            pdo.parameterName = QStringLiteral("%1PDO%2 parameter").arg(QLatin1Char(base == 0x1400 ? 'R' : 'T')).arg(n + 1);
-            pdo.cobIdBase = (base == 0x1400 ? 0x200 : 0x180) + 0x100 * n;
-            pdo.cobIdRelative = 1, pdo.transmissionType = 254, pdo.inhibitTime = 10, pdo.eventTimer = 100;
-            slave.edsPdoList.append(pdo);
-        }
-    }
+    loadEdsIntoSlave(slave, QStringLiteral(CANSLAVE_TEST_DATA "/offered-pdos.eds"));
     return slave;
 }
 
@@ -315,16 +307,6 @@ private slots:
         QCOMPARE(slave.removeSdo(0), 0);
         QCOMPARE(slave.sdoAt(0)->index, quint16(0x2001));
         QCOMPARE(slave.sdoList.size(), 1);
-    }
-
-    void cobIds()
-    {
-        // The emergency COB-ID is its base plus the node when relative, the base alone when absolute.
-        CanObject slave(5);
-        slave.emcyCobIdRelative = 1, slave.emcyCobIdBase = 0x80;
-        QCOMPARE(qMakePair(slave.emcyCobId(), slave.nodeGuardCobId()), qMakePair(0x85u, 0x705u));
-        slave.emcyCobIdRelative = 0, slave.emcyCobIdBase = 0x81;
-        QCOMPARE(slave.emcyCobId(), 0x81u);
     }
 
     void shortDescription()
