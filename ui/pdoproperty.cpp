@@ -96,12 +96,11 @@ PDOProperty::PDOProperty(PDOConfig *record, QWidget *parent)
     addTypeItem(tr("%1 - asynchronous"), 254);
     addTypeItem(tr("%1 - asynchronous"), 255);
 
-    const int found = m_typeCombo->findData(int(m_record->transmissionType), Qt::UserRole, Qt::MatchExactly);
-    if (found >= 0)
-        m_typeCombo->setCurrentIndex(found);
-    updateEventTime(m_typeCombo->currentText());
     // A type the list does not offer is shown as the first item; it is kept
     // unless the user picks another.
+    const int found = m_typeCombo->findData(int(m_record->transmissionType), Qt::UserRole, Qt::MatchExactly);
+    m_typeCombo->setCurrentIndex(qMax(found, 0));
+    updateEventTime(m_typeCombo->currentText());
     m_typeKept = found < 0;
     connect(m_typeCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this]() { m_typeKept = false; });
     // Larger only when the platform's font needs more room for a long name or type text.
