@@ -406,8 +406,7 @@ private slots:
         QCOMPARE(n, 255);
         QCOMPARE(block.mid(2, n), s.name.toLocal8Bit().left(n));
         QCOMPARE(quint8(block.at(2 + n)), quint8(255));
-        // A name cut where it is read keeps what the block carries; a pair is never cut in half, also where cutting
-        // only its second half would fit.
+        // A name cut where it is read keeps what the block carries, a pair whole also where half of it would fit.
         QCOMPARE(boundedSlaveName(s.name).toLocal8Bit(), block.mid(2, n));
         QCOMPARE(boundedSlaveName(QStringLiteral("xx") + s.name).toLocal8Bit().size(), 253);
         s.name = QString(200, QChar(0x00E9));

@@ -235,21 +235,6 @@ private slots:
         QVERIFY(!loadEds(fifo) && !loadEds(big));
     }
 
-    void sectionOrderDoesNotMatter()
-    {
-        // The same sections in reverse order, from memory, describe the device as its file does.
-        QFile file(devicePath);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QList<QByteArray> sections = file.readAll().split('[');
-        std::reverse(sections.begin(), sections.end());
-        sections.removeLast(); // the comment before the first head
-        const auto reversed = loadEdsFromData('[' + sections.join('['));
-        QVERIFY(std::equal(m_device->objects.cbegin(), m_device->objects.cend(), reversed->objects.cbegin(), reversed->objects.cend(),
-                           [](const EdsObject &a, const EdsObject &b) { return a.entry == b.entry && a.subEntries == b.subEntries; }));
-        QCOMPARE(reversed->nameSections.size(), m_device->nameSections.size());
-        QCOMPARE(reversed->mandatoryObjects.entries, m_device->mandatoryObjects.entries);
-    }
-
     void objects_data()
     {
         QTest::addColumn<QByteArray>("text");

@@ -133,8 +133,7 @@ private slots:
             on + "58: warning: PDO 0x1800 is not configured: its default COB-ID 0x180 is one CiA 301 keeps for other services",
             on + "78: warning: default mapping 0x1A00 maps bits, which the configuration cannot carry; left out: sub 1 (0x21000101)",
             on + "88: note: default mapping 0x1A00 sub 2 gives object 0x6000 sub 0 8 bits; its type has 16",
-            // 0x5000 is a plain VAR outside the application ranges: its own sub-index 0 is all it has; the
-            // string 0x5001 has no size to compare the 8 bits with.
+            // 0x5000: a plain VAR outside the application ranges, only sub-index 0; 0x5001: a string, of no size.
             on + "108: error: default mapping 0x1A01 sub 2 names object 0x5000 sub 5, which is not defined",
             // TPDOs 1 and 2 share 0x180, but no PDO is configured on an identifier kept for others.
             mapping + ": 2 errors, 5 warnings, 4 notes; 12 objects, 17 sub-indexes, 1 receive PDOs, 2 transmit PDOs, 4 mappable entries"};
@@ -437,13 +436,7 @@ private slots:
         edited->skipRevisionCheck = true;
         edited->pdoList.first().transmissionType = 1;
         edited->pdoList.removeLast();
-        SDOEntry sdo;
-        sdo.index = 0x2000;
-        sdo.subIndex = 1;
-        sdo.length = 2;
-        sdo.dataText = QStringLiteral("16#1234");
-        sdo.data = QByteArray::fromHex("1234");
-        edited->sdoList.append(sdo);
+        edited->sdoList.append(SDOEntry{0x2000, 1, 2, QByteArray::fromHex("1234"), QStringLiteral("16#1234"), {}});
         const QString stream = dir.filePath(QStringLiteral("edited.stream"));
         QFile f(stream);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(saveProjectStream(*edited)) > 0);
