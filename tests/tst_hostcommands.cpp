@@ -97,6 +97,7 @@ private slots:
         refused("folder as EDS", {"check", CANSLAVE_TEST_DATA}, "is a folder");
         refused("two EDS", {"show", example, example}, "unexpected argument");
         refused("unknown option", {"restore", example, "--node", "3"}, "unknown option --node");
+        refused("a dash alone names a file", {"show", "-"}, "-: no such file");
         refused("output required", {"compile", example}, "-o FILE is required");
         refused("output folder missing", {"save", example, "-o", "/no/such/dir/x"}, "does not exist");
         refused("creator version text", {"restore", example, "--creator-version", "new"}, "not a number");

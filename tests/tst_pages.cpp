@@ -426,8 +426,7 @@ private slots:
         QTest::newRow("seven present, three chosen")
             << 7 << "" << "Add" << QList<int>{Output8, SetPoint, Label} << none << true << output8;
         // Taken over in row order, each sized by its object; an object without a size takes 1.
-        QTest::newRow("three chosen, menu")
-            << 0 << "" << "menu" << QList<int>{Label, Output8, AnalogueOut} << none << true
+        QTest::newRow("three chosen, menu") << 0 << "" << "menu" << QList<int>{Label, Output8, AnalogueOut} << none << true
             << QStringList{output8.first(), "6411|1A|WRITE ANALOGUE OUTPUT|2|0|0000", "2001|0|LABEL|1|0|00"};
         QTest::newRow("Ctrl-click deselects") << 0 << "" << "Add" << QList<int>{0, 1, 1} << none << true << output8;
         QTest::newRow("object typed by hand")
