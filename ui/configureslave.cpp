@@ -12,7 +12,7 @@
 namespace {
 
 // Fixed tab positions; the PDO and SDO pages sit between these two.
-enum SlaveTab { DeviceTab = 0, PdoTab = 1, SdoTab = 2, MappingTab = 3 };
+enum SlaveTab { DeviceTab, PdoTab, SdoTab, MappingTab };
 
 void addSlavePages(CanSlaveDlg &dialog, const QList<int> &nodeIds)
 {
