@@ -257,11 +257,13 @@ private slots:
     {
         QTest::addColumn<QString>("write");
         QTest::addColumn<QString>("read");
-        QTest::addColumn<QByteArray>("retyped"); // the object given another type; else the file grows beyond what can be read
+        QTest::addColumn<QByteArray>("changed"); // "[section] key=value" written over; none: the file grows beyond what can be read
         QTest::addColumn<QString>("said");
-        QTest::newRow("restore, a type changed") << "save" << "restore" << QByteArray("[6000sub1]")
+        QTest::newRow("restore, a type changed") << "save" << "restore" << QByteArray("[6000sub1] DataType=0x0007")
             << "object 0x6000 sub 1 of PDO 0x1800 is stored with data type 0x0005, the EDS now gives 0x0007";
-        QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << QByteArray("[6401sub1]")
+        QTest::newRow("restore, no longer mappable") << "save" << "restore" << QByteArray("[6000sub1] PDOMapping=0")
+            << "object 0x6000 sub 1 of PDO 0x1800 is no longer a mappable object of the EDS";
+        QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << QByteArray("[6401sub1] DataType=0x0007")
             << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0007 of 4 bytes";
         QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << QByteArray() << "is there but cannot be read as an EDS";
     }
@@ -269,7 +271,7 @@ private slots:
     {
         QFETCH(QString, write);
         QFETCH(QString, read);
-        QFETCH(QByteArray, retyped);
+        QFETCH(QByteArray, changed);
         QFETCH(QString, said);
         QTemporaryDir dir;
         const QString eds = dir.filePath(QStringLiteral("io.eds")), file = dir.filePath(QStringLiteral("slave.bin"));
@@ -278,9 +280,10 @@ private slots:
         QFile f(eds);
         QVERIFY(f.open(QIODevice::ReadWrite));
         QByteArray text = f.readAll();
-        const int at = text.indexOf("DataType=0x000", text.indexOf(retyped.isEmpty() ? QByteArray("[6000sub1]") : retyped));
-        QVERIFY(f.resize(0) && f.seek(0) && f.write(text.replace(at, 15, "DataType=0x0007")) == text.size());
-        if (retyped.isEmpty())
+        const QByteArray line = changed.mid(changed.indexOf(' ') + 1);
+        const int at = text.indexOf(line.left(line.indexOf('=') + 1), text.indexOf(changed.left(changed.indexOf(' '))));
+        QVERIFY(f.resize(0) && f.seek(0) && f.write(text.replace(at, line.size(), line)) == text.size());
+        if (changed.isEmpty())
             QVERIFY(f.resize(65 << 20)); // sparse: costs no disk
         f.close();
         const HostRun result = run({read, file});
@@ -342,6 +345,7 @@ private slots:
                                                        "0x6401 sub 0x02 of PDO 0x1801: stored place %I,3 taken, now at %I,8" << 3;
         QTest::newRow("recompile whole") << "compile" << "recompile" << 0 << 0 << "" << 3;
         QTest::newRow("recompile cut") << "compile" << "recompile" << 1 << 1 << "code 1: the block is cut" << -1;
+        QTest::newRow("recompile bytes left") << "compile" << "recompile" << -3 << 1 << "3 bytes after the end of the block" << 3;
     }
     void readBack()
     {

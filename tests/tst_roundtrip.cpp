@@ -336,7 +336,7 @@ class tst_RoundTrip : public QObject
 private slots:
     void initTestCase()
     {
-        // Relative EDS paths, as a moved project would have them, and as the fuzz seeds need them.
+        // Relative EDS paths, as a moved project would have them.
         QVERIFY(QDir::setCurrent(QStringLiteral(CANSLAVE_EXAMPLES "/..")));
         QVERIFY(edsFiles().size() >= 6);
     }
