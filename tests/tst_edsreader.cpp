@@ -213,7 +213,7 @@ private slots:
 
     void byteOrderMarks()
     {
-        const QByteArray plain("[DeviceInfo]\r\nProductName=M\xc3\xbcller\r\n[1000]\r\nDefaultValue=0x191\r\n");
+        const QByteArray plain("[DeviceInfo]\r\nProductName=M\xc3\xbcller\r\n[1000]\r\nDefaultValue=0x191"); // to its last byte
         const QString text = QString::fromUtf8(plain);
         const QByteArray utf16 = QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
         for (const QByteArray &data : {plain, QByteArray("\xEF\xBB\xBF") + plain, utf16}) {
@@ -316,7 +316,7 @@ private slots:
             {"minus one", "defaultvalue=-1", "default", "ffffffff", {}}, {"leading plus is a sign", "DefaultValue=+389", "default", "185", {}},
             {"64-bit configured value keeps its low bits", "ParameterValue=0x0000682129001321", "default", "29001321", {}},
             {"negative 64-bit default", "DefaultValue=-1234567890123456789", "default", "82167eeb", {}},
-            {"64-bit limit", "HighLimit=10000000000", "high", "0", {}},
+            {"64-bit limit", "HighLimit=10000000000", "high", "0", {}}, {"mapping Yes", "PDOMapping=Yes", "pdoMapping", "1", {}},
             {"hex beyond 64 bits", "HighLimit=0x1FFFFFFFFFFFFFFFF", "high", "0", {"3:Not a number: HighLimit=0x1FFFFFFFFFFFFFFFF"}},
             {"limit beyond 64 bits", "HighLimit=18446744073709551616", "high", "0", {"3:Not a number: HighLimit=18446744073709551616"}},
             {"default not converting", "DefaultValue=12 apples", "default", "0", {"3:Not a number: DefaultValue=12 apples"}},
@@ -326,11 +326,9 @@ private slots:
             {"empty configured value", "DefaultValue=7|ParameterValue=", "default", "7", {}},
             {"high limit out of range", "HighLimit=0xFFFFFFFF", "high", "0", {}}, {"low limit", "LOWLIMIT=-32768", "low", "-32768", {}},
             {"high limit after the node id", "HighLimit=$NODEID+0x10", "high", "N+16", {}},
-            {"low limit, node id last", "LowLimit=2 + $nodeid", "low", "N+2", {}},
-            {"object type low bits", "ObjectType=0x107", "objectType", "7", {}},
+            {"low limit, node id last", "LowLimit=2 + $nodeid", "low", "N+2", {}}, {"object type low bits", "ObjectType=0x107", "objectType", "7", {}},
             {"mapping 00", "PDOMapping=00", "pdoMapping", "0", {}}, {"mapping 0x1", "PDOMapping=0x1", "pdoMapping", "1", {}},
             {"mapping FALSE", "PDOMapping=FALSE", "pdoMapping", "0", {}}, {"mapping no", "PDOMapping=no", "pdoMapping", "0", {}},
-            {"mapping Yes", "PDOMapping=Yes", "pdoMapping", "1", {}},
             {"obj flags not converting", "ObjFlags=two", "objFlags", "0", {"3:Not a number: ObjFlags=two"}},
             {"dcf keys", "Denotation=Lamp|UploadFile=a.bin|DownloadFile=b.bin", "default", "0", {}},
         };

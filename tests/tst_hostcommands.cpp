@@ -180,6 +180,8 @@ private slots:
 
     void helpPerCommand()
     {
+        const HostRun bare = run({}); // no command: the usage, as a wrong argument gets it
+        QVERIFY(bare.status == 2 && bare.out.isEmpty() && bare.err.contains(QLatin1String("Usage")));
         for (const char *command : {"check", "exports", "show", "compile", "configure", "save", "restore", "recompile"}) {
             for (const char *flag : {"--help", "-h"}) {
                 const HostRun result = run({command, flag});
