@@ -153,7 +153,7 @@ private slots:
              "[2000]|DataType=0x01|DefaultValue=x|[2001]|DataType=0x07|DefaultValue=x|[2002]|DataType=0x08|DefaultValue=x|"
              "[2003]|DataType=0x1B|DefaultValue=x|[2004]|DataType=0x1C|DefaultValue=x|[2005]|DataType=0|DefaultValue=x",
              {"3:Not a number: DefaultValue=x", "6:Not a number: DefaultValue=x", "12:Not a number: DefaultValue=x"}},
-            {"comments", "[Comments]|Lines=2|Line1=a|Line1=b|Line3=c|Line4 = d|Lines=1|LineA=e",
+            {"comments", "[Comments]|Lines=2|Line1=a|Line1=b|Line3=c|Line4 = d|Lines=1|LineA=e|Line0=z",
              {"4:Duplicate lines", "6:Unknown lines", "7:Duplicate of entry \"Lines\"", "8:Unknown lines",
               "1:Entry line 2 in section comment not found", "1:Unused entry line3"}},
             {"dynamic channels",
@@ -171,7 +171,7 @@ private slots:
              {"0:Not a number: [6200Value] 1=x"}},
             {"only a plain identifier of the DCF's own node follows the node",
              "[DeviceComissioning]|NodeID=4|[1800]|SubNumber=6|[1800sub1]|DefaultValue=0x184|[1800sub5]|DefaultValue=0x184|"
-             "[1801]|SubNumber=2|[1801sub1]|DefaultValue=$NODEID+0x284|[1802]|SubNumber=2|[1802sub1]|DefaultValue=0x385",
+             "[1801]|SubNumber=2|[1801sub1]|DefaultValue=$NODEID+0x284|[1802]|SubNumber=2|[1802sub1]|DefaultValue=0x385|[1804]|[1804sub1]|DefaultValue=0x584",
              {"0:COB-IDs of node 4 taken as node-relative,index:1800"}},
             {"clean file", "; only a comment|[1000]|ParameterName=x|;[1001]|", {}},
         };
@@ -233,6 +233,7 @@ private slots:
         QFile file(big);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[1000]\n") > 0 && file.resize(maxEdsFileSize + 1));
         QVERIFY(!loadEds(fifo) && !loadEds(big));
+        QVERIFY(file.resize(maxEdsFileSize) && loadEds(big)); // the limit itself is read
     }
 
     void objects_data()
@@ -297,6 +298,7 @@ private slots:
         QVERIFY(eds->diagnosticCount > 0 && eds->diagnosticCount < 400);
         QCOMPARE(expanded, qint64(400 - eds->diagnosticCount) * 256);
         QVERIFY(expanded <= maxExpandedSubEntriesBase + text.size() / expandedSubEntryBytes);
+        QCOMPARE(eds->objects.constFirst().subEntries.at(16).parameterName, QStringLiteral("10")); // numbered in hex
         QCOMPARE(eds->diagnostics.constLast().text, QStringLiteral("compactSubObj not expanded, too many sub-indexes for the file size,index:218f"));
     }
 

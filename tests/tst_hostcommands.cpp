@@ -265,8 +265,8 @@ private slots:
             << "object 0x6000 sub 1 of PDO 0x1800 is stored with data type 0x0005, the EDS now gives 0x0007";
         QTest::newRow("restore, no longer mappable") << "save" << "restore" << QByteArray("[6000sub1] PDOMapping=0")
             << "object 0x6000 sub 1 of PDO 0x1800 is no longer a mappable object of the EDS";
-        QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << QByteArray("[6401sub1] DataType=0x0007")
-            << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0007 of 4 bytes";
+        QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << QByteArray("[6401sub1] DataType=0x0010")
+            << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0010 of 3 bytes";
         QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << QByteArray() << "is there but cannot be read as an EDS";
     }
     void changedEds()

@@ -294,8 +294,7 @@ private slots:
                 QTest::keyClicks(dialog->typeCombo(), typed);
             }
             QTEST(dialog->typeCombo()->currentText(), "shown");
-            QCOMPARE(dialog->eventTimerBox()->isEnabled(), timers);
-            QCOMPARE(dialog->inhibitTimeBox()->isEnabled(), timers);
+            QVERIFY(dialog->eventTimerBox()->isEnabled() == timers && dialog->inhibitTimeBox()->isEnabled() == timers);
             QCOMPARE(dialog->inhibitTimeBox()->text(), QStringLiteral("700.0"));
             if (timers) {
                 typeInto(dialog->eventTimerBox(), QStringLiteral("250"));
@@ -501,7 +500,6 @@ private slots:
         }
         QTEST(got, "expected");
         QCOMPARE(table->rowCount(), slave.sdoList.size());
-        QVERIFY(!table->findChild<QLineEdit *>()); // never edited in place
     }
     // With the device's dictionary: every object the master may write is offered with type and
     // size; a typed object takes its name and size; a value must suit the object's type and limits.
@@ -605,6 +603,7 @@ private slots:
                 if (!typed.at(i).isEmpty())
                     typeInto(i < 3 ? static_cast<QWidget *>(boxes.at(i)) : dialog->findChild<QLineEdit *>(), typed.at(i));
             }
+            QCOMPARE(boxes.at(0)->isEnabled(), rows.size() <= 1); // several objects: the boxes are theirs
             QPushButton *ok = childWithText<QPushButton>(dialog, QStringLiteral("OK"));
             QCOMPARE(ok->isEnabled(), problem.isEmpty());
             QVERIFY2(problem.isEmpty() || childWithText<QLabel>(dialog, problem), qPrintable(problem));
@@ -792,7 +791,6 @@ private slots:
         QCOMPARE(offered, areas);
         QCOMPARE(editor->areaBox()->currentText(), areas.first());
         QCOMPARE(editor->offsetBox()->value(), before.offset);
-        QVERIFY(editor->width() >= editor->sizeHint().width());
         // Keys the open editor gets remove nothing.
         editor->areaBox()->setFocus();
         QTest::keyClick(editor->areaBox(), Qt::Key_Delete);
