@@ -66,7 +66,7 @@ private slots:
         QTest::addColumn<QString>("asUnsigned");
         const char *rows[][3] = {
             {"1234", "1234", "1234"}, {"-1000", "-1000", "4294966296"}, {"+7", "7", "7"}, {"  42 \t", "42", "42"},
-            {"0x1a", "26", "26"}, {"0X1A", "26", "26"}, {"1Ah", "26", "26"}, {"1AH", "26", "26"}, {"0x1Ah", "26", "26"},
+            {"0x1a", "26", "26"}, {"0X1A", "26", "26"}, {"0h", "0", "0"}, {"1Ah", "26", "26"}, {"1AH", "26", "26"}, {"0x1Ah", "26", "26"},
             {"010", "8", "8"}, {"-010", "-10", "4294967286"}, {"0", "0", "0"}, {"08", "-", "-"}, {"09", "-", "-"},
             {"2147483647", "2147483647", "2147483647"}, {"-2147483648", "-2147483648", "2147483648"},
             {"2147483648", "-", "2147483648"}, {"0x7FFFFFFF", "2147483647", "2147483647"},
@@ -140,7 +140,7 @@ private slots:
             {"info keys, heads in capitals and with blanks", "[FILEINFO]|Editor=x|  [ deviceinfo ]  |Vendor=x|[DummyUsage]|Dummy0008=1",
              {"2:Unknown lineName: Editor", "4:Unknown name: Vendor", "6:Unknown entry"}},
             {"name section key, index 0", "[0000name]|NrOfEntries=1|first=x", {"3:Unknown entry in name section"}},
-            {"sub-index without object", "[2a0fSUB1f]|ParameterName=x|[1000]|ParameterName=y", {"0:Unused section,index:2a0f"}},
+            {"sub-index without object", "[2a0fSUB1f]|ParameterName=x|[1000]|ParameterName=y|[0000sub1]", {"0:Unused section,index:0", "0:Unused section,index:2a0f"}},
             {"promised PDO objects missing", "[DeviceInfo]|NrOfRXPDO=1|NrOfTXPDO=1|CompactPDO=0|[1400]|ParameterName=x",
              {"0:Object 1600 not found", "0:Object 1800 not found", "0:Object 1a00 not found"}},
             {"PDOs numbered with a gap, as many as promised", "[DeviceInfo]|NrOfRXPDO=2|[1400]|[1402]|[1600]|[1602]", {}},
