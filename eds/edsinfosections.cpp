@@ -135,9 +135,9 @@ void readDummyUsageSection(EdsReader &reader)
                                        "dummy0005", "dummy0006", "dummy0007"};
     readSectionLines(reader, [&](const EdsLine &line) {
         const EdsKeyValue kv = reader.splitKeyValue(line);
-        for (int i = 0; i < 7; ++i) {
-            if (equalsIgnoringCase(kv.key, QLatin1String(keys[i]))) {
-                reader.file.dummyUsage.dummy[i] = isTrueValue(kv.value);
+        for (const char *const &key : keys) {
+            if (equalsIgnoringCase(kv.key, QLatin1String(key))) {
+                reader.file.dummyUsage.dummy[&key - keys] = isTrueValue(kv.value);
                 return;
             }
         }
