@@ -33,8 +33,7 @@ bool parseInteger(QStringView text, int base, bool allowMinus, qint64 minimum, q
             return false;
         ++i;
     }
-    if (base == 16 && i + 1 < text.size() && text[i] == QLatin1Char('0')
-        && (text[i + 1] == QLatin1Char('x') || text[i + 1] == QLatin1Char('X')))
+    if (base == 16 && text.mid(i).startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
         i += 2;
     if (i >= text.size())
         return false;
@@ -191,7 +190,7 @@ NodeRelativeValue readNodeRelativeValue(QStringView text)
         }
         return result;
     }
-    if (plus == 0 && text.indexOf(nodeId, 0, Qt::CaseInsensitive) < 0) {
+    if (plus == 0 && !text.contains(nodeId, Qt::CaseInsensitive)) {
         // "+389": a sign, not a sum.
         const QStringView number = text.mid(1).trimmed();
         if (!number.startsWith(QLatin1Char('-')))

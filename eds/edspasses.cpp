@@ -222,7 +222,6 @@ void expandCompactSubObjects(EdsReader &reader)
         number.defaultIsNodeRelative = 0;
         number.defaultValue = count;
         number.pdoMapping = false;
-        object.subEntries.reserve(count + 1);
         object.subEntries.append(number);
         for (int i = 1; i <= count; ++i) {
             EdsEntry element = own;
