@@ -153,8 +153,8 @@ private slots:
              "[2000]|DataType=0x01|DefaultValue=x|[2001]|DataType=0x07|DefaultValue=x|[2002]|DataType=0x08|DefaultValue=x|"
              "[2003]|DataType=0x1B|DefaultValue=x|[2004]|DataType=0x1C|DefaultValue=x|[2005]|DataType=0|DefaultValue=x",
              {"3:Not a number: DefaultValue=x", "6:Not a number: DefaultValue=x", "12:Not a number: DefaultValue=x"}},
-            {"comments", "[Comments]|Lines=2|Line1=a|Line1=b|Line3=c|Line4 = d|Lines=1|LineA=e|Line0=z",
-             {"4:Duplicate lines", "6:Unknown lines", "7:Duplicate of entry \"Lines\"", "8:Unknown lines",
+            {"comments", "[Comments]|Lines=2|Line1=a|Line1=b|Line3=c|Line4 = d|Lines=1|LineA=e|Line0=z|Line1000=y",
+             {"4:Duplicate lines", "6:Unknown lines", "7:Duplicate of entry \"Lines\"", "8:Unknown lines", "10:Unknown lines",
               "1:Entry line 2 in section comment not found", "1:Unused entry line3"}},
             {"dynamic channels",
              "[DynamicChannels]|NrOfSeg=3|Type1=x|Dir1=rw|Range1=5|Range2=1-x|PPOffset2=a,b|PPOffset3=q|MaxCnt3=z|Type08=1|Dir4=RO|Size1=2",
