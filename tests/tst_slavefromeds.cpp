@@ -249,9 +249,9 @@ private slots:
         QTest::addColumn<QString>("identity"); // vendor product revision
         const QByteArray info = "[DeviceInfo]|VendorNumber=0xFB|ProductNumber=0x2|RevisionNumber=3|";
         QTest::newRow("no identity object") << info << "fb 2 3";
-        QTest::newRow("sub-indexes without a default")
-            << info + "[1018]|SubNumber=4|[1018sub1]|DataType=7|[1018sub2]|DataType=7|DefaultValue=|[1018sub3]|DataType=7" << "fb 2 3";
-        QTest::newRow("the identity object wins") << info + "[1018]|SubNumber=2|[1018sub1]|DataType=7|DefaultValue=0x11" << "11 2 3";
+        QTest::newRow("sub-indexes without a default") << info + "[1018]|SubNumber=4|[1018sub1]|DataType=7|[1018sub2]|DataType=7|DefaultValue=|[1018sub3]|DataType=7" << "fb 2 3";
+        QTest::newRow("the identity object wins")
+            << info + "[1018]|SubNumber=5|[1018sub1]|DataType=7|DefaultValue=0x11|[1018sub3]|DefaultValue=0x33|[1018sub4]|DefaultValue=0x44" << "11 2 33";
         QTest::newRow("a default of 0 is a value") << info + "[1018]|SubNumber=2|[1018sub2]|DataType=7|DefaultValue=0" << "fb 0 3";
     }
     void identity()
