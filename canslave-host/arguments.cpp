@@ -21,7 +21,7 @@ const Option *findOption(const Command &command, const QString &name)
 
 bool isNumber(const QString &text)
 {
-    bool ok = false;
+    bool ok;
     return text.toInt(&ok, 10) >= 0 && ok;
 }
 
@@ -83,7 +83,7 @@ QString checkInput(const QString &path)
 
 int nodeIdOf(const QString &text)
 {
-    bool ok = false;
+    bool ok;
     const int id = text.trimmed().toInt(&ok, 10);
     return ok && id >= firstNodeId && id <= lastNodeId ? id : 0;
 }

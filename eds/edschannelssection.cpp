@@ -49,31 +49,25 @@ bool isChannelDir(QStringView value)
 
 // "low-high" or "offset,bit": two numbers on either side of the separator at `at`.
 struct NumberPair {
-    quint32 first = 0;
-    quint32 second = 0;
-    bool firstOk = false;
-    bool secondOk = false;
+    std::optional<quint32> first;
+    std::optional<quint32> second;
 };
 
 NumberPair splitNumberPair(QStringView value, qsizetype at)
 {
-    NumberPair pair;
-    pair.first = toUnsignedNumber(value.left(at).trimmed(), &pair.firstOk);
-    pair.second = toUnsignedNumber(value.mid(at + 1).trimmed(), &pair.secondOk);
-    return pair;
+    return {unsignedNumber(value.left(at).trimmed()), unsignedNumber(value.mid(at + 1).trimmed())};
 }
 
 void assignChannelValue(EdsReader &reader, EdsChannelSegment &segment, ChannelKey which,
                         QStringView value, int line)
 {
-    bool ok = false;
     switch (which) {
     case ChannelKey::Type: {
-        const quint32 type = toUnsignedNumber(value, &ok);
-        if (!ok)
+        const auto type = unsignedNumber(value);
+        if (!type)
             reader.diagnose(QStringLiteral("Channel data type error"), line);
         else
-            segment.type = quint8(type);
+            segment.type = quint8(*type);
         break;
     }
     case ChannelKey::Dir:
@@ -89,38 +83,39 @@ void assignChannelValue(EdsReader &reader, EdsChannelSegment &segment, ChannelKe
             break;
         }
         const NumberPair range = splitNumberPair(value, dash);
-        segment.rangeLow = range.first;
-        segment.rangeHigh = range.second;
-        if (!range.firstOk)
+        segment.rangeLow = range.first.value_or(0);
+        segment.rangeHigh = range.second.value_or(0);
+        if (!range.first)
             reader.diagnose(QStringLiteral("Channel range error"), line);
-        if (!range.secondOk)
+        if (!range.second)
             reader.diagnose(QStringLiteral("Channel range error"), line);
         break;
     }
     case ChannelKey::PPOffset: {
         const qsizetype comma = value.indexOf(QLatin1Char(','));
         if (comma < 0) {
-            segment.ppOffset = toUnsignedNumber(value, &ok);
+            const auto offset = unsignedNumber(value);
+            segment.ppOffset = offset.value_or(0);
             segment.bit = 0;
-            if (!ok)
+            if (!offset)
                 reader.diagnose(QStringLiteral("Offset error"), line);
             break;
         }
         const NumberPair place = splitNumberPair(value, comma);
-        segment.ppOffset = place.first;
-        segment.bit = place.second;
-        if (!place.firstOk)
+        segment.ppOffset = place.first.value_or(0);
+        segment.bit = place.second.value_or(0);
+        if (!place.first)
             reader.diagnose(QStringLiteral("Offset error"), line);
-        if (!place.secondOk)
+        if (!place.second)
             reader.diagnose(QStringLiteral("bit error"), line);
         break;
     }
     case ChannelKey::MaxCnt: {
-        const quint32 maxCnt = toUnsignedNumber(value, &ok);
-        if (!ok)
+        const auto maxCnt = unsignedNumber(value);
+        if (!maxCnt)
             reader.diagnose(QStringLiteral("Maxcnt data error"), line);
         else
-            segment.maxCnt = maxCnt;
+            segment.maxCnt = *maxCnt;
         break;
     }
     }
@@ -155,12 +150,12 @@ void readDynamicChannelsSection(EdsReader &reader)
             reader.diagnose(QStringLiteral("Unknown line"), line.number);
             return;
         }
-        bool ok = false;
-        const qint32 number = qint32(toUnsignedNumber(digits, &ok));
-        if (!ok) {
+        const auto parsed = unsignedNumber(digits);
+        if (!parsed) {
             reader.diagnose(QStringLiteral("Read line seg error"), line.number);
             return;
         }
+        const qint32 number = qint32(*parsed);
         if (number < 0)
             return;
         auto it = segments.find(number);

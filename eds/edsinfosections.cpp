@@ -122,10 +122,9 @@ void readCommissioningSection(EdsReader &reader)
         // Name, bit rate and the rest are the host's business as well.
         if (!equalsIgnoringCase(kv.key, QLatin1String("NodeID")))
             return;
-        bool ok = false;
-        const quint32 node = toUnsignedNumber(withoutValueComment(kv.value), &ok);
-        if (ok && node >= 1 && node <= 127)
-            reader.file.commissionedNodeId = int(node);
+        const auto node = unsignedNumber(withoutValueComment(kv.value));
+        if (node && *node >= 1 && *node <= 127)
+            reader.file.commissionedNodeId = int(*node);
     });
 }
 

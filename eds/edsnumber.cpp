@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <climits>
+#include <optional>
 
 namespace {
 
@@ -21,8 +22,8 @@ int digitValue(char16_t c)
 // Strict integer conversion in the manner of QString::toLongLong: blanks around the
 // number, one sign and, in base 16, a "0x" prefix are accepted; everything else must be
 // a digit of the base. Magnitudes are capped early so that no text can overflow.
-bool parseInteger(QStringView text, int base, bool allowMinus, qint64 minimum, qint64 maximum,
-                  qint64 &result)
+std::optional<qint64> parseInteger(QStringView text, int base, bool allowMinus, qint64 minimum,
+                                   qint64 maximum)
 {
     text = text.trimmed();
     qsizetype i = 0;
@@ -30,28 +31,27 @@ bool parseInteger(QStringView text, int base, bool allowMinus, qint64 minimum, q
     if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
         negative = text[i] == QLatin1Char('-');
         if (negative && !allowMinus)
-            return false;
+            return std::nullopt;
         ++i;
     }
     if (base == 16 && text.mid(i).startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
         i += 2;
     if (i >= text.size())
-        return false;
+        return std::nullopt;
     const qint64 limit = qint64(Q_INT64_C(1) << 33);
     qint64 magnitude = 0;
     for (; i < text.size(); ++i) {
         const int digit = digitValue(text[i].unicode());
         if (digit >= base)
-            return false;
+            return std::nullopt;
         magnitude = magnitude * base + digit;
         if (magnitude > limit)
-            return false;
+            return std::nullopt;
     }
     const qint64 value = negative ? -magnitude : magnitude;
     if (value < minimum || value > maximum)
-        return false;
-    result = value;
-    return true;
+        return std::nullopt;
+    return value;
 }
 
 enum class NumberBase { Hexadecimal, Octal, Decimal };
@@ -85,32 +85,43 @@ int radix(NumberBase base)
 
 } // namespace
 
-qint32 toSignedNumber(QStringView text, bool *ok)
+std::optional<qint32> signedNumber(QStringView text)
 {
     text = text.trimmed();
     QStringView digits;
     const NumberBase base = baseOf(text, digits);
-    qint64 value = 0;
-    const bool converted = parseInteger(digits, radix(base), true, INT_MIN, INT_MAX, value);
+    if (const auto value = parseInteger(digits, radix(base), true, INT_MIN, INT_MAX))
+        return qint32(*value);
+    return std::nullopt;
+}
+
+std::optional<quint32> unsignedNumber(QStringView text)
+{
+    text = text.trimmed();
+    QStringView digits;
+    const NumberBase base = baseOf(text, digits);
+    const bool negativeDecimal = base == NumberBase::Decimal && text.startsWith(QLatin1Char('-'));
+    const auto value = negativeDecimal ? parseInteger(digits, 10, true, INT_MIN, INT_MAX)
+                                       : parseInteger(digits, radix(base), false, 0, UINT_MAX);
+    if (value)
+        return quint32(*value);
+    return std::nullopt;
+}
+
+qint32 toSignedNumber(QStringView text, bool *ok)
+{
+    const auto number = signedNumber(text);
     if (ok)
-        *ok = converted;
-    return converted ? qint32(value) : 0;
+        *ok = number.has_value();
+    return number.value_or(0);
 }
 
 quint32 toUnsignedNumber(QStringView text, bool *ok)
 {
-    text = text.trimmed();
-    QStringView digits;
-    const NumberBase base = baseOf(text, digits);
-    qint64 value = 0;
-    bool converted;
-    if (base == NumberBase::Decimal && text.startsWith(QLatin1Char('-')))
-        converted = parseInteger(digits, 10, true, INT_MIN, INT_MAX, value);
-    else
-        converted = parseInteger(digits, radix(base), false, 0, UINT_MAX, value);
+    const auto number = unsignedNumber(text);
     if (ok)
-        *ok = converted;
-    return converted ? quint32(value) : 0u;
+        *ok = number.has_value();
+    return number.value_or(0u);
 }
 
 bool toNumber64(QStringView text, quint64 *bits)
@@ -143,16 +154,15 @@ bool toNumber64(QStringView text, quint64 *bits)
 
 qint64 toIndexNumber(QStringView text)
 {
-    bool ok = false;
-    quint32 value;
+    std::optional<quint32> value;
     if (startsWithIgnoringCase(text, QLatin1String("0x"))) {
-        value = toUnsignedNumber(text, &ok);
+        value = unsignedNumber(text);
     } else {
         QString prefixed = QLatin1String("0x");
         prefixed.append(text);
-        value = toUnsignedNumber(prefixed, &ok);
+        value = unsignedNumber(prefixed);
     }
-    return ok ? qint64(value) : -1;
+    return value ? qint64(*value) : -1;
 }
 
 bool isTrueValue(QStringView text)

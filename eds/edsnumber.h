@@ -4,11 +4,16 @@
 #include <QStringView>
 #include <QtGlobal>
 
+#include <optional>
+
 // Number syntax of EDS values: "0x1A" and "1Ah" are hexadecimal, "010" is octal,
 // anything else decimal. A text that does not convert completely gives 0 and ok false.
 qint32 toSignedNumber(QStringView text, bool *ok = nullptr);
 // As toSignedNumber, but unsigned; a negative decimal gives its two's-complement bits.
 quint32 toUnsignedNumber(QStringView text, bool *ok = nullptr);
+// The same two, empty when the text is no number of the type.
+std::optional<qint32> signedNumber(QStringView text);
+std::optional<quint32> unsignedNumber(QStringView text);
 // The same syntax for values of up to 64 bits, signed or unsigned; bits gets
 // the two's-complement bits of a negative one.
 bool toNumber64(QStringView text, quint64 *bits = nullptr);

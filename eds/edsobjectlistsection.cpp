@@ -9,25 +9,22 @@ void readObjectListSection(EdsReader &reader, EdsObjectList &target, QLatin1Stri
     bool unsorted = false;
     readSectionLines(reader, [&](const EdsLine &line) {
         const EdsKeyValue kv = reader.splitKeyValue(line);
-        bool ok = false;
         if (equalsIgnoringCase(kv.key, QLatin1String("SupportedObjects"))) {
-            const quint32 count = toUnsignedNumber(kv.value, &ok);
-            if (ok)
-                list.supportedObjects = qint32(count);
+            if (const auto count = unsignedNumber(kv.value))
+                list.supportedObjects = qint32(*count);
             else
                 reader.diagnose(QStringLiteral("SupportedObjects data error %1").arg(kv.value), line.number);
             return;
         }
-        bool indexOk = false;
-        const qint32 number = qint32(toUnsignedNumber(kv.key, &ok));
-        const quint32 index = toUnsignedNumber(kv.value, &indexOk);
-        if (!ok || !indexOk) {
+        const auto number = unsignedNumber(kv.key);
+        const auto index = unsignedNumber(kv.value);
+        if (!number || !index) {
             reader.diagnose(QStringLiteral("Line data error: %1").arg(line.text), line.number);
             return;
         }
-        if (number < 0)
+        if (qint32(*number) < 0)
             return;
-        appendKeyed(list.entries, qMakePair(number, index), numberOf, unsorted);
+        appendKeyed(list.entries, qMakePair(qint32(*number), *index), numberOf, unsorted);
     });
     if (unsorted)
         sortKeyedKeepingLast(list.entries, numberOf);

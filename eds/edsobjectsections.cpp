@@ -59,10 +59,8 @@ void assignValue(EntryReading &r, const EdsLine &line, QStringView text)
 bool mappingFlag(QStringView text)
 {
     text = withoutValueComment(text);
-    bool ok = false;
-    const quint32 number = toUnsignedNumber(text, &ok);
-    if (ok)
-        return number != 0;
+    if (const auto number = unsignedNumber(text))
+        return *number != 0;
     return equalsIgnoringCase(text, QLatin1String("true")) || equalsIgnoringCase(text, QLatin1String("yes"));
 }
 
@@ -248,12 +246,12 @@ void readSubIndexTexts(EdsReader &reader, qint64 index, QList<EdsNameSection> &t
             section.nrOfEntries = signedValue(reader, line, kv.value);
             return;
         }
-        bool ok = false;
-        const qint32 subIndex = toSignedNumber(kv.key, &ok);
-        if (!ok) {
+        const auto parsed = signedNumber(kv.key);
+        if (!parsed) {
             reader.diagnose(unknownEntry, line.number);
             return;
         }
+        const qint32 subIndex = *parsed;
         if (subIndex < 0)
             return;
         if (subIndex > 0xFF) {

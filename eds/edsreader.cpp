@@ -106,30 +106,30 @@ namespace {
 template<typename Convert>
 auto keyNumber(EdsReader &reader, const EdsLine &line, QStringView value, Convert convert)
 {
-    bool ok = false;
     const QStringView number = withoutValueComment(value);
-    const auto result = convert(number, &ok);
+    const auto result = convert(number);
     // A number too wide for the field is a number all the same: it reads as 0.
-    if (!ok && !number.isEmpty() && !toNumber64(number))
+    if (!result && !number.isEmpty() && !toNumber64(number))
         reader.diagnoseNotANumber(line);
-    return result;
+    return result.value_or(0);
 }
 
 } // namespace
 
 quint32 unsignedValue(EdsReader &reader, const EdsLine &line, QStringView value)
 {
-    return keyNumber(reader, line, value, [](QStringView t, bool *ok) { return toUnsignedNumber(t, ok); });
+    return keyNumber(reader, line, value, unsignedNumber);
 }
 
 qint32 signedValue(EdsReader &reader, const EdsLine &line, QStringView value)
 {
     // Limits of UNSIGNED32 objects are written up to 0xFFFFFFFF: numbers all the
     // same, stored as 0 because they do not fit.
-    return keyNumber(reader, line, value, [](QStringView t, bool *ok) {
-        const qint32 number = toSignedNumber(t, ok);
-        if (!*ok)
-            toUnsignedNumber(t, ok);
-        return number;
+    return keyNumber(reader, line, value, [](QStringView t) -> std::optional<qint32> {
+        if (const auto number = signedNumber(t))
+            return number;
+        if (unsignedNumber(t))
+            return 0;
+        return std::nullopt;
     });
 }

@@ -12,7 +12,7 @@ QValidator::State HexSpinBox::validate(QString &text, int &pos) const
     const QString digits = text.trimmed();
     if (digits.isEmpty())
         return QValidator::Intermediate;
-    bool ok = false;
+    bool ok;
     const qlonglong value = digits.toLongLong(&ok, 16);
     if (!ok)
         return QValidator::Invalid;

@@ -79,7 +79,7 @@ bool parseSigned(QStringView s, int bits, qint64 &value)
 
 bool parseDouble(QStringView s, double &value)
 {
-    bool ok = false;
+    bool ok;
     value = s.toString().toDouble(&ok);
     return ok;
 }

@@ -11,8 +11,8 @@ MappedRow mappedRowAt(CanObject *slave, const QModelIndex &index)
     if (!slave || !index.isValid())
         return row;
     const QModelIndex first = index.sibling(index.row(), 0);
-    bool commOk = false;
-    bool positionOk = false;
+    bool commOk;
+    bool positionOk;
     const uint commIndex = first.data(CommIndexRole).toUInt(&commOk);
     const int position = first.data(MapPositionRole).toInt(&positionOk);
     if (!commOk || !positionOk)

@@ -57,7 +57,7 @@ bool indexOf(const QTableWidgetItem *item, quint32 &index)
 {
     if (!item || item->text().isEmpty())
         return false;
-    bool ok = false;
+    bool ok;
     index = item->text().toUInt(&ok, 16);
     return ok;
 }
