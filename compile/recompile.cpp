@@ -258,9 +258,10 @@ RecompileResult recompileBlock(const QByteArray &block, const QString &key)
     BlockReader in(block);
     quint32 nameLength = 0, pathLength = 0;
     QByteArray name, path;
-    if (in.remaining() < 2 || !in.skip(1) || !in.byte1(nameLength) || !in.take(int(nameLength), name))
+    // Each read fails on a block cut short; the fixed part after the path is measured whole.
+    if (!in.skip(1) || !in.byte1(nameLength) || !in.take(int(nameLength), name))
         return result;
-    if (in.remaining() < 2 || !in.byte1(pathLength) || !in.take(int(pathLength), path))
+    if (!in.byte1(pathLength) || !in.take(int(pathLength), path))
         return result;
     if (in.remaining() <= 34)
         return result;

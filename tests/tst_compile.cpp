@@ -111,7 +111,7 @@ QString placeOf(const PDOMapEntry &e)
 enum Change {
     None, Empty, OneByte, CutInName, CutBeforeBody, ClosingByteMissing, ByteInBody, ByteBeyondBody, LengthZero,
     LengthZeroByteAppended, CobIdChanged, PdoUnknown, PdoTwice, PdoOverfull, MappedTwice, ReceiveAmongTransmit,
-    PlaceTakenBySlave, LaterPlaceTaken, CobIdChangedAtEnd,
+    PlaceTakenBySlave, LaterPlaceTaken, CobIdChangedAtEnd, AreaGone,
 };
 
 // Slaves the host keeps while a test recompiles; released after each test.
@@ -136,6 +136,7 @@ QByteArray blockWith(Change change, bool edsGone, QByteArray *compiled, QList<Me
     case PdoTwice: s->pdoList.insert(2, extra); break;
     case PdoOverfull: s->pdo(0x1802)->mapList << s->pdo(0x1802)->mapList.at(0); s->pdo(0x1802)->mapList.last().subIndex = 9; break;
     case MappedTwice: mapped.append(mapped.at(0)); break;
+    case AreaGone: releasePlace(key, mapped[0]); mapped[0].area = -1; break; // its offset stays
     case ReceiveAmongTransmit: s->pdo(0x1800)->commIndex = 0x1402; break;
     default: break;
     }
@@ -436,7 +437,7 @@ private slots:
             {"PDO the EDS lacks", PdoUnknown, 3}, {"PDO twice", PdoTwice, 3}, {"PDO over 8 bytes", PdoOverfull, 4},
             {"object mapped twice", MappedTwice, 4},
             {"places of another slave", PlaceTakenBySlave, 1}, {"a later place taken", LaterPlaceTaken, 1},
-        };
+            {"object without an area claims no place", AreaGone, 0}};
         for (const auto &row : rows)
             QTest::newRow(row.name) << int(row.change) << false << row.code;
         // Without the EDS the block is all there is, and the slave's own checks still refuse.
