@@ -187,6 +187,8 @@ private slots:
         QTest::newRow("transmit leaves out rww") << t << "rw" << QStringList{"60000710 rw", "60000810 rw"} << 512 << "6000/8@81:0";
         QTest::newRow("receive leaves out rwr and const")
             << r << "rw" << QStringList{"60000710 rw", "60000810 rw", "60000910 rw"} << 512 << "6000/7@82:0";
+        QTest::newRow("words out of order, the first of twins counts") // a third field: the sub-index
+            << t << "rw" << QStringList{"60000408 rw 2", "60000210 rw 1", "60000320 rw 2"} << 512 << "6000/2@81:0 6000/4@81:2";
     }
     void defaultMappingWords()
     {
@@ -211,8 +213,8 @@ private slots:
         s.edsMappingList = {entry(mapping, 0, DataTypeUnsigned8, quint32(words.size()), qPrintable(countAccess.section(' ', 0, 0)))};
         s.edsMappingList.first().compactSubObj = countAccess.endsWith(QLatin1String("compact")) ? quint8(words.size()) : 0;
         for (int i = 0; i < words.size(); ++i)
-            s.edsMappingList << entry(mapping, i + 1, 7, words.at(i).section(' ', 0, 0).toUInt(nullptr, 16),
-                                      qPrintable(words.at(i).section(' ', 1)));
+            s.edsMappingList << entry(mapping, words.at(i).section(' ', 2).isEmpty() ? i + 1 : words.at(i).section(' ', 2).toInt(), 7,
+                                      words.at(i).section(' ', 0, 0).toUInt(nullptr, 16), qPrintable(words.at(i).section(' ', 1, 1)));
         addDefaultMapping(s, pdo);
         QTEST(describe(pdo), "mapped");
         int placed = 0;
