@@ -5,6 +5,7 @@
 #include "model/hostservices.h"
 #include "plugin/canslave.h"
 #include "testslave.h"
+#include "ui/canslavedlg.h"
 #include "ui/memoryeditwidget.h"
 #include "ui/paralistpage.h"
 #include "ui/pdopage.h"
@@ -195,24 +196,40 @@ private slots:
         QCOMPARE(reservedBytes(key), expectedBytes);
     }
 
-    // Within the screen however many PDO rows a big drive brings; a size the user
-    // gives it stays for the rest of the session.
+    // A row's height more for each PDO row past 16 or mapped row past 18, whichever needs more; six PDOs in use.
+    void openingSize_data()
+    {
+        QTest::addColumn<int>("offered");
+        QTest::addColumn<int>("mappedEach");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("all rows fit") << 10 << 3 << QSize(2000, 2000) << QSize(800, 600);
+        QTest::newRow("a 17th PDO row") << 11 << 3 << QSize(2000, 2000) << QSize(800, 620);
+        QTest::newRow("mapped rows past 18") << 0 << 4 << QSize(2000, 2000) << QSize(800, 720);
+        QTest::newRow("within 9/10 of the screen") << 40 << 0 << QSize(850, 1000) << QSize(765, 900);
+        QTest::newRow("no screen, no bound") << 40 << 0 << QSize() << QSize(800, 1200);
+    }
+    void openingSize()
+    {
+        QFETCH(int, offered);
+        QFETCH(int, mappedEach);
+        QFETCH(QSize, screen);
+        CanObject big(5);
+        big.edsPdoList = QVector<EdsPdoEntry>(offered).toList();
+        PDOConfig pdo;
+        pdo.mapList = QVector<PDOMapEntry>(mappedEach).toList();
+        big.pdoList = QVector<PDOConfig>(6, pdo).toList();
+        QTEST(dialogOpeningSize(big, QSize(), screen), "expected");
+    }
+
+    // A size the user gives the dialog stays for the rest of the session.
     void dialogSize()
     {
-        for (int i = 0; i < 40; ++i) {
-            EdsPdoEntry offered;
-            offered.index = 0x1800 + i;
-            slave.edsPdoList.append(offered);
-        }
         QSize opened;
         runDialog(false, [&](QWidget *dialog) {
-            opened = dialog->size();
             dialog->resize(900, 560);
             clickButton(dialog, QStringLiteral("&Cancel"));
         });
-        // The test screen is small: the rows' room is bounded by it.
-        QVERIFY(opened.height() <= QGuiApplication::primaryScreen()->availableSize().height());
-        slave.edsPdoList.clear();
         runDialog(false, [&](QWidget *dialog) {
             opened = dialog->size();
             clickButton(dialog, QStringLiteral("&Cancel"));

@@ -19,22 +19,18 @@ constexpr int rowHeight = 20;
 // The size the user gave the dialog, kept for the rest of the session.
 QSize userSize;
 
-// Tall enough for the PDO page's two tables and the I/O page's one to show
-// every row (a drive may offer and use dozens of PDOs), within most of the screen.
-QSize openingSize(const CanObject &slave, const QSize &hint)
+} // namespace
+
+QSize dialogOpeningSize(const CanObject &slave, const QSize &hint, const QSize &screen)
 {
     int mapped = 0;
     for (const PDOConfig &pdo : slave.pdoList)
         mapped += pdo.mapList.size();
     const int pdoRows = slave.edsPdoList.size() + slave.pdoList.size();
     const int extraRows = qMax(0, qMax(pdoRows - 16, mapped - 18));
-    QSize size = QSize(800, 600 + extraRows * rowHeight).expandedTo(hint);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize() * 9 / 10);
-    return size;
+    const QSize size = QSize(800, 600 + extraRows * rowHeight).expandedTo(hint);
+    return screen.isValid() ? size.boundedTo(screen * 9 / 10) : size;
 }
-
-} // namespace
 
 CanSlaveDlg::CanSlaveDlg(QWidget *parent, bool readOnly)
     : QDialog(parent)
@@ -80,7 +76,8 @@ bool CanSlaveDlg::run(CanObject *slave)
         return false;
     for (ITabpage *page : qAsConst(m_pages))
         page->setCanObject(slave);
-    resize(userSize.isValid() ? userSize : openingSize(*slave, sizeHint()));
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    resize(userSize.isValid() ? userSize : dialogOpeningSize(*slave, sizeHint(), screen ? screen->availableSize() : QSize()));
     m_openedSize = size();
     const int result = exec();
     if (size() != m_openedSize)

@@ -9,6 +9,10 @@ class ITabpage;
 class QPushButton;
 class QTabWidget;
 
+// Tall enough for the PDO page's two tables and the I/O page's one to show every
+// row (a drive may offer and use dozens of PDOs), within 9/10 of a valid screen.
+QSize dialogOpeningSize(const CanObject &slave, const QSize &hint, const QSize &screen);
+
 // The modal slave configuration dialog: a tab per page, OK, Cancel and Help.
 class CanSlaveDlg : public QDialog
 {
