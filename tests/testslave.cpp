@@ -2,8 +2,7 @@
 
 #include "model/hostservices.h"
 
-EdsEntry mappableEntry(int index, int subIndex, quint8 dataType, const QString &access,
-                       const QString &name)
+EdsEntry mappableEntry(int index, int subIndex, quint8 dataType, const QString &access, const QString &name)
 {
     EdsEntry entry;
     entry.index = index;
@@ -16,7 +15,8 @@ EdsEntry mappableEntry(int index, int subIndex, quint8 dataType, const QString &
     return entry;
 }
 
-PDOConfig pdoConfig(quint32 commIndex, quint32 cobIdBase, quint8 nodeId)
+// A PDO in use, empty, as addPdo makes it.
+static PDOConfig pdoConfig(quint32 commIndex, quint32 cobIdBase, quint8 nodeId)
 {
     PDOConfig pdo;
     pdo.commIndex = commIndex;
@@ -90,8 +90,7 @@ bool sameSlave(const CanObject &a, const CanObject &b, QString *difference)
         {"name", a.name == b.name}, {"emcy", a.emcyCobIdRelative == b.emcyCobIdRelative && a.emcyCobIdBase == b.emcyCobIdBase},
         {"times", a.monitorTime == b.monitorTime && a.heartbeatTime == b.heartbeatTime && a.masterMonitorTime == b.masterMonitorTime},
         {"position", a.position == b.position}, {"reservedText", a.reservedText == b.reservedText},
-        {"projectKey", a.projectKey == b.projectKey}, {"checks", a.checkFlags() == b.checkFlags()},
-    };
+        {"projectKey", a.projectKey == b.projectKey}, {"checks", a.checkFlags() == b.checkFlags()}};
     for (const auto &field : fields) {
         if (!field.second) {
             if (difference)

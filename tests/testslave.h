@@ -11,11 +11,7 @@
 // memory book under the slave's key like a default mapping places them.
 
 // An entry of the device's object dictionary that may be mapped.
-EdsEntry mappableEntry(int index, int subIndex, quint8 dataType, const QString &access,
-                       const QString &name);
-
-// A PDO in use, empty, as addPdo makes it.
-PDOConfig pdoConfig(quint32 commIndex, quint32 cobIdBase, quint8 nodeId);
+EdsEntry mappableEntry(int index, int subIndex, quint8 dataType, const QString &access, const QString &name);
 
 // Maps an object into the PDO and reserves its place; false when the place is taken.
 bool mapPlaced(const QString &key, PDOConfig &pdo, int index, int subIndex, quint8 dataType,

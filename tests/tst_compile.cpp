@@ -92,8 +92,7 @@ CanObject slaveWithOfferedPdos(quint8 nodeId = 5)
 }
 
 // Equal copies compare equal, and a change to any one field makes them differ.
-template<typename T>
-void noticesEveryField(const T &base, const QList<std::function<void(T &)>> &changes)
+template<typename T> void noticesEveryField(const T &base, const QList<std::function<void(T &)>> &changes)
 {
     QVERIFY(base == T(base));
     for (int i = 0; i < changes.size(); ++i) {
@@ -421,11 +420,7 @@ private slots:
         QTest::addColumn<int>("change");
         QTest::addColumn<bool>("edsGone");
         QTest::addColumn<int>("code"); // 0: accepted
-        const struct {
-            const char *name;
-            Change change;
-            int code;
-        } rows[] = {
+        const struct { const char *name; Change change; int code; } rows[] = {
             {"unchanged", None, 0}, {"empty", Empty, 1}, {"one byte", OneByte, 1}, {"cut in the name", CutInName, 1},
             {"cut before the body", CutBeforeBody, 1}, {"closing byte missing", ClosingByteMissing, 1},
             {"byte after the closing zeros", ByteInBody, 6},

@@ -73,8 +73,7 @@ private slots:
             {"0xFFFFFFFF", "-", "4294967295"}, {"4294967296", "-", "-"}, {"0x100000000", "-", "-"},
             {"-2147483649", "-", "-"}, {"-0x10", "-", "-"}, {"99999999999999999999999", "-", "-"}, {"", "-", "-"},
             {"   ", "-", "-"}, {"0x", "-", "-"}, {"h", "-", "-"}, {"12a", "-", "-"}, {"1 2", "-", "-"},
-            {"0x12 ;x", "-", "-"}, {"--1", "-", "-"}, {"$NODEID", "-", "-"}, {"\xd9\xa3", "-", "-"},
-        };
+            {"0x12 ;x", "-", "-"}, {"--1", "-", "-"}, {"$NODEID", "-", "-"}, {"\xd9\xa3", "-", "-"}};
         for (const auto &row : rows)
             QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromLatin1(row[1]) << QString::fromLatin1(row[2]);
     }
@@ -173,8 +172,7 @@ private slots:
              "[DeviceComissioning]|NodeID=4|[1800]|SubNumber=6|[1800sub1]|DefaultValue=0x184|[1800sub5]|DefaultValue=0x184|"
              "[1801]|SubNumber=2|[1801sub1]|DefaultValue=$NODEID+0x284|[1802]|SubNumber=2|[1802sub1]|DefaultValue=0x385|[1804]|[1804sub1]|DefaultValue=0x584",
              {"0:COB-IDs of node 4 taken as node-relative,index:1800"}},
-            {"clean file", "; only a comment|[1000]|ParameterName=x|;[1001]|", {}},
-        };
+            {"clean file", "; only a comment|[1000]|ParameterName=x|;[1001]|", {}}};
         for (const auto &row : rows)
             QTest::newRow(row.name) << QByteArray(row.text) << row.expected;
     }
@@ -273,8 +271,7 @@ private slots:
              "[1A00]|ParameterName=Map|[1A00sub0]|DefaultValue=1|[1A00sub1]|DefaultValue=0x60000108",
              {"1400 0.receive PDO parameter/0=0: 0 /0=2 1 /0=N+200 3 /0=0", "1401 Given/0=0: 0 /0=2 1 /0=N+300 3 /0=0",
               "1600 0.receive PDO mapping/0=0: 0 /0=0", "1601 1.receive PDO mapping/0=0: 0 /0=0",
-              "1800 0.transmit PDO parameter/0=0: 0 /0=2 1 /0=N+180 3 /0=0", "1a00 Map/0=0: 0 /0=1 1 /0=60000108"}},
-        };
+              "1800 0.transmit PDO parameter/0=0: 0 /0=2 1 /0=N+180 3 /0=0", "1a00 Map/0=0: 0 /0=1 1 /0=60000108"}}};
         for (const auto &row : rows)
             QTest::newRow(row.name) << QByteArray(row.text) << row.objects;
     }
@@ -332,8 +329,7 @@ private slots:
             {"mapping 00", "PDOMapping=00", "pdoMapping", "0", {}}, {"mapping 0x1", "PDOMapping=0x1", "pdoMapping", "1", {}},
             {"mapping FALSE", "PDOMapping=FALSE", "pdoMapping", "0", {}}, {"mapping no", "PDOMapping=no", "pdoMapping", "0", {}},
             {"obj flags not converting", "ObjFlags=two", "objFlags", "0", {"3:Not a number: ObjFlags=two"}},
-            {"dcf keys", "Denotation=Lamp|UploadFile=a.bin|DownloadFile=b.bin", "default", "0", {}},
-        };
+            {"dcf keys", "Denotation=Lamp|UploadFile=a.bin|DownloadFile=b.bin", "default", "0", {}}};
         for (const auto &r : rows)
             QTest::newRow(r.name) << QByteArray(r.lines) << QString::fromLatin1(r.field) << QString::fromLatin1(r.value) << r.diagnostics;
     }

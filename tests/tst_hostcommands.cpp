@@ -152,8 +152,7 @@ private slots:
             "0x6200  0x01  Digital Outputs 1-8  1      %Q,0    no               fixed mapping",
             "IO_Module8DI8DO2AI_4  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2",
             "Note: the slave's name \"IO-Module 8DI8DO2AI2AO\" starts every symbol, so 4 of 4 symbols are cut to 20 "
-            "characters; a shorter name in the dialog leaves more of each object's name.",
-            "(--block prints its bytes)"};
+            "characters; a shorter name in the dialog leaves more of each object's name.", "(--block prints its bytes)"};
         QTest::newRow("show the block") << QStringList{"show", example, "--node", "5", "--block"} << 0
                                         << QStringList{"0x0000  01 16 49 4F 2D 4D 6F 64 75 6C 65 20 38 44 49 38"};
     }
@@ -451,8 +450,7 @@ private slots:
 
         result = run({"configure", stream, "--accept", "-o", stream});
         QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Name:                   Edited slave"))
-                     && result.out.contains(QLatin1String("Check revision number:  no")),
-                 qPrintable(result.err));
+                     && result.out.contains(QLatin1String("Check revision number:  no")), qPrintable(result.err));
         QCOMPARE(readAll(stream), saveProjectStream(*edited));
 
         // Edits on a slave without its EDS would be saved without what the EDS gives.
@@ -465,8 +463,7 @@ private slots:
         result = run({"configure", orphan, "--accept", "-o", orphan});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(QStringLiteral("EDS file not found at \"%1\"; the slave").arg(gone))
-                     && result.err.contains(QLatin1String("not opened")),
-                 qPrintable(result.err));
+                     && result.err.contains(QLatin1String("not opened")), qPrintable(result.err));
 
         const QString untouched = dir.filePath(QStringLiteral("untouched.stream"));
         result = run({"configure", stream, "--screenshot", dir.filePath(QStringLiteral("shots")), "-o", untouched});

@@ -53,18 +53,14 @@ private slots:
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("expected");
         // The book holds 4..7 in the input area before each row.
-        const struct {
-            const char *name;
-            int area, offset, size, expected;
-        } rows[] = {
+        const struct { const char *name; int area, offset, size, expected; } rows[] = {
             {"free range", VarAreaInput, 0, 4, 1}, {"touching the taken range", VarAreaInput, 8, 2, 1},
             {"overlapping start", VarAreaInput, 3, 2, 0}, {"overlapping end", VarAreaInput, 7, 4, 0},
             {"same range", VarAreaInput, 4, 4, 0}, {"same range other area", VarAreaOutput, 4, 4, 1},
             {"last byte of area", VarAreaInput, 511, 1, 1}, {"beyond the area", VarAreaInput, 511, 2, 0},
             {"size 0", VarAreaInput, 0, 0, 0}, {"negative size", VarAreaInput, 0, -1, 0},
             {"negative offset", VarAreaInput, -1, 1, 0}, {"unplaced area -1", -1, -1, 1, 0},
-            {"area without size", 0x55, 0, 1, 0}, {"offset overflow", VarAreaInput, 0x7FFFFFFF, 2, 0},
-        };
+            {"area without size", 0x55, 0, 1, 0}, {"offset overflow", VarAreaInput, 0x7FFFFFFF, 2, 0}};
         for (const auto &r : rows)
             QTest::newRow(r.name) << r.area << r.offset << r.size << r.expected;
     }
@@ -132,12 +128,7 @@ private slots:
         QTest::addColumn<int>("length");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<QByteArray>("bytes"); // null: not looked at
-        const struct {
-            const char *text;
-            int length;
-            bool valid;
-            const char *hex;
-        } rows[] = {
+        const struct { const char *text; int length; bool valid; const char *hex; } rows[] = {
             {"255", 1, true, "ff"}, {"256", 1, false, nullptr}, {"16#FF", 1, true, "ff"}, {"16#100", 1, false, nullptr},
             {"2#1010", 1, true, "0a"}, {"2#111111111", 1, false, nullptr}, {"-128", 1, true, "80"}, {"-129", 1, false, nullptr},
             {"+127", 1, true, "7f"}, {"+128", 1, false, nullptr}, {"0.1", 1, false, "00"}, {"0.1", 3, false, "000000"}, {"300", 1, false, "2c"}, {"70000", 1, false, "00"},
@@ -154,8 +145,7 @@ private slots:
             {"1.5.2", 4, false, nullptr}, {"E3", 4, false, nullptr}, {" 12 ", 4, true, "0000000c"},
             {"\t-5  ", 4, true, "fffffffb"}, {"1 2", 4, false, nullptr}, {"", 4, false, "00000000"}, {"12a", 4, false, nullptr},
             {"2#102", 4, false, nullptr}, {"16#G", 4, false, nullptr}, {"1", 0, true, "00000001"}, {"1", 5, true, "00000001"},
-            {"4294967295", 7, true, "ffffffff"},
-        };
+            {"4294967295", 7, true, "ffffffff"}};
         for (const auto &row : rows)
             QTest::addRow("%s at %d", row.text, row.length)
                 << QString::fromLatin1(row.text) << row.length << row.valid << (row.hex ? QByteArray::fromHex(row.hex) : QByteArray());

@@ -11,8 +11,7 @@
 #include <QWidget>
 
 // The first child of type T (a button, a check box, a label) whose text is text.
-template<typename T>
-T *childWithText(QWidget *parent, const QString &text)
+template<typename T> T *childWithText(QWidget *parent, const QString &text)
 {
     for (T *child : parent->findChildren<T *>()) {
         if (child->text() == text)
