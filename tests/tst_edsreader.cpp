@@ -393,6 +393,10 @@ private slots:
         EdsEntry untouched{0, 0, 0, QStringLiteral("keep")};
         QCOMPARE(eds->findEntry(0x1400, -1, untouched) + eds->findEntry(0x1400, 2, untouched), 2);
         QCOMPARE(untouched.parameterName, QStringLiteral("keep"));
+        // CompactPDO gives the predefined set its identifiers; a fifth PDO has none and is off.
+        const auto compact = edsFromLines("[DeviceInfo]|NrOfRXPDO=5|CompactPDO=0x01");
+        QCOMPARE(compact->pdoCobId(0x1403), qMakePair(qint32(1), quint32(0x500)));
+        QCOMPARE(compact->pdoCobId(0x1404), qMakePair(qint32(0), quint32(0x80000000)));
         // 1001 has no sub-entries and counts as its own sub-index 0; 2000 and 6200 got one when merged. The PDO and
         // mapping lists are read through the PDOs a slave is offered and maps by default.
         QStringList mappable;
