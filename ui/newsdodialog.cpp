@@ -137,10 +137,10 @@ QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
 
     QList<SDOEntry> entries;
     for (int row : qAsConst(rows)) {
-        int index = 0;
-        int subIndex = 0;
-        if (!rowObject(row, index, subIndex))
+        const auto object = rowObject(row);
+        if (!object)
             continue;
+        const auto [index, subIndex] = *object;
         SDOEntry entry;
         entry.index = quint16(index);
         entry.subIndex = quint8(subIndex);
@@ -203,11 +203,11 @@ void NewSDODialog::checkDataValid(const QString &strData)
     if (rows.size() > 1) {
         // Each chosen object gets the value: it must suit every one of them.
         for (int row : rows) {
-            int index = 0;
-            int subIndex = 0;
-            EdsEntry object;
-            if (!rowObject(row, index, subIndex))
+            const auto chosen = rowObject(row);
+            if (!chosen)
                 continue;
+            const auto [index, subIndex] = *chosen;
+            EdsEntry object;
             const bool known = m_slave && dictionaryEntry(*m_slave, index, subIndex, object);
             problem = sdoValueProblem(strData, rowLength(index, subIndex), known ? &object : nullptr, m_slave ? m_slave->nodeId : 0);
             typeName = dataTypeText(object.dataType);
@@ -294,10 +294,9 @@ void NewSDODialog::tblWidetItemSelectionChanged()
         m_dataEdit->setText(QStringLiteral("0"));
     // Only a row the user selects changes the object: focus entering the list makes
     // a row current without selecting it, and must leave the editors alone.
-    int index = 0;
-    int subIndex = 0;
-    if (rows.size() == 1 && rowObject(rows.first(), index, subIndex))
-        insertParemeter_slot(index, subIndex, 0);
+    const auto object = rows.size() == 1 ? rowObject(rows.first()) : std::nullopt;
+    if (object)
+        insertParemeter_slot(object->first, object->second, 0);
     checkDataValid(m_dataEdit->text());
 }
 
@@ -306,10 +305,9 @@ void NewSDODialog::tblWidetCurrentItemChanged(QTableWidgetItem *current, QTableW
     // A click makes the row current before selecting it, so the selection handler
     // takes it; a selected row that becomes current is taken again, to the same effect.
     const QList<int> rows = selectedRows();
-    int index = 0;
-    int subIndex = 0;
-    if (current && rows == QList<int>{current->row()} && rowObject(current->row(), index, subIndex))
-        insertParemeter_slot(index, subIndex, 0);
+    const auto object = current && rows == QList<int>{current->row()} ? rowObject(current->row()) : std::nullopt;
+    if (object)
+        insertParemeter_slot(object->first, object->second, 0);
 }
 
 QList<int> NewSDODialog::selectedRows() const
@@ -347,14 +345,12 @@ QString NewSDODialog::objectName(int index, int subIndex) const
     return object.parameterName;
 }
 
-bool NewSDODialog::rowObject(int row, int &index, int &subIndex) const
+std::optional<QPair<int, int>> NewSDODialog::rowObject(int row) const
 {
     const QTableWidget *table = m_parameters->table();
     const QTableWidgetItem *indexItem = table->item(row, 0);
     const QTableWidgetItem *subIndexItem = table->item(row, 1);
     if (!indexItem || !subIndexItem)
-        return false;
-    index = indexItem->text().toInt(nullptr, 16);
-    subIndex = subIndexItem->text().toInt(nullptr, 16);
-    return true;
+        return std::nullopt;
+    return qMakePair(indexItem->text().toInt(nullptr, 16), subIndexItem->text().toInt(nullptr, 16));
 }

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 #include <QList>
+#include <QPair>
+
+#include <optional>
 
 #include "eds/edsentry.h"
 #include "model/slaverecords.h"
@@ -49,7 +52,8 @@ private:
     // The bytes an SDO of a chosen row writes: its object's size, 1 to 4; 4 when the object is unknown.
     int rowLength(int index, int subIndex) const;
     QString objectName(int index, int subIndex) const;
-    bool rowObject(int row, int &index, int &subIndex) const;
+    // Index and sub-index of the object a row of the list names.
+    std::optional<QPair<int, int>> rowObject(int row) const;
     // The rows of the parameter list that are selected, ascending.
     QList<int> selectedRows() const;
 
