@@ -91,8 +91,7 @@ bool MemoryEditWidget::value(int &area, int &offset) const
 
 void MemoryEditWidget::memTypeChanged(int index)
 {
-    if (index < 0)
-        return;
+    // A cleared box (index -1) has no area data, which is no even area either.
     if (!isEvenArea(m_area->itemData(index).toInt())) {
         m_offset->setSingleStep(1);
         return;
