@@ -1,5 +1,7 @@
 #include "eds/edsentry.h"
 
+#include <tuple>
+
 bool EdsEntry::operator==(const EdsEntry &o) const
 {
     return subNumber == o.subNumber && index == o.index && subIndex == o.subIndex
@@ -9,6 +11,11 @@ bool EdsEntry::operator==(const EdsEntry &o) const
         && accessType == o.accessType && defaultIsNodeRelative == o.defaultIsNodeRelative
         && defaultValue == o.defaultValue && defaultGiven == o.defaultGiven && pdoMapping == o.pdoMapping
         && objFlags == o.objFlags && compactSubObj == o.compactSubObj;
+}
+
+bool comesBefore(const EdsEntry &a, const EdsEntry &b)
+{
+    return std::tie(a.index, a.subIndex) < std::tie(b.index, b.subIndex);
 }
 
 int dataTypeSize(int code)

@@ -49,3 +49,6 @@ enum DataTypeCode : quint8 {
 // Byte size of a data type code: the basic types of 1 to 8 bytes have one,
 // strings, domains and every other code 0. The one place sizes come from.
 int dataTypeSize(int code);
+
+// Dictionary order: by index, then by sub-index.
+bool comesBefore(const EdsEntry &a, const EdsEntry &b);

@@ -2,23 +2,9 @@
 
 #include <algorithm>
 
-namespace {
-
-qint64 keyOf(const EdsEntry &entry)
-{
-    return qint64(entry.index) << 32 | quint32(entry.subIndex);
-}
-
-bool byKey(const EdsEntry &a, const EdsEntry &b)
-{
-    return keyOf(a) < keyOf(b);
-}
-
-} // namespace
-
 MappingWords::MappingWords(const QList<EdsEntry> &mappingList)
     : m_list(mappingList)
-    , m_sorted(std::is_sorted(mappingList.cbegin(), mappingList.cend(), byKey))
+    , m_sorted(std::is_sorted(mappingList.cbegin(), mappingList.cend(), comesBefore))
 {
 }
 
@@ -38,7 +24,7 @@ QVector<EdsEntry> MappingWords::of(int mappingIndex) const
         EdsEntry first;
         first.index = mappingIndex;
         first.subIndex = 1;
-        for (auto it = std::lower_bound(countAt, m_list.cend(), first, byKey); it != m_list.cend() && wanted(*it); ++it)
+        for (auto it = std::lower_bound(countAt, m_list.cend(), first, comesBefore); it != m_list.cend() && wanted(*it); ++it)
             words.append(*it);
         return words;
     }

@@ -42,11 +42,6 @@ bool isValidDefaultCobId(const EdsPdoEntry &pdo, quint8 nodeId, bool configuredB
     return !isReservedCobId(id) || (configuredByDcf && id >= 1 && id <= 0x7FF);
 }
 
-qint64 keyOf(const EdsEntry &entry)
-{
-    return qint64(entry.index) << 32 | quint32(entry.subIndex);
-}
-
 // The slave's mappable entries, searched by index and sub-index. Lists read from
 // an EDS are in dictionary order, so a binary search finds what a walk from the
 // start would; lists in any other order are walked.
@@ -55,25 +50,24 @@ class MappableLookup
 public:
     explicit MappableLookup(const CanObject &slave)
         : m_slave(slave)
-        , m_sorted(std::is_sorted(slave.mappableList.cbegin(), slave.mappableList.cend(),
-                                  [](const EdsEntry &a, const EdsEntry &b) { return keyOf(a) < keyOf(b); }))
+        , m_sorted(std::is_sorted(slave.mappableList.cbegin(), slave.mappableList.cend(), comesBefore))
     {
     }
 
     bool find(int index, int subIndex, EdsEntry &out) const
     {
-        if (!m_sorted)
-            return m_slave.findMappable(index, subIndex, out) >= 0;
-        const QList<EdsEntry> &list = m_slave.mappableList;
-        EdsEntry wanted;
-        wanted.index = index;
-        wanted.subIndex = subIndex;
-        const auto it = std::lower_bound(list.cbegin(), list.cend(), wanted,
-                                         [](const EdsEntry &a, const EdsEntry &b) { return keyOf(a) < keyOf(b); });
-        if (it == list.cend() || keyOf(*it) != keyOf(wanted))
-            return false;
-        out = *it;
-        return true;
+        if (m_sorted) {
+            const QList<EdsEntry> &list = m_slave.mappableList;
+            EdsEntry wanted;
+            wanted.index = index;
+            wanted.subIndex = subIndex;
+            const auto it = std::lower_bound(list.cbegin(), list.cend(), wanted, comesBefore);
+            if (it == list.cend() || comesBefore(wanted, *it))
+                return false;
+            out = *it;
+            return true;
+        }
+        return m_slave.findMappable(index, subIndex, out) >= 0;
     }
 
 private:

@@ -201,7 +201,7 @@ private slots:
         setMemoryAreaSize(VarAreaFallback, 0);
         CanObject s(5);
         s.projectKey = key;
-        s.mappableList = {entry(0x6000, 1, DataTypeUnsigned32), entry(0x6000, 2, DataTypeUnsigned16),
+        s.mappableList = {entry(0x6000, 2, DataTypeUnsigned16), entry(0x6000, 1, DataTypeUnsigned32), // out of order
                           entry(0x6000, 3, DataTypeUnsigned32), entry(0x6000, 4, DataTypeUnsigned8),
                           entry(0x6000, 5, DataTypeReal64), entry(0x6000, 6, DataTypeBoolean),
                           entry(0x6000, 7, DataTypeUnsigned16, 0, "rww"), entry(0x6000, 8, DataTypeUnsigned16, 0, "rwr"),
