@@ -121,7 +121,7 @@ private slots:
             at + "68: note: unknown section [VendorNotes] ignored (3 lines)",
             findings + ": 8 errors, 1 warnings, 1 notes; 7 objects, 8 sub-indexes, 3 receive PDOs, 1 transmit PDOs, "
                        "0 mappable entries",
-            notes + ": 0 errors, 0 warnings, 0 notes; 2 objects, 0 sub-indexes, 0 receive PDOs, 0 transmit PDOs, "
+            notes + ": 0 errors, 0 warnings, 0 notes; 3 objects, 0 sub-indexes, 0 receive PDOs, 0 transmit PDOs, "
                     "0 mappable entries"};
         // What a DCF and its default mappings promise that the slave does otherwise.
         const QString mapping = QStringLiteral(CANSLAVE_TEST_DATA "/check-mapping.dcf"), on = mapping + QLatin1Char(':');
