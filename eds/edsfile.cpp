@@ -1,4 +1,5 @@
 #include "eds/edsfile.h"
+#include "eds/pdoindexes.h"
 #include "eds/sortedlist.h"
 
 #include <algorithm>
@@ -11,19 +12,19 @@ int subEntryPosition(const QList<EdsEntry> &entries, int subIndex)
     return position < entries.size() && entries.at(position).subIndex == subIndex ? position : -1;
 }
 
-QList<EdsEntry> ownEntriesBetween(const QList<EdsObject> &objects, qint32 first, qint32 last)
+QList<EdsEntry> ownEntriesIn(const QList<EdsObject> &objects, IndexRange range)
 {
     QList<EdsEntry> result;
     const auto indexOf = [](const EdsObject &o) { return o.entry.index; };
-    for (int i = lowerBound(objects, first, indexOf); i < objects.size() && objects.at(i).entry.index <= last; ++i)
+    for (int i = lowerBound(objects, range.first, indexOf); i < objects.size() && objects.at(i).entry.index <= range.last; ++i)
         result.append(objects.at(i).entry);
     return result;
 }
 
-void appendSubEntriesBetween(const QList<EdsObject> &objects, qint32 first, qint32 last, QList<EdsEntry> &result)
+void appendSubEntriesIn(const QList<EdsObject> &objects, IndexRange range, QList<EdsEntry> &result)
 {
     const auto indexOf = [](const EdsObject &o) { return o.entry.index; };
-    for (int i = lowerBound(objects, first, indexOf); i < objects.size() && objects.at(i).entry.index <= last; ++i)
+    for (int i = lowerBound(objects, range.first, indexOf); i < objects.size() && objects.at(i).entry.index <= range.last; ++i)
         result += objects.at(i).subEntries;
 }
 
@@ -143,14 +144,14 @@ quint32 EdsFile::pdoInhibitTime(int index) const { return defaultValueOf(*this, 
 quint32 EdsFile::pdoEventTimer(int index) const { return defaultValueOf(*this, index, 5); }
 QString EdsFile::productName() const { return deviceInfo.productName; }
 
-QList<EdsEntry> EdsFile::receivePdoObjects() const { return ownEntriesBetween(objects, 0x1400, 0x15FF); }
-QList<EdsEntry> EdsFile::transmitPdoObjects() const { return ownEntriesBetween(objects, 0x1800, 0x19FF); }
+QList<EdsEntry> EdsFile::receivePdoObjects() const { return ownEntriesIn(objects, receivePdoIndexes); }
+QList<EdsEntry> EdsFile::transmitPdoObjects() const { return ownEntriesIn(objects, transmitPdoIndexes); }
 
 QList<EdsEntry> EdsFile::mappingEntries() const
 {
     QList<EdsEntry> result;
-    appendSubEntriesBetween(objects, 0x1600, 0x17FF, result);
-    appendSubEntriesBetween(objects, 0x1A00, 0x1BFF, result);
+    appendSubEntriesIn(objects, receiveMappingIndexes, result);
+    appendSubEntriesIn(objects, transmitMappingIndexes, result);
     return result;
 }
 

@@ -1,5 +1,6 @@
 // Object, sub-index, name and object-links sections: the object dictionary.
 #include "eds/edsnumber.h"
+#include "eds/pdoindexes.h"
 #include "eds/edsreader.h"
 
 namespace {
@@ -112,7 +113,7 @@ const EntryKey entryKeys[] = {
 // Configured values the slave takes over: identity, emergency COB-ID and the PDOs.
 bool isTakenIntoConfiguration(qint32 index)
 {
-    return index == 0x1000 || index == 0x1014 || index == 0x1018 || (index >= 0x1400 && index <= 0x1BFF);
+    return index == 0x1000 || index == 0x1014 || index == 0x1018 || (receivePdoIndexes.first <= index && index <= transmitMappingIndexes.last);
 }
 
 void readEntryLines(EdsReader &reader, EdsEntry &entry)
@@ -137,7 +138,7 @@ void readEntryLines(EdsReader &reader, EdsEntry &entry)
             ++reader.file.unusedConfiguredValues;
         const NodeRelativeValue configured = readNodeRelativeValue(value);
         if (configured.converted) {
-            if (entry.subIndex == 1 && ((entry.index >= 0x1400 && entry.index <= 0x15FF) || (entry.index >= 0x1800 && entry.index <= 0x19FF))
+            if (entry.subIndex == 1 && (receivePdoIndexes.contains(entry.index) || transmitPdoIndexes.contains(entry.index))
                 && !reader.file.configuredCobIds.contains(entry.index))
                 reader.file.configuredCobIds.append(entry.index);
             reading.valueProblems.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eds/edsentry.h"
+#include "eds/pdoindexes.h"
 
 #include <QByteArray>
 #include <QList>
@@ -81,8 +82,6 @@ inline qint32 pdoDirectionFor(quint32 commIndex)
     return commIndex < 0x1800 ? PdoReceive : PdoTransmit;
 }
 
-inline bool isTransmitPdoIndex(quint32 commIndex) { return commIndex >= 0x1800 && commIndex <= 0x19FF; }
-inline bool isReceivePdoIndex(quint32 commIndex) { return commIndex >= 0x1400 && commIndex <= 0x15FF; }
 
 // What the model itself always makes, and so what a PDO read back from
 // storage must hold before it is taken over.
