@@ -4,24 +4,26 @@
 #include <QString>
 
 #include <climits>
+#include <limits>
 #include <optional>
 
 namespace {
 
+// The value of a digit of bases up to 16; anything else is a digit of no base.
 int digitValue(char16_t c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
-    if (c >= 'a' && c <= 'z')
+    if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'Z')
+    if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
-    return 99;
+    return std::numeric_limits<int>::max();
 }
 
 // Strict integer conversion in the manner of QString::toLongLong: blanks around the
 // number, one sign and, in base 16, a "0x" prefix are accepted; everything else must be
-// a digit of the base. Magnitudes are capped early so that no text can overflow.
+// a digit of the base, and the value within minimum and maximum.
 std::optional<qint64> parseInteger(QStringView text, int base, bool allowMinus, qint64 minimum,
                                    qint64 maximum)
 {
@@ -38,20 +40,18 @@ std::optional<qint64> parseInteger(QStringView text, int base, bool allowMinus, 
         i += 2;
     if (i >= text.size())
         return std::nullopt;
-    const qint64 limit = qint64(Q_INT64_C(1) << 33);
+    // Bounded digit by digit, so that no text can overflow.
+    const qint64 bound = negative ? -minimum : maximum;
     qint64 magnitude = 0;
     for (; i < text.size(); ++i) {
         const int digit = digitValue(text[i].unicode());
         if (digit >= base)
             return std::nullopt;
         magnitude = magnitude * base + digit;
-        if (magnitude > limit)
+        if (magnitude > bound)
             return std::nullopt;
     }
-    const qint64 value = negative ? -magnitude : magnitude;
-    if (value < minimum || value > maximum)
-        return std::nullopt;
-    return value;
+    return negative ? -magnitude : magnitude;
 }
 
 enum class NumberBase { Hexadecimal, Octal, Decimal };
