@@ -3,6 +3,8 @@
 #include "eds/edsfile.h"
 #include "model/hostservices.h"
 
+#include <algorithm>
+
 CanObject::CanObject(quint8 id)
     : nodeId(id)
 {
@@ -10,19 +12,9 @@ CanObject::CanObject(quint8 id)
 
 int CanObject::findPdo(quint32 commIndex) const
 {
-    int low = 0;
-    int high = pdoList.size() - 1;
-    while (low <= high) {
-        const int middle = (low + high) / 2;
-        const quint32 current = pdoList.at(middle).commIndex;
-        if (current == commIndex)
-            return middle;
-        if (current < commIndex)
-            low = middle + 1;
-        else
-            high = middle - 1;
-    }
-    return -1;
+    const auto it = std::lower_bound(pdoList.cbegin(), pdoList.cend(), commIndex,
+                                     [](const PDOConfig &pdo, quint32 index) { return pdo.commIndex < index; });
+    return it != pdoList.cend() && it->commIndex == commIndex ? int(it - pdoList.cbegin()) : -1;
 }
 
 PDOConfig *CanObject::pdo(quint32 commIndex)
@@ -153,15 +145,10 @@ quint32 CanObject::effectiveCobId(const PDOConfig &pdo)
 
 QString CanObject::shortDescription(const PDOConfig &pdo)
 {
-    // "TPDO1..." reads "TxPDO 1"; short names are padded so the inserts stay in place.
-    QString text = pdo.name.left(5);
-    if (text.size() < 1)
-        text = text.leftJustified(1, QLatin1Char(' '));
-    text.insert(1, QLatin1Char('x'));
-    if (text.size() < 5)
-        text = text.leftJustified(5, QLatin1Char(' '));
-    text.insert(5, QLatin1Char(' '));
-    return text;
+    // "TPDO1..." reads "TxPDO 1": an x after the first character and a blank before
+    // the fifth; short names are padded so that both stay in place.
+    const QString text = pdo.name.left(5).leftJustified(4, QLatin1Char(' '));
+    return text.left(1) + QLatin1Char('x') + text.mid(1, 3) + QLatin1Char(' ') + text.mid(4);
 }
 
 int CanObject::addSdo(const SDOEntry &sdo)

@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(slave.addPdo(0x1801), 0);
         QCOMPARE(*slave.pdo(0x1801), (PDOConfig{{}, 0x1801, 1, 0x280, PdoTransmit, 0, 254, {}, 10, 100, "TPDO2 parameter", 9}));
         QCOMPARE(slave.addPdo(0x1400), 0);
-        QVERIFY(slave.pdo(0x1400)->direction == PdoReceive && slave.addPdo(0x1400) == -1); // the first PDO is there once
+        QVERIFY(std::as_const(slave).pdo(0x1400)->direction == PdoReceive && slave.addPdo(0x1400) == -1); // the first PDO is there once
     }
 
     void addMapEntryLimits_data()
