@@ -120,15 +120,6 @@ PDOMapEntry *CanObject::findMapEntry(PDOConfig &pdo, quint32 index, quint32 subI
     return nullptr;
 }
 
-const PDOMapEntry *CanObject::findMapEntry(const PDOConfig &pdo, quint32 index, quint32 subIndex)
-{
-    for (const PDOMapEntry &entry : pdo.mapList) {
-        if (entry.index == index && entry.subIndex == subIndex)
-            return &entry;
-    }
-    return nullptr;
-}
-
 quint32 CanObject::pdoByteLength(const PDOConfig &pdo)
 {
     quint32 total = 0;

@@ -59,7 +59,6 @@ public:
     int removeMapEntry(PDOConfig &pdo, int position);
     static PDOMapEntry *mapEntryAt(PDOConfig &pdo, int position);
     static PDOMapEntry *findMapEntry(PDOConfig &pdo, quint32 index, quint32 subIndex);
-    static const PDOMapEntry *findMapEntry(const PDOConfig &pdo, quint32 index, quint32 subIndex);
     static quint32 pdoByteLength(const PDOConfig &pdo);
     static quint32 effectiveCobId(const PDOConfig &pdo);
     static QString shortDescription(const PDOConfig &pdo);

@@ -6,6 +6,7 @@
 
 #include <limits>
 
+#include <algorithm>
 #include <cfloat>
 #include <cstring>
 
@@ -110,13 +111,7 @@ bool parseInteger(QStringView s, ValueForm form, int bits, quint64 &pattern)
 // meaningful setting.
 quint32 singlePrecisionPattern(double value)
 {
-    float single = 0;
-    if (value > double(FLT_MAX))
-        single = FLT_MAX;
-    else if (value < -double(FLT_MAX))
-        single = -FLT_MAX;
-    else
-        single = float(value);
+    const float single = float(std::clamp(value, -double(FLT_MAX), double(FLT_MAX)));
     quint32 pattern = 0;
     std::memcpy(&pattern, &single, sizeof pattern);
     return pattern;

@@ -153,6 +153,8 @@ private slots:
             "IO_Module8DI8DO2AI_4  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2",
             "Note: the slave's name \"IO-Module 8DI8DO2AI2AO\" starts every symbol, so 4 of 4 symbols are cut to 20 "
             "characters; a shorter name in the dialog leaves more of each object's name.", "(--block prints its bytes)"};
+        QTest::newRow("show words left out") << QStringList{"show", CANSLAVE_TEST_DATA "/slave-defaults.eds"} << 0
+                                             << QStringList{"Default words left out: 0x20000020 (not mappable)"};
         QTest::newRow("show the block") << QStringList{"show", example, "--node", "5", "--block"} << 0
                                         << QStringList{"0x0000  01 16 49 4F 2D 4D 6F 64 75 6C 65 20 38 44 49 38"};
     }
