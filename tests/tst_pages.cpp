@@ -743,6 +743,7 @@ private slots:
         QTest::keyClick(editor->offsetBox(), Qt::Key_Backtab);
         QVERIFY(editor->areaBox()->hasFocus());
         QTest::keyClick(editor->areaBox(), Qt::Key_Down);
+        QCOMPARE(editor->offsetBox()->singleStep(), 2); // analogue places are even
         QTest::keyClick(editor->areaBox(), Qt::Key_Return);
         QTRY_COMPARE(table()->item(AnalogueI, 4)->text(), QStringLiteral("%AI,2"));
         QCOMPARE(entryOfRow(AnalogueI).area, int(VarAreaAI));

@@ -105,8 +105,6 @@ NewSDODialog::NewSDODialog(QWidget *parent)
     connect(m_subIndexBox, QOverload<int>::of(&QSpinBox::valueChanged), this, &NewSDODialog::objectChanged);
     connect(m_parameters, &ParameterInEdsListTable::selectionChanged, this,
             &NewSDODialog::tblWidetItemSelectionChanged);
-    connect(m_parameters, &ParameterInEdsListTable::currentItemChanged, this,
-            &NewSDODialog::tblWidetCurrentItemChanged);
 }
 
 QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
@@ -298,16 +296,6 @@ void NewSDODialog::tblWidetItemSelectionChanged()
     if (object)
         insertParemeter_slot(object->first, object->second, 0);
     checkDataValid(m_dataEdit->text());
-}
-
-void NewSDODialog::tblWidetCurrentItemChanged(QTableWidgetItem *current, QTableWidgetItem *)
-{
-    // A click makes the row current before selecting it, so the selection handler
-    // takes it; a selected row that becomes current is taken again, to the same effect.
-    const QList<int> rows = selectedRows();
-    const auto object = current && rows == QList<int>{current->row()} ? rowObject(current->row()) : std::nullopt;
-    if (object)
-        insertParemeter_slot(object->first, object->second, 0);
 }
 
 QList<int> NewSDODialog::selectedRows() const

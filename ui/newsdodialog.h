@@ -41,7 +41,6 @@ public slots:
     void startHelpSystem();
     void insertParemeter_slot(int index, int subIndex, int value);
     void tblWidetItemSelectionChanged();
-    void tblWidetCurrentItemChanged(QTableWidgetItem *current, QTableWidgetItem *previous);
 
 private:
     void showWritableParameters(CanObject *slave);

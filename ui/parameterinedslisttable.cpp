@@ -47,8 +47,6 @@ ParameterInEdsListTable::ParameterInEdsListTable(QWidget *parent)
 
     connect(m_table, &QTableWidget::itemDoubleClicked, this,
             &ParameterInEdsListTable::listTableDoubleClicked_slot);
-    connect(m_table, &QTableWidget::currentItemChanged, this,
-            &ParameterInEdsListTable::currentItemChanged);
     connect(m_table, &QTableWidget::itemSelectionChanged, this,
             &ParameterInEdsListTable::selectionChanged);
 }

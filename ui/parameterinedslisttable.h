@@ -26,7 +26,6 @@ public:
 
 signals:
     void itemclicked(int index, int subIndex, int value);
-    void currentItemChanged(QTableWidgetItem *current, QTableWidgetItem *previous);
     void selectionChanged();
 
 public slots:

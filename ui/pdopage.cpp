@@ -81,8 +81,7 @@ PDOpage::PDOpage(QWidget *parent)
     m_mappedGroup = new QGroupBox(tr("Mapped PDO"), this);
     m_mappedTable = pdoTable(6, {tr("Index"), tr("COB-ID"), tr("R/T"), tr("Length"), tr("Type"), tr("Description")},
                              m_mappedGroup);
-    for (int column = 0; column < 6; ++column)
-        m_mappedTable->setColumnWidth(column, 75);
+    m_mappedTable->horizontalHeader()->setDefaultSectionSize(75);
     // The description is the last column: it takes the rest, so its header is not cut.
     m_mappedTable->horizontalHeader()->setStretchLastSection(true);
     groupLayout(m_mappedGroup, m_mappedTable);
