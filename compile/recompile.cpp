@@ -189,14 +189,10 @@ int readSdos(BlockReader &in, CanObject &slave)
     if (!in.byte1(count))
         return RecompileMalformed;
     for (quint32 i = 0; i < count; ++i) {
-        if (in.remaining() < 9)
-            return RecompileMalformed;
         quint32 index = 0, subIndex = 0, length = 0;
         SDOEntry sdo;
-        in.byte2(index);
-        in.byte1(subIndex);
-        in.byte1(length);
-        in.take(4, sdo.data);
+        if (!in.byte2(index) || !in.byte1(subIndex) || !in.byte1(length) || !in.take(4, sdo.data))
+            return RecompileMalformed;
         // Compile wrote the stored value reversed; this turns it back.
         toBigEndian(sdo.data);
         sdo.index = quint16(index);
@@ -223,8 +219,8 @@ int readConfiguration(BlockReader &in, CanObject &slave, Claims &claims)
     slave.setCheckFlags(quint8(flags));
     // Computed on 16 bits: a length below 2 keeps the whole remainder.
     in.narrow(quint16(bodyLength - 2));
-    if (in.remaining() < 15)
-        return RecompileMalformed;
+    // A body too short for the fixed part below reads as zeros up to its end and
+    // fails at the closing bytes.
 
     slave.heartbeatTime = qint32(takeTime(in));
     slave.masterMonitorTime = qint32(takeTime(in));

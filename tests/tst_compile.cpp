@@ -469,7 +469,7 @@ private slots:
         QVERIFY(s);
         s->pdo(0x1400)->mapList << entryOf(0x6000, 9, 1, VarAreaFallback, 100) << entryOf(0x2abc, 0x1f, 2, VarAreaFallback, 101)
                                 << entryOf(0x6000, 0x11, 3, VarAreaFallback, 103);
-        s->pdo(0x1401)->mapList << entryOf(0x6000, 0x10, 4, VarAreaFallback, 110);
+        s->pdo(0x1401)->mapList << entryOf(0x6000, 0x10, 4, -1, -1); // without a place
         const QList<PDOMapEntry> fixed = s->pdo(0x1800)->mapList; // the device fixes this mapping: read-only
         const QByteArray block = blockOf(*s);
         releaseObject(s);
@@ -481,7 +481,7 @@ private slots:
             for (const PDOMapEntry &e : r->pdo(pdo)->mapList)
                 back << QStringLiteral("%1 %2 %3 %4").arg(e.name).arg(e.dataType).arg(e.byteLength).arg(placeOf(e));
         QCOMPARE(back.filter(QStringLiteral("NewPar")), QStringList({"NewPar_6000:9 2 1 84:100", "NewPar_2ABC:1F 3 2 84:101",
-                                                                     "NewPar_6000:11 16 3 84:103", "NewPar_6000:10 4 4 84:110"}));
+                                                                     "NewPar_6000:11 16 3 84:103", "NewPar_6000:10 4 4 -1:-1"}));
         QCOMPARE(r->pdo(0x1800)->mapList, fixed);
         releaseObject(r);
         // Longer stored lengths take the 40- to 64-bit type of that size.
