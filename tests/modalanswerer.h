@@ -22,7 +22,6 @@ public:
     // Runs user on the next modal widget once it is active, then rejects it if
     // it is still open: a failing check inside user returns early.
     void onModal(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog"));
-    void onDialog(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog")) { onModal(user, what); }
     // Clicks the button of the next message box and records its text.
     void answerMessageBox(int button);
     // Picks the action of the next popup menu whose text (without '&') is actionText.

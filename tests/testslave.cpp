@@ -5,13 +5,8 @@
 EdsEntry mappableEntry(int index, int subIndex, quint8 dataType, const QString &access, const QString &name)
 {
     EdsEntry entry;
-    entry.index = index;
-    entry.subIndex = subIndex;
-    entry.dataType = dataType;
-    entry.accessType = access;
-    entry.parameterName = name;
-    entry.pdoMapping = true;
-    entry.objectType = 7;
+    entry.index = index, entry.subIndex = subIndex, entry.dataType = dataType, entry.accessType = access;
+    entry.parameterName = name, entry.pdoMapping = true, entry.objectType = 7;
     return entry;
 }
 
@@ -19,12 +14,8 @@ EdsEntry mappableEntry(int index, int subIndex, quint8 dataType, const QString &
 static PDOConfig pdoConfig(quint32 commIndex, quint32 cobIdBase, quint8 nodeId)
 {
     PDOConfig pdo;
-    pdo.commIndex = commIndex;
-    pdo.cobIdRelative = 1;
-    pdo.cobIdBase = cobIdBase;
-    pdo.direction = pdoDirectionFor(commIndex);
-    pdo.transmissionType = 255;
-    pdo.nodeId = nodeId;
+    pdo.commIndex = commIndex, pdo.cobIdRelative = 1, pdo.cobIdBase = cobIdBase, pdo.direction = pdoDirectionFor(commIndex);
+    pdo.transmissionType = 255, pdo.nodeId = nodeId;
     pdo.name = (pdo.direction == PdoReceive ? QStringLiteral("RPDO%1") : QStringLiteral("TPDO%1"))
                    .arg((commIndex & 0x1FF) + 1);
     return pdo;

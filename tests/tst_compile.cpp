@@ -239,7 +239,6 @@ private slots:
         QTest::newRow("real is 4 bytes") << QList<int>{7} << 8 << -1 << 1;
         QTest::newRow("real on 5 bytes exceeds") << QList<int>{7, 1} << 8 << -1 << -2;
         QTest::newRow("boolean fills the last byte") << QList<int>{7, 6, 5} << 1 << -1 << 3;
-        QTest::newRow("boolean on full PDO exceeds") << QList<int>{7, 7} << 1 << -1 << -2;
         QTest::newRow("7 plus 2 exceeds") << QList<int>{7, 6, 5} << 3 << -1 << -2;
         QTest::newRow("string on full PDO") << QList<int>{7, 7} << 9 << -1 << 2;
         QTest::newRow("same object twice") << QList<int>{5} << 5 << -1 << -1;

@@ -65,7 +65,7 @@ class tst_ConfigDialog : public QObject
     int runDialog(bool readOnly, std::function<void(QWidget *)> user)
     {
         ModalAnswerer answerer;
-        answerer.onDialog(user, QStringLiteral("configuration dialog"));
+        answerer.onModal(user, QStringLiteral("configuration dialog"));
         const int result = configCanObject(&slave, {3, 9, 17}, nullptr, readOnly);
         if (!answerer.failure().isEmpty())
             qWarning("%s", qPrintable(answerer.failure()));

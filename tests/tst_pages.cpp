@@ -29,13 +29,8 @@ const QString key = QStringLiteral("/stations/pdo.hwc");
 EdsPdoEntry edsPdo(int index, const char *name, qint32 cobIdBase, quint32 type)
 {
     EdsPdoEntry entry;
-    entry.index = index;
-    entry.parameterName = QLatin1String(name);
-    entry.cobIdRelative = 1;
-    entry.cobIdBase = cobIdBase;
-    entry.transmissionType = type;
-    entry.inhibitTime = 10;
-    entry.eventTimer = 500;
+    entry.index = index, entry.parameterName = QLatin1String(name), entry.cobIdRelative = 1, entry.cobIdBase = cobIdBase;
+    entry.transmissionType = type, entry.inhibitTime = 10, entry.eventTimer = 500;
     return entry;
 }
 
@@ -441,6 +436,8 @@ private slots:
         // The value must fit the length; the field refuses what no form can become.
         QTest::newRow("value too long, OK refused")
             << 0 << "" << "Add" << QList<int>{Output8} << QStringList{"", "", "", "256"} << true << none;
+        QTest::newRow("one chosen, the length widened") << 0 << "" << "Add" << QList<int>{Label} << QStringList{"", "", "2", "256"}
+                                                        << true << QStringList{"2001|0|LABEL|2|256|0100"};
         QTest::newRow("typed value filtered") << 0 << "" << "Add" << QList<int>{} << QStringList{"2000", "1", "", "16#1g2x3"}
                                               << true << QStringList{"2000|1|SET POINT|4|16#123|00000123"};
         QTest::newRow("nothing chosen or typed, OK refused")
@@ -468,7 +465,7 @@ private slots:
         if (open == QLatin1String("menu"))
             answerer.chooseMenuAction(QStringLiteral("Add"));
         if (present < 8)
-            answerer.onDialog([&](QWidget *dialog) {
+            answerer.onModal([&](QWidget *dialog) {
                 QCOMPARE(dialog->windowTitle(), existing.isEmpty() ? QStringLiteral("New SDO") : QStringLiteral("Edit SDO"));
                 for (int i = 0; open == QLatin1String("tab") && i < 8; ++i)
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -587,7 +584,7 @@ private slots:
         }
         QTableWidget *table = showSdoPage()->sdoTable();
         ModalAnswerer answerer;
-        answerer.onDialog([&](QWidget *dialog) {
+        answerer.onModal([&](QWidget *dialog) {
             QTableWidget *list = static_cast<NewSDODialog *>(dialog)->parameterList()->table();
             QStringList offered;
             for (int row = 0; row < list->rowCount(); ++row)
