@@ -144,11 +144,11 @@ private slots:
                                  << QStringList{QStringLiteral("%1 exports resolved").arg(std::size(canslave::exportNames))};
         QTest::newRow("show") << QStringList{"show", example, "--node", "5"} << 0 << QStringList{
             "Node ID:                5", "Vendor ID:              0x000000AB", "Heartbeat time:         1200 ms",
-            "Check vendor ID:        yes", "PDOs (3 in use, 4 offered by the EDS)",
+            "Check vendor ID:        yes", "Check device type:      yes", "Check product code:     yes",
+            "PDOs (3 in use, 4 offered by the EDS)", "Memory map: inputs 3, outputs 1", "output     %Q,0    1      no",
             "Objects offered for mapping: 3 into receive PDOs, 3 into transmit PDOs", "Inhibit time:           2.0 ms (20 x 100 us)",
             "Transmission type:      254, asynchronous", "0x1801 transmit PDO (PLC inputs): TPDO 2 communication parameter",
             "COB-ID:                 0x285", "Event timer:            500 ms", "Length:                 4 of 8 bytes",
-            "Memory map: inputs 3, outputs 1", "output     %Q,0    1      no",
             "0x6200  0x01  Digital Outputs 1-8  1      %Q,0    no               fixed mapping",
             "IO_Module8DI8DO2AI_4  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2",
             "Note: the slave's name \"IO-Module 8DI8DO2AI2AO\" starts every symbol, so 4 of 4 symbols are cut to 20 "
