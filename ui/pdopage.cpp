@@ -298,10 +298,10 @@ void PDOpage::configMappedPDO_slot()
         throw;
     }
     if (answer == QDialog::Accepted) {
-        const PDOConfig *live = m_slave->pdo(commIndex);
-        QTableWidgetItem *length = m_mappedTable->item(row, lengthColumn);
-        if (live && length)
-            length->setText(QString::number(CanObject::pdoByteLength(*live)));
+        if (const PDOConfig *live = m_slave->pdo(commIndex)) {
+            if (QTableWidgetItem *length = m_mappedTable->item(row, lengthColumn))
+                length->setText(QString::number(CanObject::pdoByteLength(*live)));
+        }
         deleteMemoryUsedState(key);
         return;
     }

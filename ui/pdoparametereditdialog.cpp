@@ -8,6 +8,8 @@
 #include "ui/parameterinedslisttable.h"
 #include "ui/pdoparameterlisttable.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -174,19 +176,14 @@ void PDOParameterEditDialog::mapEntry(const EdsEntry &entry)
 
 bool PDOParameterEditDialog::refuseFixedMapping()
 {
-    const PDOConfig *edited = pdo();
-    if (!edited)
-        return false;
     // Read-only objects come from a mapping the device keeps as it is: it refuses
     // any object added to it at start-up.
-    for (const PDOMapEntry &entry : edited->mapList) {
-        if (entry.readOnly) {
-            QMessageBox::information(this, windowTitle(), tr("Parameter Can Not Be Added To ReadOnly PDO!"),
-                                     QMessageBox::Ok);
-            return true;
-        }
-    }
-    return false;
+    const PDOConfig *edited = pdo();
+    const bool fixed = edited && std::any_of(edited->mapList.cbegin(), edited->mapList.cend(),
+                                             [](const PDOMapEntry &entry) { return entry.readOnly; });
+    if (fixed)
+        QMessageBox::information(this, windowTitle(), tr("Parameter Can Not Be Added To ReadOnly PDO!"), QMessageBox::Ok);
+    return fixed;
 }
 
 void PDOParameterEditDialog::refreshMappedTable()
