@@ -237,9 +237,10 @@ QString boundedSlaveName(const QString &name)
 {
     // Every character takes at least one byte, so no more than that many count.
     QString kept = name.left(MaxSlaveNameBytes);
+    // Called on a text that is not empty: one character alone is never a pair.
     const auto lastCharacter = [&kept] {
-        return kept.size() >= 2 && kept.at(kept.size() - 1).isLowSurrogate() && kept.at(kept.size() - 2).isHighSurrogate()
-            ? 2 : 1;
+        const QStringView tail = QStringView(kept).right(2);
+        return tail.front().isHighSurrogate() && tail.back().isLowSurrogate() ? 2 : 1;
     };
     if (kept.size() < name.size() && kept.at(kept.size() - 1).isHighSurrogate())
         kept.chop(1);

@@ -42,9 +42,7 @@ bool mapPlaced(const QString &key, PDOConfig &pdo, int index, int subIndex, quin
 CanObject makeTestSlave(const QString &key)
 {
     CanObject slave(3);
-    slave.projectKey = key;
-    slave.edsFile = QStringLiteral("/devices/eds/io-8.eds");
-    slave.name = QStringLiteral("IO module");
+    slave.projectKey = key, slave.edsFile = QStringLiteral("/devices/eds/io-8.eds"), slave.name = QStringLiteral("IO module");
     slave.vendorId = 0x1A2, slave.deviceType = 0x00020191, slave.productCode = 0x4A7, slave.revisionNumber = 0x10001;
     slave.emcyCobIdRelative = 1, slave.emcyCobIdBase = 0x80;
 

@@ -3,6 +3,7 @@
 // code, and the host's memory book left as it was before a refused call; PLC
 // places, memory maps, mapping symbols.
 
+#include "compile/blockreader.h"
 #include "eds/edsfile.h"
 #include "model/canobject.h"
 #include "model/hostservices.h"
@@ -39,8 +40,7 @@ QByteArray headerFor(quint8 flags, int bodyLength)
 CanObject baseSlave()
 {
     CanObject s(5);
-    s.name = QStringLiteral("IO");
-    s.edsFile = QStringLiteral("a.eds");
+    s.name = QStringLiteral("IO"), s.edsFile = QStringLiteral("a.eds");
     s.vendorId = 1, s.deviceType = 2, s.productCode = 3, s.revisionNumber = 4;
     return s;
 }
@@ -360,6 +360,16 @@ private slots:
                                    [](E &e) { e.cobIdRelative = 1; }, [](E &e) { e.cobIdBase = 1; }, [](E &e) { e.inhibitTime = 1; },
                                    [](E &e) { e.eventTimer = 1; }, [](E &e) { e.transmissionType = 1; }});
     }
+    // Every read past the end fails and takes nothing.
+    void shortReads()
+    {
+        BlockReader in(QByteArray::fromHex("010203"));
+        quint32 v = 0;
+        QByteArray bytes;
+        QVERIFY(!in.byte4(v) && in.byte2(v) && v == 0x0102 && !in.byte2(v) && !in.take(2, bytes) && !in.skip(2));
+        QVERIFY(in.byte1(v) && v == 3 && !in.byte1(v) && in.remaining() == 0);
+    }
+
     void wholeBlock()
     {
         CanObject s = baseSlave();

@@ -326,16 +326,13 @@ private slots:
         QFETCH(QString, typed);
         // The host knows the product by the EDS file name, without its directory.
         setCanSlaveProductName(QStringLiteral("io-8.eds"), productName);
-        slave.deviceType = deviceType;
-        slave.emcyCobIdRelative = relative;
-        slave.skipRevisionCheck = true;
+        slave.deviceType = deviceType, slave.emcyCobIdRelative = relative, slave.skipRevisionCheck = true;
         const bool untouched = typed == QLatin1String("untouched");
         const int node = typed.isEmpty() ? 9 : untouched ? 3 : typed.toInt();
         slave.setNodeId(typed.isEmpty() ? 9 : 3);
         if (untouched) {
             slave.name = QStringLiteral("sample device according to CiA 401");
-            slave.monitorTime = 70000;
-            slave.heartbeatTime = -1;
+            slave.monitorTime = 70000, slave.heartbeatTime = -1;
         }
         CanObject before = slave;
         showDevicePage(typed.isEmpty() ? QList<int>{1, 2, 10} : QList<int>());

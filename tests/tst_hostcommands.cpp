@@ -440,8 +440,7 @@ private slots:
         std::unique_ptr<CanObject> edited = restoreProjectStream(readAll(first), QStringLiteral("edit"));
         edited->setNodeId(9);
         edited->name = QStringLiteral("Edited slave");
-        edited->monitorTime = 333;
-        edited->skipRevisionCheck = true;
+        edited->monitorTime = 333, edited->skipRevisionCheck = true;
         edited->pdoList.first().transmissionType = 1;
         edited->pdoList.removeLast();
         edited->sdoList.append(SDOEntry{0x2000, 1, 2, QByteArray::fromHex("1234"), QStringLiteral("16#1234"), {}});

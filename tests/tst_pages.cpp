@@ -274,9 +274,7 @@ private slots:
         QFETCH(bool, timers);
         QFETCH(bool, accept);
         PDOConfig &pdo = slave.pdoList[row];
-        pdo.transmissionType = quint8(type);
-        pdo.inhibitTime = 7000;
-        pdo.eventTimer = 700;
+        pdo.transmissionType = quint8(type), pdo.inhibitTime = 7000, pdo.eventTimer = 700;
         page->setCanObject(&slave);
         PDOConfig expected = pdo;
         clickButton(page.get(), QStringLiteral("Property")); // nothing chosen: nothing opens
@@ -300,8 +298,7 @@ private slots:
         if (accept) {
             QFETCH(int, storedType);
             expected.transmissionType = quint8(storedType);
-            expected.inhibitTime = timers ? 100 : 7000;
-            expected.eventTimer = timers ? 250 : 700;
+            expected.inhibitTime = timers ? 100 : 7000, expected.eventTimer = timers ? 250 : 700;
         }
         QVERIFY(slave.pdoList.at(row) == expected);
         QCOMPARE(mapped()->item(row, 4)->text(), QString::number(expected.transmissionType));
