@@ -87,6 +87,7 @@ private slots:
         QVERIFY(freeMemory(key, VarAreaOutput, 0, 2));
         QVERIFY(!freeMemory(key, VarAreaOutput, 1, 3));
         QCOMPARE(reservedByteCount(key, VarAreaOutput), 0);
+        QVERIFY(getMemory(key, VarAreaOutput, 511, 1) == 1 && freeMemory(key, VarAreaOutput, 511, 1)); // the area's last byte
         QVERIFY(!freeMemory(key, VarAreaOutput, -1, 2) && !freeMemory(key, VarAreaOutput, 0, 0));
         QVERIFY(!freeMemory(QStringLiteral("never seen"), VarAreaOutput, 0, 1) && !freeMemory(key, VarArea(-1), -1, 1));
     }
