@@ -14,7 +14,7 @@ qint64 commentLineNumber(QStringView line)
     qsizetype end = 4;
     while (end < line.size() && end < 7 && isDecimalDigit(line[end]))
         ++end;
-    if (end == 4 || end >= line.size() || line[end] != QLatin1Char('='))
+    if (end == 4 || !line.mid(end).startsWith(QLatin1Char('=')))
         return -1;
     // A leading 0 reads the digits as octal, as every other number of the file.
     return toUnsignedNumber(line.mid(4, end - 4));

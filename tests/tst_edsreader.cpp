@@ -172,7 +172,7 @@ private slots:
              "[DeviceComissioning]|NodeID=4|[1800]|SubNumber=6|[1800sub1]|DefaultValue=0x184|[1800sub5]|DefaultValue=0x184|"
              "[1801]|SubNumber=2|[1801sub1]|DefaultValue=$NODEID+0x284|[1802]|SubNumber=2|[1802sub1]|DefaultValue=0x385|[1804]|[1804sub1]|DefaultValue=0x584",
              {"0:COB-IDs of node 4 taken as node-relative,index:1800"}},
-            {"clean file", "; only a comment|[1000]|ParameterName=x|;[1001]|", {}}};
+            {"clean file", "; only a comment|[1000]|ParameterName=x|;[1001]|[0000ObjectLinks]|1=2", {}}};
         for (const auto &row : rows)
             QTest::newRow(row.name) << QByteArray(row.text) << row.expected;
     }

@@ -134,7 +134,7 @@ private slots:
             {"65535", 2, true, "ffff"}, {"65536", 2, false, nullptr}, {"-32768", 2, true, "8000"}, {"-32769", 2, false, nullptr},
             {"16#abcd", 2, true, "abcd"}, {"16#10000", 2, false, nullptr}, {"-2", 2, true, "fffe"}, {"abc", 2, false, "0000"},
             {"16#FFFFFF", 3, true, "ffffff"}, {"16777216", 3, false, nullptr}, {"-8388608", 3, true, "800000"},
-            {"-8388609", 3, false, nullptr}, {"70000", 3, true, "011170"}, {"-", 2, false, nullptr},
+            {"-8388609", 3, false, nullptr}, {"70000", 3, true, "011170"}, {"-", 2, false, nullptr}, {"16#1:", 2, false, nullptr},
             {"4294967295", 4, true, "ffffffff"}, {"4294967296", 4, false, "00000000"}, {"-2147483648", 4, true, "80000000"},
             {"-2147483649", 4, false, nullptr}, {"16#100000000", 4, false, nullptr}, {"16#1A2B", 4, true, "00001a2b"},
             {"2#11111111111111111111111111111111", 4, true, "ffffffff"}, {"1.5", 4, true, "3fc00000"}, {"1E3", 4, true, "447a0000"},
@@ -177,7 +177,7 @@ private slots:
         QTest::newRow("upper") << "1A" << 0x1A << "1A";
         QTest::newRow("lower") << "ff" << 0xFF << "FF";
         QTest::newRow("digit beyond maximum refused") << "1000" << 0x100 << "100";
-        QTest::newRow("not hex keeps old") << "zz" << 0 << "0";
+        QTest::newRow("a letter past F refused") << "1g" << 1 << "1";
     }
     void hexSpinBox()
     {

@@ -40,8 +40,9 @@ SdoPage::SdoPage(QWidget *parent)
     m_table = new QTableWidget(0, 5, m_group);
     m_table->setHorizontalHeaderLabels(
         {tr("Index(hex)"), tr("Sub Index(hex)"), tr("Name"), tr("Length"), tr("Data")});
-    for (int column = 0; column < 5; ++column)
-        m_table->setColumnWidth(column, columnWidths[column]);
+    int column = 0;
+    for (int width : columnWidths)
+        m_table->setColumnWidth(column++, width);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
