@@ -240,7 +240,8 @@ private slots:
         QCOMPARE(mapped()->item(0, 5)->toolTip(), QString());
         QCOMPARE(mapped()->item(1, 5)->toolTip(), QStringLiteral("The device fixes this PDO's mapping.")); // 1401
         // The I/O page names each object's PDO and COB-ID, and marks the fixed one.
-        QCOMPARE(rowTexts(table(), Out1).mid(6), QStringList({shown.at(1), shown.at(0)}));
+        const QStringList out1 = rowTexts(table(), Out1);
+        QCOMPARE(out1.mid(2, 2) + out1.mid(6), QStringList({"Output 1", "UInt8", shown.at(1), shown.at(0)}));
         QCOMPARE(table()->item(Out1, 2)->toolTip(), QString());
         QCOMPARE(table()->item(FixedWord, 2)->toolTip(), QStringLiteral("Fixed by the device: it cannot be removed or moved to another PDO."));
     }
