@@ -240,8 +240,7 @@ private slots:
         QCOMPARE(mapped()->item(0, 5)->toolTip(), QString());
         QCOMPARE(mapped()->item(1, 5)->toolTip(), QStringLiteral("The device fixes this PDO's mapping.")); // 1401
         // The I/O page names each object's PDO and COB-ID, and marks the fixed one.
-        const QStringList out1 = rowTexts(table(), Out1);
-        QCOMPARE(out1.mid(2, 2) + out1.mid(6), QStringList({"Output 1", "UInt8", shown.at(1), shown.at(0)}));
+        QCOMPARE(rowTexts(table(), Out1).mid(2, 2) + rowTexts(table(), Out1).mid(6), QStringList({"Output 1", "UInt8", shown.at(1), shown.at(0)}));
         QCOMPARE(table()->item(Out1, 2)->toolTip(), QString());
         QCOMPARE(table()->item(FixedWord, 2)->toolTip(), QStringLiteral("Fixed by the device: it cannot be removed or moved to another PDO."));
     }
@@ -258,6 +257,7 @@ private slots:
         QTest::addColumn<int>("storedType");
         QTest::newRow("T 255, then 1") << 2 << 255 << "1" << "1 - synchronous(cyclic)" << false << true << 1;
         QTest::newRow("T 1, then 254") << 2 << 1 << "254" << "254 - asynchronous" << true << true << 254;
+        QTest::newRow("T 1, then 255") << 2 << 1 << "255" << "255 - asynchronous" << true << true << 255;
         QTest::newRow("T 1, then 254, Cancel") << 2 << 1 << "254" << "254 - asynchronous" << true << false << 1;
         QTest::newRow("T 253") << 2 << 253 << "" << "253 - asynchronous(RTR only)" << false << true << 253;
         // A type the list does not offer stays unless another is chosen.
