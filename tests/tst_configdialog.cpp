@@ -375,16 +375,8 @@ private slots:
     void deviceFieldsBesideTheirLabels()
     {
         showDevicePage();
-        const QGroupBox *group = device->findChild<QGroupBox *>(); // node information comes first
-        const auto *grid = qobject_cast<QGridLayout *>(group->layout());
-        const QList<QLabel *> labels = group->findChildren<QLabel *>();
-        QCOMPARE(labels.size(), 8);
-        for (QLabel *label : labels) {
-            int row = -1, column = -1, labelRow = -1, labelColumn = -1, span = 0;
-            grid->getItemPosition(grid->indexOf(label), &labelRow, &labelColumn, &span, &span);
-            grid->getItemPosition(grid->indexOf(label->buddy()), &row, &column, &span, &span);
-            QVERIFY2(row == labelRow && column == labelColumn + 1, qPrintable(label->text()));
-        }
+        QCOMPARE(device->findChild<QGroupBox *>()->findChildren<QLabel *>().size(), 8); // node information comes first
+        QCOMPARE(labelAwayFromItsField(device.get()), QString());
     }
 };
 

@@ -465,6 +465,7 @@ private slots:
         if (present < 8)
             answerer.onModal([&](QWidget *dialog) {
                 QCOMPARE(dialog->windowTitle(), existing.isEmpty() ? QStringLiteral("New SDO") : QStringLiteral("Edit SDO"));
+                QCOMPARE(labelAwayFromItsField(dialog), QString());
                 for (int i = 0; open == QLatin1String("tab") && i < 8; ++i)
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 selectRows(static_cast<NewSDODialog *>(dialog)->parameterList()->table(), rows, 0);

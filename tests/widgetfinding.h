@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QLabel>
 #include <QList>
 #include <QPushButton>
 #include <QTabBar>
@@ -18,6 +20,24 @@ template<typename T> T *childWithText(QWidget *parent, const QString &text)
             return child;
     }
     return nullptr;
+}
+
+// The text of the first label in a grid whose field is not right beside it; empty when all are.
+inline QString labelAwayFromItsField(QWidget *parent)
+{
+    for (QGridLayout *grid : parent->findChildren<QGridLayout *>()) {
+        for (int i = 0; i < grid->count(); ++i) {
+            const auto *label = qobject_cast<QLabel *>(grid->itemAt(i)->widget());
+            int row = -1, column = -1, labelRow = -1, labelColumn = -1, span = 0;
+            if (label && label->buddy()) {
+                grid->getItemPosition(i, &labelRow, &labelColumn, &span, &span);
+                grid->getItemPosition(grid->indexOf(label->buddy()), &row, &column, &span, &span);
+                if (row != labelRow || column != labelColumn + 1)
+                    return label->text();
+            }
+        }
+    }
+    return QString();
 }
 
 inline void clickButton(QWidget *parent, const QString &text)
