@@ -178,7 +178,7 @@ private slots:
         QTest::newRow("bit words left out, the words after them mapped")
             << t << "rw" << QStringList{"60000601 rw", "60000210 rw", "00010001 rw", "60000408 rw"} << 512 << "6000/2@81:0 6000/4@81:2";
         QTest::newRow("a dummy keeps its bytes, without a place")
-            << r << "rw" << QStringList{"00030010 rw", "60000120 rw"} << 512 << "3/0@ffffffffffffffff:-1 6000/1@82:0";
+            << r << "rw" << QStringList{"00070020 rw", "60000120 rw"} << 512 << "7/0@ffffffffffffffff:-1 6000/1@82:0";
         QTest::newRow("a read-only count fixes every word, dummies too")
             << t << "RO" << QStringList{"60000210 rw", "00050008 rw", "60000408 rw"} << 512 << "6000/2@81:0 ro 5/0@ffffffffffffffff:-1 ro 6000/4@81:2 ro";
         QTest::newRow("a count made for CompactSubObj fixes nothing")
