@@ -163,22 +163,21 @@ int readPdoRecords(BlockReader &in, int count, bool transmit, CanObject &slave, 
         if (mapped != RecompileOk)
             return mapped;
 
+        // The record's trailer is read whole before its COB-ID is judged: a cut one is malformed.
         quint32 cobId = 0, eventTimer = 0, inhibitTime = 0, transmissionType = 0;
-        if (in.remaining() < (transmit ? 13 : 9) || !in.byte4(cobId))
+        const bool whole = in.byte4(cobId) && (!transmit || (in.byte2(eventTimer) && in.byte2(inhibitTime)))
+            && in.byte1(transmissionType) && in.skip(4);
+        if (!whole)
             return RecompileMalformed;
         if (!slave.eds)
             pdo.cobIdBase = cobId;
         else if (cobId != CanObject::effectiveCobId(pdo))
             return RecompileCobIdChanged;
         if (transmit) {
-            in.byte2(eventTimer);
-            in.byte2(inhibitTime);
             pdo.eventTimer = quint16(eventTimer);
             pdo.inhibitTime = quint16(inhibitTime);
         }
-        in.byte1(transmissionType);
         pdo.transmissionType = quint8(transmissionType);
-        in.skip(4);
     }
     return RecompileOk;
 }
