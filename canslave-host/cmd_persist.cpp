@@ -1,6 +1,7 @@
 // save, restore and recompile: the project stream and the configuration block
 // as a host keeps and reads them back, telling on stderr what did not come back.
 
+#include "blocklayout.h"
 #include "commands.h"
 #include "filekind.h"
 #include "hostslave.h"
@@ -98,21 +99,26 @@ int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTe
 }
 
 // The plug-in takes each mapped object's length from the EDS as it is now: an
-// object whose type changed takes other bytes than the block gives it.
-void reportChangedTypes(const QString &file, const QByteArray &block, const QString &station, QTextStream &err)
+// object whose type changed takes other bytes than the block gives it, also in
+// a slave that comes back. Returns how many objects it named.
+int reportChangedTypes(const QString &file, const BlockLayout &block, const QString &station, QTextStream &err)
 {
+    int changed = 0;
     QHash<quint32, int> types;
-    if (!mappableTypesOf(blockEdsPath(block), station, types))
-        return;
+    if (!mappableTypesOf(block.edsPath, station, types))
+        return changed;
     for (const BlockObject &o : blockObjects(block)) {
         const int now = types.value(mappableKey(o.index, o.subIndex), -1);
-        if (now >= 0 && dataTypeSize(now) != o.length)
-            err << tr("%1: object 0x%2 sub %3 of PDO 0x%4 is stored with %5 bytes, the EDS now gives it data type "
-                      "0x%6 of %7 bytes")
-                       .arg(file).arg(o.index, 0, 16).arg(o.subIndex).arg(o.commIndex, 0, 16).arg(o.length)
-                       .arg(now, 4, 16, QLatin1Char('0')).arg(dataTypeSize(now))
-                << '\n';
+        if (now < 0 || dataTypeSize(now) == o.length)
+            continue;
+        ++changed;
+        err << tr("%1: object 0x%2 sub %3 of PDO 0x%4 is stored with %5 bytes, the EDS now gives it data type "
+                  "0x%6 of %7 bytes")
+                   .arg(file).arg(o.index, 0, 16).arg(o.subIndex).arg(o.commIndex, 0, 16).arg(o.length)
+                   .arg(now, 4, 16, QLatin1Char('0')).arg(dataTypeSize(now))
+            << '\n';
     }
+    return changed;
 }
 
 int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
@@ -126,24 +132,24 @@ int runRecompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
         err << file << ": " << wrongKindText(FileKind::Stream, FileKind::Block) << '\n';
         return 1;
     }
+    const BlockLayout layout = blockLayout(block);
     int code = 0;
     HostSlave slave(plugin);
     slave.reset(plugin.get<canslave::RecompileFn>("recompile")(block, arguments.value("--station"), &code));
     if (code == 128)
         err << tr("%1: code 128: the EDS the block names, \"%2\", cannot be loaded; \"%3\" keeps only what the "
                   "block holds, without the EDS's names and limits")
-                   .arg(file, blockEdsPath(block), slave.get() ? restoredSlave(slave.get()).name : QString())
+                   .arg(file, layout.edsPath, slave.get() ? restoredSlave(slave.get()).name : QString())
             << '\n';
     else if (code != 0)
         err << tr("%1: code %2: %3; no slave").arg(file).arg(code).arg(recompileCodeText(code)) << '\n';
-    if (code != 0 && code != 128)
-        reportChangedTypes(file, block, arguments.value("--station"), err);
-    const int unread = blockUnreadBytes(block);
+    const int changed = reportChangedTypes(file, layout, arguments.value("--station"), err);
+    const int unread = unreadBytes(layout);
     if (unread > 0)
         err << tr("%1: %2 bytes after the end of the block were not read").arg(file).arg(unread) << '\n';
     if (slave.get())
         printSlave(plugin, slave.get(), printChoice(arguments), out);
-    return code == 0 && slave.get() && unread == 0 ? 0 : 1;
+    return code == 0 && slave.get() && unread == 0 && changed == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -181,6 +187,7 @@ const Command recompileCommand{
     "  1 block cut short or damaged, or a memory place taken; 3 a PDO the EDS does not define;\n"
     "  4 an object that cannot be mapped; 5 a COB-ID that differs from the EDS; 6 bytes left over;\n"
     "  128 the EDS cannot be loaded: the slave keeps what the block holds.\n"
-    "Exit status: 0 for code 0, 1 for any other code, 2 wrong arguments.\n"};
+    "An object whose data type in the EDS now has another size than the block stores is named.\n"
+    "Exit status: 0 for code 0 with nothing named, 1 otherwise, 2 wrong arguments.\n"};
 
 } // namespace refhost

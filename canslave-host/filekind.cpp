@@ -1,26 +1,12 @@
 #include "filekind.h"
 
+#include "blocklayout.h"
 #include "commands.h"
 #include "streamsummary.h"
 
 #include <QRegularExpression>
 
 namespace refhost {
-
-namespace {
-
-// The block's leading byte, and where its body length stands after the header
-// of the name and the EDS path: node id, identity, flags and 15 zero bytes.
-constexpr int blockMarker = 1;
-constexpr int headerAfterPath = 1 + 16 + 1 + 15;
-constexpr int bodyLengthBytes = 2;
-
-int byteAt(const QByteArray &bytes, int i)
-{
-    return i < bytes.size() ? quint8(bytes.at(i)) : -1;
-}
-
-} // namespace
 
 bool holdsEdsContent(const QByteArray &text)
 {
@@ -32,14 +18,8 @@ bool holdsEdsContent(const QByteArray &text)
 
 bool looksLikeBlock(const QByteArray &bytes)
 {
-    const int nameLength = byteAt(bytes, 1);
-    const int pathLength = nameLength < 0 ? -1 : byteAt(bytes, 2 + nameLength);
-    if (byteAt(bytes, 0) != blockMarker || pathLength < 0)
-        return false;
-    const int lengthAt = 3 + nameLength + pathLength + headerAfterPath;
-    const int low = byteAt(bytes, lengthAt + 1); // when there, so is the high byte before it
-    const int bodyLength = low < 0 ? -1 : byteAt(bytes, lengthAt) << 8 | low;
-    return bodyLength >= bodyLengthBytes && lengthAt + bodyLength <= bytes.size();
+    const BlockLayout layout = blockLayout(bytes);
+    return layout.opensAsBlock && layout.bodyLength >= 2 && layout.body.size() + 2 >= layout.bodyLength;
 }
 
 FileKind fileKind(const QByteArray &bytes)

@@ -1,6 +1,7 @@
 #include "slavereport.h"
 
 #include "commands.h"
+#include "memmaprecords.h"
 #include "pluginlibrary.h"
 #include "slaveinsides.h"
 
@@ -21,20 +22,13 @@ QString placeText(int area, int offset)
 
 namespace {
 
-// Bytes of one record of the memory map the plug-in reports: inputs have no "clear when stop".
-constexpr int inputRecordBytes = 6;
-constexpr int outputRecordBytes = 7;
-
-QJsonArray memoryMap(const QByteArray &map, int width)
+QJsonArray memoryMap(const QList<MemMapRecord> &records, bool outputs)
 {
     QJsonArray list;
-    for (int i = 0; i + width <= map.size(); i += width) {
-        const auto b = [&](int k) { return quint8(map.at(i + k)); };
-        const QString place = placeText(b(3), (b(4) << 8) | b(5));
-        const int length = b(2);
-        QJsonObject o{{"place", place}, {"lengthBytes", length}};
-        if (width == outputRecordBytes)
-            o.insert(QStringLiteral("clearWhenStop"), b(6) == 0);
+    for (const MemMapRecord &r : records) {
+        QJsonObject o{{"place", placeText(r.area, r.offset)}, {"lengthBytes", r.length}};
+        if (outputs)
+            o.insert(QStringLiteral("clearWhenStop"), r.clearWhenStop);
         list.append(o);
     }
     return list;
@@ -61,11 +55,8 @@ QJsonObject slaveReport(const Plugin &plugin, CanObject *slave, bool withBlock)
     // What the exports do not tell, read from inside the handle.
     QJsonObject report = slaveInsidesReport(slave);
 
-    int count = 0;
-    const QByteArray inputs = plugin.get<canslave::GetMemMapFn>("getInputMemMap")(slave, &count);
-    const QByteArray outputs = plugin.get<canslave::GetMemMapFn>("getOutputMemMap")(slave, &count);
-    report.insert(QStringLiteral("inputMemoryMap"), memoryMap(inputs, inputRecordBytes));
-    report.insert(QStringLiteral("outputMemoryMap"), memoryMap(outputs, outputRecordBytes));
+    report.insert(QStringLiteral("inputMemoryMap"), memoryMap(memMapRecords(plugin, slave, false), false));
+    report.insert(QStringLiteral("outputMemoryMap"), memoryMap(memMapRecords(plugin, slave, true), true));
     QList<MappingSymbol> symbols;
     plugin.get<canslave::GetMappingSymFn>("getMappingSym")(slave, &symbols);
     QJsonArray symbolList;

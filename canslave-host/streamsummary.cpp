@@ -40,9 +40,9 @@ void summarizePdos(const QByteArray &list, StreamSummary &s)
         s.pdoIndexes.append(quint32(commIndex));
         for (qint32 j = 0; j < objects && record.status() == QDataStream::Ok; ++j) {
             qint32 index = 0, subIndex = 0, area = 0, offset = 0;
-            bool readOnly = false;
-            record >> index >> subIndex >> sized(text) >> number >> number >> area >> offset >> number >> byte >> readOnly;
-            if (record.status() == QDataStream::Ok && area != -1 && offset != -1)
+            // An object cut short matches no object of the restored slave, so it is never reported.
+            record >> index >> subIndex >> sized(text) >> number >> number >> area >> offset >> number >> byte >> byte;
+            if (area != -1 && offset != -1)
                 s.placedObjects.append({quint32(commIndex), quint32(index), quint32(subIndex)});
         }
     }
@@ -77,58 +77,6 @@ StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout)
     s.sdoCount = countOf(sdos);
     summarizePdos(pdos, s);
     return s;
-}
-
-// -1 past the end.
-int byteAt(const QByteArray &bytes, int i)
-{
-    return i < bytes.size() ? quint8(bytes.at(i)) : -1;
-}
-
-QString blockEdsPath(const QByteArray &block)
-{
-    const int nameLength = byteAt(block, 1);
-    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
-    return pathLength < 0 ? QString() : QString::fromUtf8(block.mid(3 + nameLength, pathLength));
-}
-
-int blockUnreadBytes(const QByteArray &block)
-{
-    const int nameLength = byteAt(block, 1);
-    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
-    // After the path: node id, identity, flags and 15 zero bytes, then the body length.
-    const int lengthAt = 3 + nameLength + pathLength + 1 + 16 + 1 + 15;
-    if (pathLength < 0 || byteAt(block, lengthAt + 1) < 0)
-        return 0;
-    return qMax(0, int(block.size()) - lengthAt - (byteAt(block, lengthAt) << 8 | byteAt(block, lengthAt + 1)));
-}
-
-QList<BlockObject> blockObjects(const QByteArray &block)
-{
-    QList<BlockObject> objects;
-    const int nameLength = byteAt(block, 1);
-    const int pathLength = nameLength < 0 ? -1 : byteAt(block, 2 + nameLength);
-    if (pathLength < 0)
-        return objects;
-    // After the path: node id, identity, flags, 15 zero bytes, body length, then the times.
-    int at = 3 + nameLength + pathLength + 1 + 16 + 1 + 15 + 2 + 12;
-    const int transmit = byteAt(block, at), receive = byteAt(block, at + 1);
-    at += 2;
-    for (int i = 0; transmit >= 0 && receive >= 0 && i < transmit + receive; ++i) {
-        const int recordSize = i < transmit ? 7 : 8;
-        const int count = byteAt(block, at);
-        const int commAt = at + 1 + count * recordSize;
-        if (count < 0 || byteAt(block, commAt + 1) < 0)
-            break;
-        const quint32 commIndex = quint32(byteAt(block, commAt) << 8 | byteAt(block, commAt + 1));
-        for (int k = 0; k < count; ++k) {
-            const int r = at + 1 + k * recordSize;
-            objects.append({commIndex, quint32(byteAt(block, r) << 8 | byteAt(block, r + 1)), quint32(byteAt(block, r + 2)),
-                            byteAt(block, r + 3)});
-        }
-        at = commAt + 2 + (i < transmit ? 13 : 9);
-    }
-    return objects;
 }
 
 QString recompileCodeText(int code)

@@ -1,7 +1,7 @@
 #pragma once
 
-// What a host can tell about a project stream or a configuration block before
-// handing it to the plug-in: both are formats the host stores, so it may look.
+// What a host can tell about a project stream before handing it to the plug-in:
+// the stream is a format the host stores, so it may look.
 
 #include <QByteArray>
 #include <QList>
@@ -29,19 +29,6 @@ struct StreamSummary {
 
 // currentLayout: the layout of creator version 2009 and later.
 StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout);
-// The EDS path a configuration block names; empty when the block is too short to name one.
-QString blockEdsPath(const QByteArray &block);
-// Bytes after the end the block's own lengths give; 0 when it is too short to tell.
-int blockUnreadBytes(const QByteArray &block);
-// One mapped object of a configuration block, with the length the block stores.
-struct BlockObject {
-    quint32 commIndex = 0;
-    quint32 index = 0;
-    quint32 subIndex = 0;
-    int length = 0;
-};
-// The mapped objects of the block's PDO records, as far as the block holds them whole.
-QList<BlockObject> blockObjects(const QByteArray &block);
 // What a recompile result code means.
 QString recompileCodeText(int code);
 

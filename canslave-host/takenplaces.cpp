@@ -1,11 +1,13 @@
 #include "takenplaces.h"
 
 #include "commands.h"
-#include "pluginlibrary.h"
+#include "memmaprecords.h"
 #include "slaveinsides.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
+
+#include <algorithm>
 
 namespace refhost {
 
@@ -14,17 +16,6 @@ namespace {
 bool overlaps(const MemoryReservation &a, const MemoryReservation &b)
 {
     return a.area == b.area && a.offset < b.offset + b.size && b.offset < a.offset + a.size;
-}
-
-// The places of one memory map: records of width bytes, size at 2, area at 3, offset at 4 and 5.
-QList<MemoryReservation> mapPlaces(const QByteArray &map, int width)
-{
-    QList<MemoryReservation> places;
-    for (int i = 0; i + width <= map.size(); i += width) {
-        const auto b = [&](int k) { return int(quint8(map.at(i + k))); };
-        places.append({b(3), b(4) << 8 | b(5), b(2)});
-    }
-    return places;
 }
 
 QString hex(int value, int width)
@@ -37,17 +28,9 @@ QString hex(int value, int width)
 int takenPlaceCount(const Plugin &plugin, CanObject *slave, const QList<MemoryReservation> &before)
 {
     int count = 0;
-    const auto map = plugin.get<canslave::GetMemMapFn>("getInputMemMap");
-    const auto outputs = plugin.get<canslave::GetMemMapFn>("getOutputMemMap");
-    int entries = 0;
-    const QList<MemoryReservation> places = mapPlaces(map(slave, &entries), 6) + mapPlaces(outputs(slave, &entries), 7);
-    for (const MemoryReservation &place : places) {
-        for (const MemoryReservation &held : before) {
-            if (overlaps(place, held)) {
-                ++count;
-                break;
-            }
-        }
+    for (const MemMapRecord &r : memMapRecords(plugin, slave, false) + memMapRecords(plugin, slave, true)) {
+        const MemoryReservation place{r.area, r.offset, r.length};
+        count += std::any_of(before.begin(), before.end(), [&](const MemoryReservation &held) { return overlaps(place, held); });
     }
     return count;
 }
