@@ -1,6 +1,6 @@
 #pragma once
 
-// Runs canslave-host with the built plug-in, as a user runs it.
+// Runs canslave-host with the built plug-in, unless the arguments name another, as a user runs it.
 #include <QProcess>
 
 struct HostRun {
@@ -18,7 +18,8 @@ inline HostRun runHost(const QStringList &arguments, const QStringList &unset = 
     for (const QString &name : unset)
         environment.remove(name);
     process.setProcessEnvironment(environment);
-    const QStringList command = through + QStringList{CANSLAVE_HOST_PATH, "--plugin", CANSLAVE_PLUGIN_PATH} + arguments;
+    const QStringList plugin = arguments.value(0) == QLatin1String("--plugin") ? QStringList() : QStringList{"--plugin", CANSLAVE_PLUGIN_PATH};
+    const QStringList command = through + QStringList{CANSLAVE_HOST_PATH} + plugin + arguments;
     process.start(command.first(), command.mid(1));
     const bool finished = process.waitForFinished(60000);
     return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,

@@ -29,14 +29,8 @@ bool mapPlaced(const QString &key, PDOConfig &pdo, int index, int subIndex, quin
     if (position < 0)
         return false;
     PDOMapEntry &entry = pdo.mapList[position];
-    entry.area = area;
-    entry.offset = offset;
-    if (!claimPlace(key, entry)) {
-        pdo.mapList.removeAt(position);
-        return false;
-    }
-    entry.readOnly = readOnly;
-    return true;
+    entry.area = area, entry.offset = offset, entry.readOnly = readOnly;
+    return claimPlace(key, entry);
 }
 
 CanObject makeTestSlave(const QString &key)

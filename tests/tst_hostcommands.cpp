@@ -31,13 +31,19 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The lines a file beside the fixtures says a command prints, each naming its file relative to them.
-QStringList expectedLines(const char *name)
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The lines a file beside the fixtures says a command prints; those of check name their file relative to them.
+QStringList expectedLines(const char *name, const QString &before = QStringLiteral(CANSLAVE_TEST_DATA "/"))
 {
     QStringList lines;
     for (const QString &line : QString::fromUtf8(readAll(QStringLiteral(CANSLAVE_TEST_DATA "/") + QLatin1String(name))).split('\n')) {
         if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
-            lines << QStringLiteral(CANSLAVE_TEST_DATA "/") + line;
+            lines << before + line;
     }
     return lines;
 }
@@ -118,6 +124,7 @@ private slots:
         refused("bad node list, no display", {"configure", example, "--nodes", "0-9"}, "--nodes 0-9");
         refused("screenshot into a file", {"configure", example, "--screenshot", example}, "not a folder");
         refused("unknown language", {"configure", example, "--lang", "de"}, "not a language (zh_CN or en)");
+        refused("a plug-in that does not load", {"--plugin", example, "exports"}, "cannot load the plug-in");
 
         QTest::newRow("check") << QStringList{"check", findings, notes} << 0 << expectedLines("check-findings.expected");
         QTest::newRow("check mapping, identity, DCF") << QStringList{"check", CANSLAVE_TEST_DATA "/check-mapping.dcf"} << 0
@@ -126,17 +133,7 @@ private slots:
         QTest::newRow("check strict, clean") << QStringList{"check", "--strict", notes} << 0 << QStringList{};
         QTest::newRow("exports") << QStringList{"exports"} << 0
                                  << QStringList{QStringLiteral("%1 exports resolved").arg(std::size(canslave::exportNames))};
-        QTest::newRow("show") << QStringList{"show", example, "--node", "5"} << 0 << QStringList{
-            "Node ID:                5", "Vendor ID:              0x000000AB", "Heartbeat time:         1200 ms",
-            "Check vendor ID:        yes", "Check device type:      yes", "Check product code:     yes",
-            "PDOs (3 in use, 4 offered by the EDS)", "Memory map: inputs 3, outputs 1", "output     %Q,0    1      no",
-            "Objects offered for mapping: 3 into receive PDOs, 3 into transmit PDOs", "Inhibit time:           2.0 ms (20 x 100 us)",
-            "Transmission type:      254, asynchronous", "0x1801 transmit PDO (PLC inputs): TPDO 2 communication parameter",
-            "COB-ID:                 0x285", "Event timer:            500 ms", "Length:                 4 of 8 bytes",
-            "0x6200  0x01  Digital Outputs 1-8  1      %Q,0    no               fixed mapping",
-            "IO_Module8DI8DO2AI_4  %IW3     IO-Module 8DI8DO2AI2AO 16#6401_2_Analog Input 2",
-            "Note: the slave's name \"IO-Module 8DI8DO2AI2AO\" starts every symbol, so 4 of 4 symbols are cut to 20 "
-            "characters; a shorter name in the dialog leaves more of each object's name.", "(--block prints its bytes)"};
+        QTest::newRow("show") << QStringList{"show", example, "--node", "5"} << 0 << expectedLines("show-io-module.expected", {});
         QTest::newRow("show words left out") << QStringList{"show", CANSLAVE_TEST_DATA "/slave-defaults.eds"} << 0
                                              << QStringList{"Default words left out: 0x20000020 (not mappable)"};
         QTest::newRow("show the block") << QStringList{"show", example, "--node", "5", "--block"} << 0
@@ -213,9 +210,7 @@ private slots:
         QFETCH(QString, command);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("old.bin"));
-        QFile old(file);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
+        QVERIFY(writeAll(file, "old"));
         // The folder takes no new file; root is made to heed that too.
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         const QStringList through = geteuid() == 0 ? QStringList{"setpriv", "--bounding-set=-dac_override,-dac_read_search"}
@@ -224,8 +219,7 @@ private slots:
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.startsWith(file + QLatin1String(": ")), qPrintable(result.err));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("old"));
+        QCOMPARE(readAll(file), QByteArray("old"));
     }
 
     // Without a PDO in use the PDO page opens no sub-dialog: those images are missing, and said so.
@@ -254,6 +248,8 @@ private slots:
             << "object 0x6000 sub 1 of PDO 0x1800 is no longer a mappable object of the EDS";
         QTest::newRow("recompile, a type changed size") << "compile" << "recompile" << QByteArray("[6401sub1] DataType=0x0010")
             << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0010 of 3 bytes";
+        QTest::newRow("recompile, a type shrank: the slave comes back") << "compile" << "recompile" << QByteArray("[6401sub1] DataType=0x0002")
+            << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0002 of 1 bytes";
         QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << QByteArray() << "is there but cannot be read as an EDS";
     }
     void changedEds()
@@ -266,15 +262,10 @@ private slots:
         const QString eds = dir.filePath(QStringLiteral("io.eds")), file = dir.filePath(QStringLiteral("slave.bin"));
         QVERIFY(QFile::copy(example, eds));
         QCOMPARE(run({write, eds, "-o", file}).status, 0);
-        QFile f(eds);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QByteArray text = f.readAll();
+        QByteArray text = readAll(eds);
         const QByteArray line = changed.mid(changed.indexOf(' ') + 1);
         const int at = text.indexOf(line.left(line.indexOf('=') + 1), text.indexOf(changed.left(changed.indexOf(' '))));
-        QVERIFY(f.resize(0) && f.seek(0) && f.write(text.replace(at, line.size(), line)) == text.size());
-        if (changed.isEmpty())
-            QVERIFY(f.resize(65 << 20)); // sparse: costs no disk
-        f.close();
+        QVERIFY(writeAll(eds, text.replace(at, line.size(), line)) && (!changed.isEmpty() || QFile::resize(eds, 65 << 20))); // sparse: no disk
         const HostRun result = run({read, file});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(said), qPrintable(result.err));
@@ -295,17 +286,14 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("slave.stream"));
         QCOMPARE(run({"save", example, "-o", file}).status, 0);
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        const QByteArray stream = f.readAll();
+        QByteArray stream = readAll(file);
         const int at = stream.indexOf(QByteArray::fromHex("00001800")); // the record's communication index
         QVERIFY(at > 0 && stream.mid(at + 12, 4) == QByteArray::fromHex("00000054"));
         // The object's index and sub-index, its name (length, UTF-16), then its length.
         const int object = stream.indexOf(QByteArray::fromHex("0000600000000001"), at);
         const int lengthAt = object + 12 + stream.mid(object + 8, 4).toHex().toInt(nullptr, 16);
         QVERIFY(object > at && stream.mid(lengthAt, 4) == QByteArray::fromHex("00000001"));
-        QVERIFY(f.seek(direction ? at + 12 : lengthAt) && f.write(QByteArray::fromHex(direction ? "00000055" : "00000008")) == 4);
-        f.close();
+        QVERIFY(writeAll(file, stream.replace(direction ? at + 12 : lengthAt, 4, QByteArray::fromHex(direction ? "00000055" : "00000008"))));
         const HostRun result = run({"restore", file});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(said), qPrintable(result.err));
@@ -346,10 +334,8 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("slave.bin"));
         QCOMPARE(run({write, example, "--node", "9", "-o", file}).status, 0);
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadWrite)
-                && (cut > 0 ? f.resize(f.size() - cut) : f.seek(f.size()) && f.write(QByteArray(-cut, '\0')) == -cut));
-        f.close();
+        const QByteArray bytes = readAll(file);
+        QVERIFY(writeAll(file, cut > 0 ? bytes.left(bytes.size() - cut) : bytes + QByteArray(-cut, '\0')));
         const QStringList options = read.split(QLatin1Char(' '));
         const HostRun result = run(QStringList{options.first(), file, "--json"} + options.mid(1).replaceInStrings("SELF", file));
         QTEST(result.status, "status");
@@ -395,11 +381,10 @@ private slots:
         if (content == QLatin1String("stream") || content == QLatin1String("block")) {
             QCOMPARE(run({content == QLatin1String("stream") ? "save" : "compile", example, "-o", file}).status, 0);
         } else {
-            QFile f(file);
             QByteArray bytes = content == QLatin1String("text") ? QByteArray("[Notes]\nhello\n") : QByteArray();
             for (int i = 0; content == QLatin1String("binary") && i < 256; ++i)
                 bytes += char(i);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+            QVERIFY(writeAll(file, bytes));
         }
         QStringList arguments = command.split(QLatin1Char(' '));
         arguments.insert(1, file);
@@ -427,26 +412,23 @@ private slots:
         edited->setNodeId(9);
         edited->name = QStringLiteral("Edited slave");
         edited->monitorTime = 333, edited->skipRevisionCheck = true;
-        edited->pdoList.first().transmissionType = 1;
+        edited->pdoList.first().transmissionType = 1, edited->pdoList.first().mapList.first().offset = 300; // the map's offset takes 2 bytes
         edited->pdoList.removeLast();
         edited->sdoList.append(SDOEntry{0x2000, 1, 2, QByteArray::fromHex("1234"), QStringLiteral("16#1234"), {}});
         const QString stream = dir.filePath(QStringLiteral("edited.stream"));
-        QFile f(stream);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(saveProjectStream(*edited)) > 0);
-        f.close();
+        QVERIFY(writeAll(stream, saveProjectStream(*edited)));
 
         result = run({"configure", stream, "--accept", "-o", stream});
         QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Name:                   Edited slave"))
-                     && result.out.contains(QLatin1String("Check revision number:  no")), qPrintable(result.err));
+                     && result.out.contains(QLatin1String("Check revision number:  no")) && result.out.contains(QLatin1String("output     %Q,300 ")),
+                 qPrintable(result.err));
         QCOMPARE(readAll(stream), saveProjectStream(*edited));
 
         // Edits on a slave without its EDS would be saved without what the EDS gives.
         const QString gone = dir.filePath(QStringLiteral("gone.eds"));
         edited->edsFile = gone;
         const QString orphan = dir.filePath(QStringLiteral("orphan.stream"));
-        QFile o(orphan);
-        QVERIFY(o.open(QIODevice::WriteOnly) && o.write(saveProjectStream(*edited)) > 0);
-        o.close();
+        QVERIFY(writeAll(orphan, saveProjectStream(*edited)));
         result = run({"configure", orphan, "--accept", "-o", orphan});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(QStringLiteral("EDS file not found at \"%1\"; the slave").arg(gone))

@@ -507,60 +507,47 @@ private slots:
         QTest::addColumn<int>("answer");        // to the question about a repeated object
         QTest::addColumn<QString>("problem");   // shown while OK is refused
         QTest::addColumn<QStringList>("expected");
-        const QStringList none, heartbeat{"1017|0|PRODUCER HEARTBEAT TIME|2|100|0064"};
-        QTest::newRow("typed 0x1017: its name, 2 bytes") << "" << none << QStringList{"1017", "0", "", "100"} << 0 << "" << heartbeat;
-        QTest::newRow("chosen 0x6081") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "16#10"} << 0 << ""
-                                       << QStringList{"6081|0|PROFILE VELOCITY|4|16#10|00000010"};
-        QTest::newRow("1.5 for UNSIGNED32") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "1.5"} << 0
-                                            << "UInt32 takes whole numbers only." << none;
-        QTest::newRow("negative for UNSIGNED32") << "" << QStringList{"6081/0"} << QStringList{"", "", "", "-1"} << 0
-                                                 << "UInt32 takes 0 to 4294967295." << none;
-        QTest::newRow("INTEGER8 beyond its type") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "200"} << 0
-                                                  << "Int8 takes -128 to 127." << none;
-        QTest::newRow("INTEGER16 beyond its type") << "" << QStringList{"2006/0"} << QStringList{"", "", "", "40000"} << 0
-                                                   << "Int16 takes -32768 to 32767." << none;
-        QTest::newRow("INTEGER32's lowest, as a pattern") << "" << QStringList{"2007/0"} << QStringList{"", "", "", "16#80000000"} << 0
-                                                          << "" << QStringList{"2007|0|POSITION|4|16#80000000|80000000"};
-        QTest::newRow("above a high limit after the node id") << "" << QStringList{"6098/0"} << QStringList{"", "", "", "6"} << 0
-                                                              << "The EDS allows 0 to 5 only." << none; // node 3
-        QTest::newRow("below the low limit") << "" << none << QStringList{"6060", "0", "", "-4"} << 0
-                                             << "The EDS allows -3 to 10 only." << none;
-        QTest::newRow("above the high limit, as a pattern") << "" << none << QStringList{"6060", "0", "", "16#0B"} << 0
-                                                            << "The EDS allows -3 to 10 only." << none;
-        QTest::newRow("low limit, as a pattern") << "" << none << QStringList{"6060", "0", "", "16#FD"} << 0 << ""
-                                                 << QStringList{"6060|0|MODES OF OPERATION|1|16#FD|FD"};
-        QTest::newRow("REAL32 without a point") << "" << QStringList{"2002/0"} << QStringList{"", "", "", "1"} << 0
-                                                << "A floating point value needs a decimal point, as in 1.0." << none;
-        QTest::newRow("a string's value is no number of a type") << "" << QStringList{"2005/0"} << QStringList{"", "", "", "5"} << 0 << ""
-                                                                 << QStringList{"2005|0|TAG|4|5|00000005"};
-        QTest::newRow("REAL32") << "" << QStringList{"2002/0"} << QStringList{"", "", "", "1.5"} << 0 << ""
-                                << QStringList{"2002|0|GAIN|4|1.5|3FC00000"};
-        QTest::newRow("not in the EDS, length chosen") << "" << none << QStringList{"5000", "2", "3", "16#123456"} << 0 << ""
-                                                       << QStringList{"5000|2||3|16#123456|123456"};
-        QTest::newRow("typed beyond the boxes' ends") << "" << none << QStringList{"10000", "100", "5", "1"} << 0 << ""
-                                                     << QStringList{"1000|10||4|1|00000001"};
-        QTest::newRow("several rows, one value") << "" << QStringList{"1017/0", "6060/0"} << QStringList{"", "", "", "7"} << 0 << ""
-                                                 << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|7|0007", "6060|0|MODES OF OPERATION|1|7|07"};
-        QTest::newRow("several rows, value beyond one") << "" << QStringList{"1017/0", "6060/0"} << QStringList{"", "", "", "11"} << 0
-                                                        << "The EDS allows -3 to 10 only." << none;
-        QTest::newRow("repeat replaces") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::Yes) << ""
-                                         << heartbeat;
-        QTest::newRow("repeat added") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::No) << ""
-                                      << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005", heartbeat.first()};
-        QTest::newRow("repeat dropped") << "1017/0" << none << QStringList{"1017", "0", "", "100"} << int(QMessageBox::Cancel) << ""
-                                        << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
-        QTest::newRow("Edit, sub-index retyped to a repeat, dropped")
-            << "1017/0 >1017/1" << none << QStringList{"", "0", "", ""} << int(QMessageBox::Cancel) << ""
-            << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005", "1017|1|PRODUCER HEARTBEAT TIME|2|5|0005"};
-        QTest::newRow("Edit, retyped to a later repeat, replaces")
-            << ">6200/1 1017/0" << none << QStringList{"1017", "0", "", "9"} << int(QMessageBox::Yes) << ""
-            << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|9|0009"};
-        QTest::newRow("Edit, retyped to 0x1017") << ">6200/1" << none << QStringList{"1017", "0", "", ""} << 0 << ""
-                                                 << QStringList{"1017|0|PRODUCER HEARTBEAT TIME|2|5|0005"};
-        QTest::newRow("Edit, an unknown object keeps its name") << ">5000/3" << none << QStringList{"", "", "", "9"} << 0 << ""
-                                                                << QStringList{"5000|3|OLD|1|9|09"};
-        QTest::newRow("Edit, retyped to an unknown object") << ">6098/0" << none << QStringList{"5001", "", "", ""} << 0 << ""
-                                                            << QStringList{"5001|0||1|5|05"};
+        const QStringList heartbeat{"1017|0|PRODUCER HEARTBEAT TIME|2|100|0064"};
+        const QString kept = QStringLiteral("1017|0|PRODUCER HEARTBEAT TIME|2|5|0005");
+        const int yes = QMessageBox::Yes, no = QMessageBox::No, cancel = QMessageBox::Cancel;
+        const struct { const char *name, *existing; QStringList rows, typed; int answer; const char *problem; QStringList expected; }
+            table[] = {
+            {"typed 0x1017: its name, 2 bytes", "", {}, {"1017", "0", "", "100"}, 0, "", heartbeat},
+            {"chosen 0x6081", "", {"6081/0"}, {"", "", "", "16#10"}, 0, "", {"6081|0|PROFILE VELOCITY|4|16#10|00000010"}},
+            {"1.5 for UNSIGNED32", "", {"6081/0"}, {"", "", "", "1.5"}, 0, "UInt32 takes whole numbers only.", {}},
+            {"negative for UNSIGNED32", "", {"6081/0"}, {"", "", "", "-1"}, 0, "UInt32 takes 0 to 4294967295.", {}},
+            {"INTEGER8 beyond its type", "", {"6098/0"}, {"", "", "", "200"}, 0, "Int8 takes -128 to 127.", {}},
+            {"INTEGER16 beyond its type", "", {"2006/0"}, {"", "", "", "40000"}, 0, "Int16 takes -32768 to 32767.", {}},
+            {"INTEGER32's lowest, as a pattern", "", {"2007/0"}, {"", "", "", "16#80000000"}, 0,
+             "", {"2007|0|POSITION|4|16#80000000|80000000"}},
+            {"above a high limit after the node id", "", {"6098/0"}, {"", "", "", "6"}, 0, "The EDS allows 5 to 5 only.", {}},
+            {"below the low limit", "", {}, {"6060", "0", "", "-4"}, 0, "The EDS allows -3 to 10 only.", {}},
+            {"above the high limit, as a pattern", "", {}, {"6060", "0", "", "16#0B"}, 0, "The EDS allows -3 to 10 only.", {}},
+            {"low limit, as a pattern", "", {}, {"6060", "0", "", "16#FD"}, 0, "", {"6060|0|MODES OF OPERATION|1|16#FD|FD"}},
+            {"REAL32 without a point", "", {"2002/0"}, {"", "", "", "1"}, 0,
+             "A floating point value needs a decimal point, as in 1.0.", {}},
+            {"a string's value is no number of a type", "", {"2005/0"}, {"", "", "", "5"}, 0, "", {"2005|0|TAG|4|5|00000005"}},
+            {"REAL32", "", {"2002/0"}, {"", "", "", "1.5"}, 0, "", {"2002|0|GAIN|4|1.5|3FC00000"}},
+            {"REAL32 beyond its limit", "", {"2002/0"}, {"", "", "", "2.5"}, 0, "The EDS allows 0 to 2 only.", {}},
+            {"not in the EDS, length chosen", "", {}, {"5000", "2", "3", "16#123456"}, 0, "", {"5000|2||3|16#123456|123456"}},
+            {"not in the EDS, length left", "", {}, {"5000", "2", "", "1"}, 0, "", {"5000|2||4|1|00000001"}},
+            {"typed beyond the boxes' ends", "", {}, {"10000", "100", "5", "1"}, 0, "", {"1000|10||4|1|00000001"}},
+            {"several rows, one value", "", {"1017/0", "6060/0"}, {"", "", "", "7"}, 0,
+             "", {"1017|0|PRODUCER HEARTBEAT TIME|2|7|0007", "6060|0|MODES OF OPERATION|1|7|07"}},
+            {"several rows, value beyond one", "", {"1017/0", "6060/0"}, {"", "", "", "11"}, 0,
+             "The EDS allows -3 to 10 only.", {}},
+            {"repeat replaces", "1017/0", {}, {"1017", "0", "", "100"}, yes, "", heartbeat},
+            {"repeat added", "1017/0", {}, {"1017", "0", "", "100"}, no, "", {kept, heartbeat.first()}},
+            {"repeat dropped", "1017/0", {}, {"1017", "0", "", "100"}, cancel, "", {kept}},
+            {"Edit, sub-index retyped to a repeat, dropped", "1017/0 >1017/1", {}, {"", "0", "", ""}, cancel,
+             "", {kept, "1017|1|PRODUCER HEARTBEAT TIME|2|5|0005"}},
+            {"Edit, retyped to a later repeat, replaces", ">6200/1 1017/0", {}, {"1017", "0", "", "9"}, yes,
+             "", {"1017|0|PRODUCER HEARTBEAT TIME|2|9|0009"}},
+            {"Edit, retyped to 0x1017", ">6200/1", {}, {"1017", "0", "", ""}, 0, "", {kept}},
+            {"Edit, an unknown object keeps its name", ">5000/3", {}, {"", "", "", "9"}, 0, "", {"5000|3|OLD|1|9|09"}},
+            {"Edit, retyped to an unknown object", ">6098/0", {}, {"5001", "", "", ""}, 0, "", {"5001|0||1|5|05"}}};
+        for (const auto &r : table)
+            QTest::newRow(r.name) << QString(r.existing) << r.rows << r.typed << r.answer << QString(r.problem) << r.expected;
     }
     void sdoObjects()
     {
