@@ -556,6 +556,7 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(int, answer);
         QFETCH(QString, problem);
+        QFETCH(QStringList, expected);
         slave.eds = sdoDictionary();
         const QStringList present = existing.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         int edited = -1;
@@ -590,6 +591,9 @@ private slots:
             QPushButton *ok = childWithText<QPushButton>(dialog, QStringLiteral("OK"));
             QCOMPARE(ok->isEnabled(), problem.isEmpty());
             QVERIFY2(problem.isEmpty() || childWithText<QLabel>(dialog, problem), qPrintable(problem));
+            // An object the EDS does not know, typed or edited, asks for its length.
+            QVERIFY(expected.isEmpty() || expected.first().section('|', 2, 2) != ""
+                    || childWithText<QLabel>(dialog, QStringLiteral("Not in the EDS: choose the length.")));
             clickButton(dialog, QStringLiteral("OK"));
         });
         if (answer)
@@ -606,7 +610,7 @@ private slots:
             got.append(summary(slave.sdoList.at(i)));
             QCOMPARE(rowTexts(table, i).join(QLatin1Char('|')).toUpper(), got.last().section(QLatin1Char('|'), 0, 4));
         }
-        QTEST(got, "expected");
+        QCOMPARE(got, expected);
     }
 
     // The selected SDOs go, whichever order they were selected in.
@@ -695,6 +699,7 @@ private slots:
         const int row = columnTexts(table(), 0).lastIndexOf(QStringLiteral("6200"));
         clickCell(table(), row, 1);
         QTest::keyClick(table(), Qt::Key_Space);
+        QCOMPARE(table()->item(row, 5)->text(), QStringLiteral("Yes"));
         QTest::keyClick(table(), Qt::Key_Space, Qt::ShiftModifier); // other keys toggle nothing
         QTest::keyClick(table(), Qt::Key_A);
         QCOMPARE(table()->item(row, 5)->text(), QStringLiteral("Yes"));

@@ -164,7 +164,7 @@ bool PDOParameterListTable::eventFilter(QObject *watched, QEvent *event)
                 slot_remove();
             else if (plain && key == Qt::Key_F2)
                 editCurrentPlace();
-            else if (plain && key == Qt::Key_Space && m_withMemoryColumns && m_table->currentRow() >= 0)
+            else if (plain && key == Qt::Key_Space && m_withMemoryColumns)
                 mappedTableCellDoubleClicked_slot(m_table->item(m_table->currentRow(), clearColumn));
         }
     }
