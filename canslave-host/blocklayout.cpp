@@ -45,11 +45,9 @@ QList<BlockObject> blockObjects(const BlockLayout &layout)
             || !in.skip(isTransmit ? 13 : 9))
             break;
         BlockReader record(records);
-        for (quint32 k = 0; k < count; ++k) {
-            quint32 index = 0, subIndex = 0, length = 0;
-            record.byte2(index), record.byte1(subIndex), record.byte1(length), record.skip(isTransmit ? 3 : 4);
+        quint32 index = 0, subIndex = 0, length = 0;
+        while (record.byte2(index) && record.byte1(subIndex) && record.byte1(length) && record.skip(isTransmit ? 3 : 4))
             objects.append({commIndex, index, subIndex, int(length)});
-        }
     }
     return objects;
 }

@@ -60,9 +60,7 @@ int causeLine(const EdsDiagnostic &d, const EdsSource &source)
         if (int line = source.firstSubSectionLine(index))
             return line;
     }
-    if (!d.section.isEmpty() && source.sectionLine(d.section))
-        return source.sectionLine(d.section);
-    return 1;
+    return qMax(1, source.sectionLine(d.section));
 }
 
 } // namespace

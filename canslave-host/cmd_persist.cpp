@@ -85,14 +85,16 @@ int runRestore(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTe
     slave.reset(plugin.get<canslave::RestoreFn>("restore")(stream, station));
     bool whole = reportRestore(file, stored, restoredSlave(slave.get()), err);
     const int unclaimed = takenPlaceCount(plugin, slave.get(), heldBefore);
-    if (unclaimed > 0 && !arguments.has("--replace")) {
-        err << file << ": "
-            << tr("%1 mapped objects could not claim their stored memory place, which another slave of the station "
-                  "holds (--replace gives them new ones)").arg(unclaimed)
-            << '\n';
-        whole = false;
-    } else if (unclaimed > 0) {
-        whole = replaceTakenPlaces(plugin, file, slave.get(), err) && whole;
+    if (unclaimed > 0) {
+        if (arguments.has("--replace")) {
+            whole = replaceTakenPlaces(plugin, file, slave.get(), err) && whole;
+        } else {
+            err << file << ": "
+                << tr("%1 mapped objects could not claim their stored memory place, which another slave of the "
+                      "station holds (--replace gives them new ones)").arg(unclaimed)
+                << '\n';
+            whole = false;
+        }
     }
     printSlave(plugin, slave.get(), printChoice(arguments), out);
     return whole ? 0 : 1;
