@@ -11,11 +11,11 @@ MappedRow mappedRowAt(CanObject *slave, const QModelIndex &index)
     if (!slave || !index.isValid())
         return row;
     const QModelIndex first = index.sibling(index.row(), 0);
-    bool commOk;
-    bool positionOk;
-    const uint commIndex = first.data(CommIndexRole).toUInt(&commOk);
-    const int position = first.data(MapPositionRole).toInt(&positionOk);
-    if (!commOk || !positionOk)
+    // The two roles are set together: a row with a PDO has a position in it.
+    bool mapped;
+    const uint commIndex = first.data(CommIndexRole).toUInt(&mapped);
+    const int position = first.data(MapPositionRole).toInt();
+    if (!mapped)
         return row;
     // Searched in list order: a damaged or foreign stream may hold the PDOs unsorted.
     for (PDOConfig &pdo : slave->pdoList) {

@@ -61,7 +61,6 @@ void MemoryEditWidget::setValue(const PDOMapEntry &entry, int direction)
     }
     m_area->setCurrentIndex(m_area->findData(entry.area));
     m_offset->setValue(entry.offset);
-    m_rememberedOffset = entry.offset;
 }
 
 void MemoryEditWidget::setPlace(int area, int offset)
@@ -82,11 +81,10 @@ void MemoryEditWidget::showRefusal(const QString &why)
 
 bool MemoryEditWidget::value(int &area, int &offset) const
 {
-    if (m_area->currentIndex() < 0)
-        return false;
+    // Every area offered is a real one and the offset box starts at 0: only a cleared area box names no place.
     area = m_area->currentData().toInt();
     offset = m_offset->value();
-    return area >= 0 && offset >= 0;
+    return m_area->currentIndex() >= 0;
 }
 
 void MemoryEditWidget::memTypeChanged(int index)
@@ -99,39 +97,19 @@ void MemoryEditWidget::memTypeChanged(int index)
     m_offset->setSingleStep(2);
     if (m_offset->value() % 2 != 0)
         m_offset->setValue(m_offset->value() + 1);
-    // The even place just chosen is the one an odd entry falls back to.
-    m_rememberedOffset = m_offset->value();
-}
-
-void MemoryEditWidget::offsetChanged(int newv)
-{
-    if (!evenAreaChosen())
-        return;
-    const int even = takeEvenOffset(newv);
-    if (even != m_offset->value())
-        m_offset->setValue(even);
 }
 
 void MemoryEditWidget::offsetEditingFinished()
 {
-    if (!evenAreaChosen())
-        return;
-    const int even = takeEvenOffset(m_offset->value());
-    if (even != m_offset->value())
-        m_offset->setValue(even);
+    // A cleared box has no area data, which is no even area either.
+    if (isEvenArea(m_area->currentData().toInt()))
+        m_offset->setValue(evenOffset(m_offset->value()));
 }
 
-bool MemoryEditWidget::evenAreaChosen() const
+int MemoryEditWidget::evenOffset(int value) const
 {
-    return m_area->currentIndex() >= 0 && isEvenArea(m_area->currentData().toInt());
-}
-
-int MemoryEditWidget::takeEvenOffset(int value)
-{
-    if (value % 2 == 0) {
-        m_rememberedOffset = value;
+    if (value % 2 == 0)
         return value;
-    }
     // Up to the next even place, as choosing the area does; down only at the box's end.
     return value < m_offset->maximum() ? value + 1 : value - 1;
 }

@@ -16,7 +16,7 @@ public:
 
     // Offers the areas for the PDO's direction and shows the entry's place.
     void setValue(const PDOMapEntry &entry, int direction);
-    // False when no area is chosen or a value is negative.
+    // False when no area is chosen.
     bool value(int &area, int &offset) const;
 
     // Types a place in, as the user typed it before.
@@ -37,22 +37,19 @@ signals:
 
 public slots:
     void memTypeChanged(int index);
-    void offsetChanged(int newv);
     void offsetEditingFinished();
 
 protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    bool evenAreaChosen() const;
     bool focusInside() const;
     void leave();
-    // An even value is remembered; an odd one rounds up to the next even one.
-    int takeEvenOffset(int value);
+    // An odd offset rounds up to the next even one, down only at the box's end.
+    int evenOffset(int value) const;
 
     QComboBox *m_area = nullptr;
     QSpinBox *m_offset = nullptr;
-    int m_rememberedOffset = 0;
     QString m_refusal;
     bool m_left = false;
 };
