@@ -379,6 +379,7 @@ private slots:
             QCOMPARE(copy.pdo(commIndex)->mapList.size(), before.mapList.size());
             const QString fill = QStringLiteral("%1 of 8 bytes").arg(CanObject::pdoByteLength(*slave.pdo(commIndex)));
             QVERIFY2(childWithText<QLabel>(editor, fill), qPrintable(fill));
+            QVERIFY(!editor->findChild<QSplitter *>()->childrenCollapsible()); // dragging hides neither table
             clickButton(editor, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         });
         QCOMPARE(answerer.failure(), QString());
@@ -726,7 +727,7 @@ private slots:
         clickCell(table(), AnalogueI, 2);
         QTest::keyClick(table(), Qt::Key(key));
         auto *editor = qobject_cast<MemoryEditWidget *>(table()->indexWidget(table()->model()->index(AnalogueI, 4)));
-        QVERIFY(editor);
+        QVERIFY(editor && editor->autoFillBackground()); // the cell's text does not show through
         QTRY_VERIFY(editor->offsetBox()->hasFocus());
         typeInto(editor->offsetBox(), QStringLiteral("3"));
         QTest::keyClick(editor->offsetBox(), Qt::Key_Backtab);

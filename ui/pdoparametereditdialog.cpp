@@ -78,8 +78,7 @@ PDOParameterEditDialog::PDOParameterEditDialog(CanObject *slave, quint32 commInd
     m_mappedTable = new PDOParameterListTable(this, false);
     m_splitter->addWidget(labelledPart(tr("Parameter In EDS File:"), m_edsTable, m_splitter));
     m_splitter->addWidget(labelledPart(tr("Parameter Already Mapped:"), m_mappedTable, m_splitter));
-    m_splitter->setCollapsible(0, false);
-    m_splitter->setCollapsible(1, false);
+    m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(0, 2);
     m_splitter->setStretchFactor(1, 1);
 
