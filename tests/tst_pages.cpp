@@ -7,6 +7,7 @@
 #include "model/sdovalue.h"
 #include "model/slavefromeds.h"
 #include "testslave.h"
+#include "ui/maptabledelegate.h"
 #include "ui/memoryeditwidget.h"
 #include "ui/newpdodialog.h"
 #include "ui/newsdodialog.h"
@@ -379,7 +380,8 @@ private slots:
             QCOMPARE(copy.pdo(commIndex)->mapList.size(), before.mapList.size());
             const QString fill = QStringLiteral("%1 of 8 bytes").arg(CanObject::pdoByteLength(*slave.pdo(commIndex)));
             QVERIFY2(childWithText<QLabel>(editor, fill), qPrintable(fill));
-            QVERIFY(!editor->findChild<QSplitter *>()->childrenCollapsible()); // dragging hides neither table
+            // Dragging hides neither table; the one PDO's objects need no memory column.
+            QVERIFY(!editor->findChild<QSplitter *>()->childrenCollapsible() && lower->isColumnHidden(4));
             clickButton(editor, accept ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         });
         QCOMPARE(answerer.failure(), QString());
@@ -805,6 +807,17 @@ private slots:
             bytes.insert({area, expectedOffset + int(i)});
         }
         QCOMPARE(reservedBytes(key), bytes);
+        // Another object of the same PDO moving leaves a refusal standing: OK still asks about it.
+        const auto *delegate = static_cast<MapTableDelegate *>(table()->itemDelegateForColumn(4));
+        const QString question = delegate->refusedMoveQuestion();
+        QCOMPARE(question.isEmpty(), refusal.isEmpty());
+        if (refusal.isEmpty())
+            return;
+        doubleClickCell(table(), row == AnalogueI ? int(In1) : row + 1, 4);
+        typeInto(table()->viewport()->findChild<MemoryEditWidget *>()->offsetBox(), QStringLiteral("300"));
+        QTest::keyClick(table()->viewport()->findChild<MemoryEditWidget *>()->offsetBox(), Qt::Key_Return);
+        QTRY_COMPARE(table()->item(row == AnalogueI ? int(In1) : row + 1, 4)->text().section(',', 1), QStringLiteral("300"));
+        QCOMPARE(delegate->refusedMoveQuestion(), question);
     }
 };
 
