@@ -218,8 +218,6 @@ bool openSlave(Plugin &plugin, HostSlave &slave, const Arguments &arguments, QTe
             << '\n';
         return false;
     }
-    if (!requireExports(plugin, {"restore"}, err))
-        return false;
     const QString station = arguments.value("--station");
     const StreamSummary stored = summarizeStream(content, true);
     slave.reset(plugin.get<canslave::RestoreFn>("restore")(content, station));
@@ -251,7 +249,9 @@ int runConfigure(Plugin &plugin, const Arguments &arguments, QTextStream &out, Q
 {
     const QString screenshotDir = arguments.value("--screenshot");
     HostSlave slave(plugin);
-    if (!requireExports(plugin, printExports() + QList<const char *>{"configCanObject", "save"}, err))
+    // An EDS is created and a stream restored: a plug-in must offer both ways in.
+    if (!requireExports(plugin, printExports() + QList<const char *>{"configCanObject", "save", "createCanObject", "restore"},
+                        err))
         return 1;
     if (!screenshotDir.isEmpty() && !QDir().mkpath(screenshotDir)) {
         err << tr("%1: cannot create the folder").arg(screenshotDir) << '\n';

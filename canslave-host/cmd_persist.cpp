@@ -25,7 +25,7 @@ constexpr int firstCurrentLayoutVersion = 2009;
 int runSave(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     HostSlave slave(plugin);
-    if (!requireExports(plugin, {"save"}, err)
+    if (!requireExports(plugin, {"save", "createCanObject", "releaseObject"}, err)
         || !slave.create(arguments, err))
         return 1;
     const QByteArray stream = plugin.get<canslave::SaveFn>("save")(slave.get());

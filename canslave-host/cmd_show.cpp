@@ -13,7 +13,8 @@ namespace {
 int runShow(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     HostSlave slave(plugin);
-    if (!requireExports(plugin, printExports(), err) || !slave.create(arguments, err))
+    if (!requireExports(plugin, printExports() + QList<const char *>{"createCanObject"}, err)
+        || !slave.create(arguments, err))
         return 1;
     printSlave(plugin, slave.get(), printChoice(arguments), out);
     return 0;
@@ -22,7 +23,7 @@ int runShow(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextS
 int runCompile(Plugin &plugin, const Arguments &arguments, QTextStream &out, QTextStream &err)
 {
     HostSlave slave(plugin);
-    if (!requireExports(plugin, {"compile"}, err)
+    if (!requireExports(plugin, {"compile", "createCanObject", "releaseObject"}, err)
         || !slave.create(arguments, err))
         return 1;
     QByteArray block;

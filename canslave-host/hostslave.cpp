@@ -48,8 +48,6 @@ void HostSlave::reset(CanObject *slave)
 
 bool HostSlave::create(const Arguments &arguments, QTextStream &err)
 {
-    if (!requireExports(m_plugin, {"createCanObject", "releaseObject"}, err))
-        return false;
     const QString eds = arguments.inputs.value(0);
     QByteArray content;
     if (!readFile(eds, content, err))

@@ -30,7 +30,8 @@ public:
 
     CanObject *get() const { return m_slave; }
     void reset(CanObject *slave);
-    // createCanObject with the first input as the EDS, --node and --station.
+    // createCanObject with the first input as the EDS, --node and --station; the
+    // command has made sure the plug-in exports it.
     bool create(const Arguments &arguments, QTextStream &err);
 
 private:
