@@ -414,7 +414,7 @@ private slots:
         // Edits the dialog's pages make, made here so that the test knows them.
         std::unique_ptr<CanObject> edited = restoreProjectStream(readAll(first), QStringLiteral("edit"));
         edited->setNodeId(9);
-        edited->name = QStringLiteral("Edited slave");
+        edited->name = QStringLiteral("Fan"); // with "DigitalOutputs1-8", the 20 characters a symbol keeps
         edited->monitorTime = 333, edited->skipRevisionCheck = true;
         edited->pdoList.first().transmissionType = 1, edited->pdoList.first().mapList.first().offset = 300; // the map's offset takes 2 bytes
         edited->pdoList.first().mapList.first().clearWhenStop = 0;
@@ -424,7 +424,8 @@ private slots:
         QVERIFY(writeAll(stream, saveProjectStream(*edited)));
 
         result = run({"configure", stream, "--accept", "-o", stream});
-        QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Name:                   Edited slave"))
+        QVERIFY2(result.status == 0 && result.out.contains(QLatin1String("Name:                   Fan"))
+                     && !result.out.contains(QLatin1String("are cut"))
                      && result.out.contains(QLatin1String("Check revision number:  no")) && result.out.contains(QLatin1String("output     %Q,300  1      yes"))
                      && result.out.contains(QLatin1String("%Q,300  yes")),
                  qPrintable(result.err));
