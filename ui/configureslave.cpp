@@ -45,7 +45,7 @@ int configureSlave(CanObject *slave, const QList<int> &nodeIds, QWidget *parent,
     const QString key = slave->projectKey;
     saveMemoryUsedState(key);
     // Read-only accepts nothing, even if the dialog was somehow accepted.
-    bool accepted = false;
+    bool accepted;
     try {
         accepted = dialog.run(&workingCopy) && !readOnly;
     } catch (...) {

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,15 +34,16 @@ NewPDODialog::NewPDODialog(QWidget *parent)
     m_nameEdit = new QLineEdit(tr("NewPar0"), this);
     m_nameEdit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(tr("Index(hex)"), this), 0, 0);
-    grid->addWidget(m_indexBox, 0, 1);
-    grid->addWidget(new QLabel(tr("Sub Index(hex))"), this), 0, 2);
-    grid->addWidget(m_subIndexBox, 0, 3);
-    grid->addWidget(new QLabel(tr("Data Type"), this), 0, 4);
-    grid->addWidget(m_typeCombo, 0, 5);
-    grid->addWidget(new QLabel(tr("Parameter Name"), this), 0, 6);
-    grid->addWidget(m_nameEdit, 0, 7);
+    // One row, each field after its label.
+    auto *fields = new QHBoxLayout;
+    const QPair<QString, QWidget *> labelled[] = {{tr("Index(hex)"), m_indexBox}, {tr("Sub Index(hex))"), m_subIndexBox},
+                                                  {tr("Data Type"), m_typeCombo}, {tr("Parameter Name"), m_nameEdit}};
+    for (const auto &[text, field] : labelled) {
+        auto *label = new QLabel(text, this);
+        label->setBuddy(field);
+        fields->addWidget(label);
+        fields->addWidget(field);
+    }
 
     auto *ok = new QPushButton(tr("OK"), this);
     auto *cancel = new QPushButton(tr("Cancel"), this);
@@ -53,7 +53,7 @@ NewPDODialog::NewPDODialog(QWidget *parent)
     buttons->addWidget(cancel);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addLayout(fields);
     layout->addLayout(buttons);
 
     auto *help = new QAction(tr("help"), this);

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegExpValidator>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -114,7 +115,7 @@ QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
     m_lengthBox->setValue(4);
     // The boxes' first values are no object the user chose: until a row is chosen
     // or an index typed, OK stays disabled.
-    m_objectTyped = false;
+    m_objectNamed = false;
     showObject();
     checkDataValid(m_dataEdit->text());
     if (exec() != QDialog::Accepted)
@@ -158,9 +159,14 @@ void NewSDODialog::execEdit(SDOEntry *entry, CanObject *slave)
     if (!entry)
         return;
     showWritableParameters(slave);
-    m_editing = true;
-    m_indexBox->setValue(entry->index);
-    m_subIndexBox->setValue(entry->subIndex);
+    {
+        // The boxes show the entry as it stands; the user has changed nothing yet.
+        const QSignalBlocker indexBlocker(m_indexBox), subIndexBlocker(m_subIndexBox);
+        m_indexBox->setValue(entry->index);
+        m_subIndexBox->setValue(entry->subIndex);
+    }
+    // An entry names its object, whether the EDS knows it or not.
+    m_objectNamed = true;
     showObject();
     // The entry's own length, even where it differs from its object's size: untouched, it stays.
     m_lengthBox->setValue(entry->length);
@@ -217,7 +223,7 @@ void NewSDODialog::checkDataValid(const QString &strData)
                                   m_slave ? m_slave->nodeId : 0);
         typeName = dataTypeText(m_object.dataType);
     }
-    const bool chosen = m_editing || m_objectTyped || !rows.isEmpty();
+    const bool chosen = m_objectNamed || !rows.isEmpty();
     const bool valid = chosen && problem.kind == SdoValueProblem::None;
     m_okButton->setEnabled(valid);
     QPalette palette = m_dataEdit->palette();
@@ -243,7 +249,7 @@ QString NewSDODialog::problemText(const SdoValueProblem &problem, const QString 
 
 void NewSDODialog::objectChanged()
 {
-    m_objectTyped = true;
+    m_objectNamed = true;
     showObject();
     checkDataValid(m_dataEdit->text());
 }
@@ -254,8 +260,7 @@ void NewSDODialog::showObject()
     if (!m_objectKnown) {
         m_object = EdsEntry();
         // Until an object is chosen, the boxes' first values name none.
-        const bool named = m_objectTyped || m_editing;
-        m_objectLabel->setText(named ? tr("Not in the EDS: choose the length.") : QString());
+        m_objectLabel->setText(m_objectNamed ? tr("Not in the EDS: choose the length.") : QString());
         return;
     }
     const int length = sdoObjectLength(m_object);

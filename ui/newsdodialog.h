@@ -73,6 +73,5 @@ private:
     CanObject *m_slave = nullptr;
     EdsEntry m_object;
     bool m_objectKnown = false;
-    bool m_objectTyped = false;
-    bool m_editing = false;
+    bool m_objectNamed = false; // typed, or the edited entry's
 };
