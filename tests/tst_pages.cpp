@@ -595,6 +595,7 @@ private slots:
             QPushButton *ok = childWithText<QPushButton>(dialog, QStringLiteral("OK"));
             QCOMPARE(ok->isEnabled(), problem.isEmpty());
             QVERIFY2(problem.isEmpty() || childWithText<QLabel>(dialog, problem), qPrintable(problem));
+            QCOMPARE(dialog->findChild<QLineEdit *>()->palette().color(QPalette::Text), QColor(problem.isEmpty() ? Qt::black : Qt::red));
             // An object the EDS does not know, typed or edited, asks for its length.
             EdsEntry object;
             const QStringList first = expected.value(0).split('|');

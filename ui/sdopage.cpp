@@ -144,8 +144,7 @@ void SdoPage::edit_slot()
         } else if (answer == QMessageBox::Yes) {
             m_slave->sdoList[same] = *sdo;
             m_slave->removeSdo(row);
-            m_table->removeRow(row);
-            showSdo(same < row ? same : same - 1, m_slave->sdoList.at(same < row ? same : same - 1));
+            fillTable(); // the rows after the removed one move up
             return;
         }
     }
