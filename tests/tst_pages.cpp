@@ -548,6 +548,7 @@ private slots:
             {"Edit, retyped to a later repeat, replaces", ">6200/1 1017/0", {}, {"1017", "0", "", "9"}, yes,
              "", {"1017|0|PRODUCER HEARTBEAT TIME|2|9|0009"}},
             {"Edit, retyped to 0x1017", ">6200/1", {}, {"1017", "0", "", ""}, 0, "", {kept}},
+            {"Edit, retyped to a 4-byte object", ">6098/0", {}, {"6081", "0", "", ""}, 0, "", {"6081|0|PROFILE VELOCITY|4|5|00000005"}},
             {"Edit, an unknown object keeps its name", ">5000/3", {}, {"", "", "", "9"}, 0, "", {"5000|3|OLD|1|9|09"}},
             {"Edit, retyped to an unknown object", ">6098/0", {}, {"5001", "", "", ""}, 0, "", {"5001|0||1|5|05"}}};
         for (const auto &r : table)
