@@ -8,7 +8,7 @@
 MappedRow mappedRowAt(CanObject *slave, const QModelIndex &index)
 {
     MappedRow row;
-    if (!slave || !index.isValid())
+    if (!slave)
         return row;
     const QModelIndex first = index.sibling(index.row(), 0);
     // The two roles are set together: a row with a PDO has a position in it.
