@@ -72,8 +72,6 @@ void CanSlaveDlg::addPage(int index, ITabpage *page, const QString &title)
 bool CanSlaveDlg::run(CanObject *slave)
 {
     m_slave = slave;
-    if (!slave)
-        return false;
     for (ITabpage *page : qAsConst(m_pages))
         page->setCanObject(slave);
     const QScreen *screen = QGuiApplication::primaryScreen();

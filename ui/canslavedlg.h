@@ -21,8 +21,8 @@ public:
     CanSlaveDlg(QWidget *parent, bool readOnly);
 
     void addPage(int index, ITabpage *page, const QString &title);
-    // Hands the slave to every page, shows the dialog and, when accepted,
-    // lets every page write back. True when the user accepted.
+    // Hands the slave, never null, to every page, shows the dialog and, when
+    // accepted, lets every page write back. True when the user accepted.
     bool run(CanObject *slave);
 
 public slots:
