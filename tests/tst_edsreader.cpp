@@ -143,7 +143,7 @@ private slots:
             {"promised PDO objects missing", "[DeviceInfo]|NrOfRXPDO=1|NrOfTXPDO=1|CompactPDO=0|[1400]|ParameterName=x",
              {"0:Object 1600 not found", "0:Object 1800 not found", "0:Object 1a00 not found"}},
             {"PDOs numbered with a gap, as many as promised", "[DeviceInfo]|NrOfRXPDO=2|[1400]|[1402]|[1600]|[1602]", {}},
-            {"compactSubObj with SubNumber, with sub-indexes", "[1003]|SubNumber=2|CompactSubObj=3|[1004]|CompactSubObj=3|[1004sub1]",
+            {"compactSubObj with SubNumber, with sub-indexes", "[1003]|SubNumber=1|CompactSubObj=3|[1004]|CompactSubObj=3|[1004sub1]",
              {"0:compactSubObj and subNumber conflicted,index:1003", "0:compactSubObj and subObject conflicted,index:1004"}},
             {"INTEGER24 and INTEGER40 defaults must be numbers, REAL64 need not",
              "[2000]|DataType=0x10|DefaultValue=abc|[2001]|DataType=0x11|DefaultValue=1.5|[2002]|DataType=0x12|DefaultValue=x",
