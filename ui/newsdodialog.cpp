@@ -80,8 +80,11 @@ NewSDODialog::NewSDODialog(QWidget *parent)
     editors->addWidget(m_lengthBox, 0, 5);
     editors->addWidget(m_dataLabel, 0, 6);
     editors->addWidget(m_dataEdit, 0, 7);
-    editors->addWidget(m_objectLabel, 1, 0, 1, 6);
-    editors->addWidget(m_problemLabel, 1, 6, 1, 2);
+    // Below them, what the object is on the left and what is wrong with the value on the right.
+    auto *notes = new QHBoxLayout;
+    notes->addWidget(m_objectLabel);
+    notes->addStretch();
+    notes->addWidget(m_problemLabel);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_okButton);
@@ -89,6 +92,7 @@ NewSDODialog::NewSDODialog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_parameters);
     layout->addLayout(editors);
+    layout->addLayout(notes);
     layout->addLayout(buttons);
 
     m_helpAction = new QAction(tr("help"), this);
