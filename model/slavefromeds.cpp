@@ -120,10 +120,10 @@ void mapDefaults(CanObject &slave, PDOConfig &pdo, const MappingWords &words, co
 // where a PDO would disturb the network, and those an 11-bit frame cannot carry.
 bool isReservedCobId(quint32 id)
 {
-    static const quint32 reserved[][2] = {{0x000, 0x07F}, {0x101, 0x180}, {0x581, 0x5FF}, {0x601, 0x67F},
-                                          {0x6E0, 0x6FF}, {0x701, 0x77F}, {0x780, 0x1FFFFFFF}};
+    static const struct { quint32 first, last; } reserved[] = {{0x000, 0x07F}, {0x101, 0x180}, {0x581, 0x5FF}, {0x601, 0x67F},
+                                                             {0x6E0, 0x6FF}, {0x701, 0x77F}, {0x780, 0x1FFFFFFF}};
     for (const auto &range : reserved) {
-        if (id >= range[0] && id <= range[1])
+        if (id >= range.first && id <= range.last)
             return true;
     }
     return false;

@@ -416,7 +416,8 @@ private slots:
         QCOMPARE(quint8(block.at(2 + n)), quint8(255));
         // A name cut where it is read keeps what the block carries, a pair whole also where half of it would fit.
         QCOMPARE(boundedSlaveName(s.name).toLocal8Bit(), block.mid(2, n));
-        QCOMPARE(boundedSlaveName(QStringLiteral("xx") + s.name).toLocal8Bit().size(), 253);
+        const QString cut = boundedSlaveName(QStringLiteral("xx") + s.name);
+        QVERIFY(cut.toLocal8Bit().size() == 253 && !cut.back().isHighSurrogate());
         s.name = QString(200, QChar(0x00E9));
         const int width = s.name.toLocal8Bit().size() / 200;
         QCOMPARE(int(quint8(blockOf(s).at(1))), 255 / width * width);
