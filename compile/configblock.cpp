@@ -50,7 +50,8 @@ QByteArray shortLocal8Bit(const QString &text)
         return whole;
     QByteArray out;
     for (int i = 0; i < text.size();) {
-        const int n = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        // A pair goes whole; a high surrogate alone at the end is all that mid gives.
+        const int n = text.at(i).isHighSurrogate() ? 2 : 1;
         const QByteArray piece = text.mid(i, n).toLocal8Bit();
         if (out.size() + piece.size() > 255)
             break;
