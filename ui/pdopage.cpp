@@ -55,7 +55,8 @@ QVBoxLayout *groupLayout(QGroupBox *group, QWidget *content)
 // The index in column 0 is the key every operation finds its record by.
 bool indexOf(const QTableWidgetItem *item, quint32 &index)
 {
-    if (!item || item->text().isEmpty())
+    // A row without an item has no index; an empty text is no number either.
+    if (!item)
         return false;
     bool ok;
     index = item->text().toUInt(&ok, 16);
