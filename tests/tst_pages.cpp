@@ -826,6 +826,9 @@ private slots:
         QTest::keyClick(table()->viewport()->findChild<MemoryEditWidget *>()->offsetBox(), Qt::Key_Return);
         QTRY_COMPARE(table()->item(row == AnalogueI ? int(In1) : row + 1, 4)->text().section(',', 1), QStringLiteral("300"));
         QCOMPARE(delegate->refusedMoveQuestion(), question);
+        if (row != FixedWord) // the refused object removed: OK has nothing to ask, about no other object either
+            selectRows(table(), {row}, 2), QTest::keyClick(table(), Qt::Key_Delete);
+        QCOMPARE(delegate->refusedMoveQuestion(), row == FixedWord ? question : QString());
     }
 };
 

@@ -95,7 +95,7 @@ bool MapTableDelegate::applyPlace(MemoryEditWidget *editor, QAbstractItemModel *
         model->setData(index, memoryPlaceText(area, offset), Qt::EditRole);
         return true;
     }
-    m_refused = {row.pdo->commIndex, row.position, area, offset};
+    m_refused = {row.pdo->commIndex, row.position, area, offset, entry.index, entry.subIndex};
     editor->showRefusal(refusalText(area, offset));
     return false;
 }
@@ -121,9 +121,10 @@ QString MapTableDelegate::refusalText(int area, int offset)
 
 QString MapTableDelegate::refusedMoveQuestion() const
 {
-    const PDOConfig *pdo = m_slave ? m_slave->pdo(m_refused.commIndex) : nullptr;
-    const PDOMapEntry *entry = pdo && m_refused.position < pdo->mapList.size() ? &pdo->mapList.at(m_refused.position) : nullptr;
-    if (!entry)
+    // The refused object may have been removed since, and another moved up to its position.
+    PDOConfig *pdo = m_slave ? m_slave->pdo(m_refused.commIndex) : nullptr;
+    const PDOMapEntry *entry = pdo ? CanObject::mapEntryAt(*pdo, m_refused.position) : nullptr;
+    if (!entry || entry->index != m_refused.index || entry->subIndex != m_refused.subIndex)
         return QString();
     return tr("%1 cannot go to %2: %3 Keep it at %4, or go back to the editor?")
         .arg(entry->name, memoryPlaceText(m_refused.area, m_refused.offset), refusalText(m_refused.area, m_refused.offset),

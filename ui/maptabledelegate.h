@@ -46,6 +46,8 @@ private:
         int position = -1;
         int area = -1;
         int offset = -1;
+        quint32 index = 0; // of the object, which another may replace at its position
+        quint32 subIndex = 0;
     };
     // False only when the editor holds a place that could not be taken.
     bool applyPlace(MemoryEditWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const;
