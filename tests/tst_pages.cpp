@@ -525,7 +525,7 @@ private slots:
             {"negative for UNSIGNED16", "", {"1017/0"}, {"", "", "", "-1"}, 0, "UInt16 takes 0 to 65535.", {}},
             {"INTEGER32's lowest, as a pattern", "", {"2007/0"}, {"", "", "", "16#80000000"}, 0,
              "", {"2007|0|POSITION|4|16#80000000|80000000"}},
-            {"above a high limit after the node id", "", {"6098/0"}, {"", "", "", "6"}, 0, "The EDS allows 5 to 5 only.", {}},
+            {"above limits, the low one after the node id", "", {"6098/0"}, {"", "", "", "6"}, 0, "The EDS allows 5 to 5 only.", {}},
             {"below the low limit", "", {}, {"6060", "0", "", "-4"}, 0, "The EDS allows -3 to 10 only.", {}},
             {"above the high limit, as a pattern", "", {}, {"6060", "0", "", "16#0B"}, 0, "The EDS allows -3 to 10 only.", {}},
             {"low limit, as a pattern", "", {}, {"6060", "0", "", "16#FD"}, 0, "", {"6060|0|MODES OF OPERATION|1|16#FD|FD"}},
