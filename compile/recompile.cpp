@@ -253,19 +253,15 @@ RecompileResult recompileBlock(const QByteArray &block, const QString &key)
     BlockReader in(block);
     quint32 nameLength = 0, pathLength = 0;
     QByteArray name, path;
-    // Each read fails on a block cut short; the fixed part after the path is measured whole.
+    // Each read fails on a block cut short.
     if (!in.skip(1) || !in.byte1(nameLength) || !in.take(int(nameLength), name))
         return result;
     if (!in.byte1(pathLength) || !in.take(int(pathLength), path))
         return result;
-    if (in.remaining() <= 34)
-        return result;
     quint32 nodeId = 0;
-    in.byte1(nodeId);
-    in.byte4(slave->vendorId);
-    in.byte4(slave->deviceType);
-    in.byte4(slave->productCode);
-    in.byte4(slave->revisionNumber);
+    if (!in.byte1(nodeId) || !in.byte4(slave->vendorId) || !in.byte4(slave->deviceType) || !in.byte4(slave->productCode)
+        || !in.byte4(slave->revisionNumber))
+        return result;
     slave->nodeId = quint8(nodeId);
     // Compile wrote both with the local 8-bit codec.
     slave->name = QString::fromLocal8Bit(name);
