@@ -226,14 +226,8 @@ private slots:
     void dialogSize()
     {
         QSize opened;
-        runDialog(false, [&](QWidget *dialog) {
-            dialog->resize(900, 560);
-            clickButton(dialog, QStringLiteral("&Cancel"));
-        });
-        runDialog(false, [&](QWidget *dialog) {
-            opened = dialog->size();
-            clickButton(dialog, QStringLiteral("&Cancel"));
-        });
+        runDialog(false, [&](QWidget *dialog) { dialog->resize(900, 560), clickButton(dialog, QStringLiteral("&Cancel")); });
+        runDialog(false, [&](QWidget *dialog) { opened = dialog->size(), clickButton(dialog, QStringLiteral("&Cancel")); });
         QCOMPARE(opened, QSize(900, 560));
     }
 

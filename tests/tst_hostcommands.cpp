@@ -192,9 +192,7 @@ private slots:
             const QStringList written = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             for (const QString &path : written)
                 QVERIFY2(!QImage(path).isNull(), qPrintable(path));
-            QFile first(written.first());
-            QVERIFY(first.open(QIODevice::ReadOnly));
-            firstPage[language != QLatin1String("en")] = first.readAll();
+            firstPage[language != QLatin1String("en")] = readAll(written.first());
         }
         QVERIFY(firstPage[0] != firstPage[1]);
     }

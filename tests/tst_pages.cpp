@@ -331,6 +331,8 @@ private slots:
                                                       << "6411/1a Write Analogue Output type 3, 2 bytes at 82,9";
         QTest::newRow("6 bytes, 4 more") << 0x1801u << sixBytes << none << "7000/1" << tooLong << true << "";
         QTest::newRow("already mapped") << 0x1800u << none << none << "6000/1" << "" << true << "";
+        QTest::newRow("the first object offered") << 0x1801u << none << none << "6000/1" << "" << true
+                                                  << "6000/1 Read Input 8 Bit type 5, 1 bytes at 81,1";
         QTest::newRow("no memory left")
             << 0x1801u << none << QList<int>{4, 0} << "6401/1" << "Memory map error, no more available!" << true << "";
         QTest::newRow("new object, defaults")
@@ -457,7 +459,7 @@ private slots:
         QFETCH(bool, accept);
         const bool limit = present >= 7; // the eighth SDO is the last
         for (int i = 0; i < present; ++i)
-            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), QString::number(i), {}});
+            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), i == 2 ? QString() : QString::number(i), {}});
         const QStringList e = existing.split(QLatin1Char('/'));
         if (!existing.isEmpty())
             slave.addSdo({quint16(e.at(0).toUInt(nullptr, 16)), quint8(e.at(1).toUInt()), quint8(e.at(2).toUInt()),
@@ -627,13 +629,13 @@ private slots:
     void sdoRemoval()
     {
         for (int i = 0; i < 4; ++i)
-            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), QString::number(i), {}});
+            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), i == 2 ? QString() : QString::number(i), {}});
         QTableWidget *table = showSdoPage()->sdoTable();
         selectRows(table, {3, 0, 1}, 0);
         clickButton(sdoPage.get(), QStringLiteral("Remove"));
         QCOMPARE(slave.sdoList.size(), 1);
         QCOMPARE(int(slave.sdoList.at(0).index), 0x3002);
-        QCOMPARE(columnTexts(table, 0), QStringList{"3002"});
+        QCOMPARE(rowTexts(table, 0), (QStringList{"3002", "0", "", "1", "16#02"})); // read back from a block: its bytes shown
     }
 
     // Removed by its menu and added back, a PDO whose mapping the device fixes gets that mapping again, read-only and placed.
@@ -737,6 +739,7 @@ private slots:
         QTest::keyClick(table(), Qt::Key(key));
         auto *editor = qobject_cast<MemoryEditWidget *>(table()->indexWidget(table()->model()->index(AnalogueI, 4)));
         QVERIFY(editor && editor->autoFillBackground()); // the cell's text does not show through
+        const QSignalSpy left(editor, &MemoryEditWidget::editingLeft);
         QTRY_VERIFY(editor->offsetBox()->hasFocus());
         typeInto(editor->offsetBox(), QStringLiteral("3"));
         QTest::keyClick(editor->offsetBox(), Qt::Key_Backtab);
@@ -746,6 +749,8 @@ private slots:
         QTest::keyClick(editor->areaBox(), Qt::Key_Return);
         QTRY_COMPARE(table()->item(AnalogueI, 4)->text(), QStringLiteral("%AI,4"));
         QCOMPARE(entryOfRow(AnalogueI).area, int(VarAreaAI));
+        QTRY_VERIFY(!table()->indexWidget(table()->model()->index(AnalogueI, 4)));
+        QCOMPARE(left.count(), 1); // hidden and out of focus, it is left once
     }
 
     // Area chosen by typing its name (none: kept), offset typed, Return; a place
