@@ -745,7 +745,7 @@ private slots:
         QTest::keyClick(editor->offsetBox(), Qt::Key_Backtab);
         QVERIFY(editor->areaBox()->hasFocus());
         QTest::keyClick(editor->areaBox(), Qt::Key_Down);
-        QCOMPARE(editor->offsetBox()->singleStep(), 2); // analogue places are even: the odd one rounds up
+        QCOMPARE(qMakePair(editor->offsetBox()->singleStep(), editor->offsetBox()->value()), qMakePair(2, 4)); // analogue places are even: the odd one rounds up
         QTest::keyClick(editor->areaBox(), Qt::Key_Return);
         QTRY_COMPARE(table()->item(AnalogueI, 4)->text(), QStringLiteral("%AI,4"));
         QCOMPARE(entryOfRow(AnalogueI).area, int(VarAreaAI));
