@@ -18,14 +18,16 @@ QString hex(qint64 value)
     return QString::number(value, 16);
 }
 
-int insertObject(EdsFile &file, qint32 index, const QString &name)
+EdsObject &objectOrInserted(EdsFile &file, qint32 index, const QString &name)
 {
     const int position = lowerBound(file.objects, index, [](const EdsObject &o) { return o.entry.index; });
+    if (position < file.objects.size() && file.objects.at(position).entry.index == index)
+        return file.objects[position];
     EdsObject object;
     object.entry.index = index;
     object.entry.parameterName = name;
     file.objects.insert(position, object);
-    return position;
+    return file.objects[position];
 }
 
 // The communication parameters CiA 301 gives a PDO that nobody configured:
@@ -76,17 +78,11 @@ void appendCommunicationDefaults(EdsObject &object, quint8 compactPdo)
 void completeCompactPdoPair(EdsFile &file, qint32 communication, qint32 mapping,
                             const QString &communicationName, const QString &mappingName)
 {
-    int position = file.objectPosition(communication);
-    if (position < 0)
-        position = insertObject(file, communication, communicationName);
-    EdsObject &object = file.objects[position];
+    EdsObject &object = objectOrInserted(file, communication, communicationName);
     if (object.subEntries.isEmpty())
         appendCommunicationDefaults(object, file.deviceInfo.compactPDO);
 
-    position = file.objectPosition(mapping);
-    if (position < 0)
-        position = insertObject(file, mapping, mappingName);
-    EdsObject &mappingObject = file.objects[position];
+    EdsObject &mappingObject = objectOrInserted(file, mapping, mappingName);
     if (mappingObject.subEntries.isEmpty()) {
         EdsEntry entry;
         entry.index = mapping;

@@ -366,7 +366,7 @@ private slots:
         BlockReader in(QByteArray::fromHex("010203"));
         quint32 v = 0;
         QByteArray bytes;
-        QVERIFY(!in.byte4(v) && in.byte2(v) && v == 0x0102 && !in.byte2(v) && !in.take(2, bytes) && !in.skip(2));
+        QVERIFY(!in.skip(-1) && !in.take(-1, bytes) && !in.byte4(v) && in.byte2(v) && v == 0x0102 && !in.byte2(v) && !in.take(2, bytes) && !in.skip(2));
         QVERIFY(in.byte1(v) && v == 3 && !in.byte1(v) && in.remaining() == 0);
     }
 

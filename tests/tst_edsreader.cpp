@@ -128,8 +128,8 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("expected");
         const struct { const char *name, *text; QStringList expected; } rows[] = {
-            {"line before any section, unknown section's lines", "stray=1|[Tools]|Editor=x|Other=y|[1000]|ParameterName=a",
-             {"1:Unknown line", "2:Unknown section Tools", "3:Unknown line", "4:Unknown line"}},
+            {"empty first line, line before any section, unknown section's lines", "|stray=1|[Tools]|Editor=x|Other=y|[1000]|ParameterName=a",
+             {"2:Unknown line", "3:Unknown section Tools", "4:Unknown line", "5:Unknown line"}},
             {"heads that name no section", "[1000Sub]|[2000sub100]|[20000]|[20G0Name]|[200]|[2000|[2000Value]|1=x|[2000OBJECTLINKS]|x=y|[1000subG]",
              {"1:Unknown section 1000Sub", "2:Unknown section 2000sub100", "3:Unknown section 20000", "4:Unknown section 20G0Name",
               "5:Unknown section 200", "6:Unknown line", "11:Unknown section 1000subG"}},
@@ -172,7 +172,7 @@ private slots:
              "[DeviceComissioning]|NodeID=4|[1800]|SubNumber=6|[1800sub1]|DefaultValue=0x184|[1800sub5]|DefaultValue=0x184|"
              "[1801]|SubNumber=2|[1801sub1]|DefaultValue=$NODEID+0x284|[1802]|SubNumber=2|[1802sub1]|DefaultValue=0x385|[1804]|[1804sub1]|DefaultValue=0x584",
              {"0:COB-IDs of node 4 taken as node-relative,index:1800"}},
-            {"clean file", "; only a comment|[1000]|ParameterName=x|;[1001]|[0000ObjectLinks]|1=2", {}}};
+            {"clean file", "; only a comment|[1000]|ParameterName=x|;[1001]|[0000ObjectLinks]|1=2|[0000]", {}}};
         for (const auto &row : rows)
             QTest::newRow(row.name) << QByteArray(row.text) << row.expected;
     }
@@ -207,6 +207,8 @@ private slots:
         QCOMPARE(entry.parameterName + '/' + entry.accessType, QStringLiteral("a=b ; not a comment/RO"));
         QCOMPARE(qMakePair(entry.dataType, entry.defaultValue), qMakePair(quint8(0), 12u));
         QVERIFY(eds->diagnostics.isEmpty());
+        for (const auto &node : QList<QPair<QByteArray, int>>{{"0", 0}, {"1", 1}, {"0x7F", 127}, {"128", 0}})
+            QCOMPARE(edsFromLines("[DeviceComissioning]|NodeID=" + node.first)->commissionedNodeId, node.second);
     }
 
     void byteOrderMarks()

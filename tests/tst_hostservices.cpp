@@ -131,7 +131,7 @@ private slots:
             {"255", 1, true, "ff"}, {"256", 1, false, nullptr}, {"16#FF", 1, true, "ff"}, {"16#100", 1, false, nullptr},
             {"2#1010", 1, true, "0a"}, {"2#111111111", 1, false, nullptr}, {"-128", 1, true, "80"}, {"-129", 1, false, nullptr},
             {"+127", 1, true, "7f"}, {"+128", 1, false, nullptr}, {"0.1", 1, false, "00"}, {"0.1", 3, false, "000000"}, {"300", 1, false, "2c"}, {"70000", 1, false, "00"},
-            {"65535", 2, true, "ffff"}, {"65536", 2, false, nullptr}, {"-32768", 2, true, "8000"}, {"-32769", 2, false, nullptr},
+            {"65535", 2, true, "ffff"}, {"65536", 2, false, nullptr}, {"-32768", 2, true, "8000"}, {"-32769", 2, false, "0000"},
             {"16#abcd", 2, true, "abcd"}, {"16#10000", 2, false, nullptr}, {"-2", 2, true, "fffe"}, {"abc", 2, false, "0000"},
             {"16#FFFFFF", 3, true, "ffffff"}, {"16777216", 3, false, nullptr}, {"-8388608", 3, true, "800000"},
             {"-8388609", 3, false, nullptr}, {"70000", 3, true, "011170"}, {"-", 2, false, nullptr}, {"16#1:", 2, false, nullptr},

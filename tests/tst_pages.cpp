@@ -291,7 +291,8 @@ private slots:
             }
             QTEST(dialog->typeCombo()->currentText(), "shown");
             QVERIFY(dialog->eventTimerBox()->isEnabled() == timers && dialog->inhibitTimeBox()->isEnabled() == timers);
-            QCOMPARE(dialog->inhibitTimeBox()->text(), QStringLiteral("700.0"));
+            QCOMPARE(QStringLiteral("%1 to %2, %3").arg(dialog->inhibitTimeBox()->text()).arg(dialog->inhibitTimeBox()->maximum())
+                         .arg(dialog->eventTimerBox()->maximum()), QStringLiteral("700.0 to 6553.5, 65535")); // 16 bits each
             if (timers) {
                 typeInto(dialog->eventTimerBox(), QStringLiteral("250"));
                 typeInto(dialog->inhibitTimeBox(), QStringLiteral("10"));
@@ -459,7 +460,7 @@ private slots:
         QFETCH(bool, accept);
         const bool limit = present >= 7; // the eighth SDO is the last
         for (int i = 0; i < present; ++i)
-            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), i == 2 ? QString() : QString::number(i), {}});
+            slave.addSdo({quint16(i == 2 ? 0x6000 : 0x3000 + i), quint8(i == 2), 1, QByteArray(1, char(i)), i == 2 ? QString() : QString::number(i), {}});
         const QStringList e = existing.split(QLatin1Char('/'));
         if (!existing.isEmpty())
             slave.addSdo({quint16(e.at(0).toUInt(nullptr, 16)), quint8(e.at(1).toUInt()), quint8(e.at(2).toUInt()),
@@ -629,13 +630,13 @@ private slots:
     void sdoRemoval()
     {
         for (int i = 0; i < 4; ++i)
-            slave.addSdo({quint16(0x3000 + i), 0, 1, QByteArray(1, char(i)), i == 2 ? QString() : QString::number(i), {}});
+            slave.addSdo({quint16(i == 2 ? 0x6000 : 0x3000 + i), quint8(i == 2), 1, QByteArray(1, char(i)), i == 2 ? QString() : QString::number(i), {}});
         QTableWidget *table = showSdoPage()->sdoTable();
         selectRows(table, {3, 0, 1}, 0);
         clickButton(sdoPage.get(), QStringLiteral("Remove"));
         QCOMPARE(slave.sdoList.size(), 1);
-        QCOMPARE(int(slave.sdoList.at(0).index), 0x3002);
-        QCOMPARE(rowTexts(table, 0), (QStringList{"3002", "0", "", "1", "16#02"})); // read back from a block: its bytes shown
+        QCOMPARE(int(slave.sdoList.at(0).index), 0x6000);
+        QCOMPARE(rowTexts(table, 0), (QStringList{"6000", "1", "Read Input 8 Bit", "1", "16#02"})); // read back from a block: its bytes shown
     }
 
     // Removed by its menu and added back, a PDO whose mapping the device fixes gets that mapping again, read-only and placed.

@@ -279,7 +279,7 @@ void PDOpage::configMappedPDO_slot()
 {
     quint32 commIndex = 0;
     const int row = m_mappedTable->currentRow();
-    if (!m_slave || row < 0 || !indexOf(m_mappedTable->item(row, 0), commIndex))
+    if (!m_slave || !indexOf(m_mappedTable->item(row, 0), commIndex))
         return;
     PDOConfig *pdo = m_slave->pdo(commIndex);
     if (!pdo)
@@ -313,12 +313,9 @@ void PDOpage::configMappedPDO_slot()
 
 void PDOpage::showMappedProperty_slot()
 {
-    const QTableWidgetItem *current = m_mappedTable->currentItem();
-    if (!m_slave || !current)
-        return;
-    const int row = current->row();
+    const int row = m_mappedTable->currentRow();
     quint32 commIndex = 0;
-    if (row < 0 || row >= m_mappedTable->rowCount() || !indexOf(m_mappedTable->item(row, 0), commIndex))
+    if (!m_slave || !indexOf(m_mappedTable->item(row, 0), commIndex))
         return;
     PDOConfig *pdo = m_slave->pdo(commIndex);
     if (!pdo)

@@ -55,9 +55,8 @@ PDOParameterListTable::PDOParameterListTable(QWidget *parent, bool withMemoryCol
     m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
     m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
     QHeaderView *header = m_table->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(2, QHeaderView::Stretch);
-    for (int column : {0, 1, 3, memoryColumn, clearColumn, pdoColumn, cobIdColumn})
-        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -70,7 +70,6 @@ SlaveInfoPage::SlaveInfoPage(const QList<int> &nodeIds, QWidget *parent)
     grid->addWidget(m_nodeIdCombo, 0, 1);
     grid->addWidget(m_nameLabel, 0, 2);
     grid->addWidget(m_nameEdit, 0, 3);
-    grid->addItem(new QSpacerItem(1, 1, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, 4);
     grid->addWidget(m_vendorIdLabel, 1, 0);
     grid->addWidget(m_vendorIdEdit, 1, 1);
     grid->addWidget(m_deviceTypeLabel, 1, 2);
