@@ -4,6 +4,7 @@
 #include "edssource.h"
 
 #include "eds/edsfile.h"
+#include "eds/pdoindexes.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -50,7 +51,7 @@ int causeLine(const EdsDiagnostic &d, const EdsSource &source)
         const int index = hex.toInt(nullptr, 16);
         if (d.text.startsWith(QLatin1String("Object "))) {
             // A PDO object the count in [DeviceInfo] promises.
-            const bool receive = index < 0x1800;
+            const bool receive = isReceivePdoIndex(index) || receiveMappingIndexes.contains(index);
             if (int line = source.keyLine(QStringLiteral("DeviceInfo"), receive ? QStringLiteral("NrOfRXPDO")
                                                                                  : QStringLiteral("NrOfTXPDO")))
                 return line;

@@ -110,9 +110,10 @@ int reportChangedTypes(const QString &file, const BlockLayout &block, const QStr
     if (!mappableTypesOf(block.edsPath, station, types))
         return changed;
     for (const BlockObject &o : blockObjects(block)) {
-        const int now = types.value(mappableKey(o.index, o.subIndex), -1);
-        if (now < 0 || dataTypeSize(now) == o.length)
+        const auto found = types.constFind(mappableKey(o.index, o.subIndex));
+        if (found == types.cend() || dataTypeSize(*found) == o.length)
             continue;
+        const int now = *found;
         ++changed;
         err << tr("%1: object 0x%2 sub %3 of PDO 0x%4 is stored with %5 bytes, the EDS now gives it data type "
                   "0x%6 of %7 bytes")

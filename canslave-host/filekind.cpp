@@ -24,7 +24,7 @@ bool looksLikeBlock(const QByteArray &bytes)
 
 FileKind fileKind(const QByteArray &bytes)
 {
-    if (summarizeStream(bytes, true).isStream)
+    if (summarizeStream(bytes).isStream)
         return FileKind::Stream;
     if (looksLikeBlock(bytes))
         return FileKind::Block;

@@ -15,7 +15,8 @@ namespace refhost {
 
 QString placeText(int area, int offset)
 {
-    if (area < 0 || offset < 0)
+    // An object without a place has neither an area nor an offset.
+    if (offset < 0)
         return QStringLiteral("-");
     return QStringLiteral("%1,%2").arg(getMemName(VarArea(area))).arg(offset);
 }

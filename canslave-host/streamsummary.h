@@ -28,7 +28,7 @@ struct StreamSummary {
 };
 
 // currentLayout: the layout of creator version 2009 and later.
-StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout);
+StreamSummary summarizeStream(const QByteArray &stream, bool currentLayout = true);
 // What a recompile result code means.
 QString recompileCodeText(int code);
 

@@ -110,6 +110,7 @@ private slots:
         refused("no EDS", {"show"}, "no EDS given (usage: canslave-host show EDS [--node N]");
         refused("missing EDS", {"check", notes, "no-such.eds"}, "no-such.eds: no such file");
         refused("folder as EDS", {"check", CANSLAVE_TEST_DATA}, "is a folder");
+        refused("a device as EDS", {"check", "/dev/null"}, "/dev/null: cannot be read as an EDS file (not a regular file, or over 64 MiB)");
         refused("two EDS", {"show", example, example}, "unexpected argument");
         refused("unknown option", {"restore", example, "--node", "3"}, "unknown option --node");
         refused("a dash alone names a file", {"show", "-"}, "-: no such file");
@@ -247,8 +248,8 @@ private slots:
             << "object 0x6000 sub 1 of PDO 0x1800 is no longer a mappable object of the EDS";
         QTest::newRow("recompile, an output's type grew") << "compile" << "recompile" << QByteArray("[6200sub1] DataType=0x0006")
             << "object 0x6200 sub 1 of PDO 0x1400 is stored with 1 bytes, the EDS now gives it data type 0x0006 of 2 bytes";
-        QTest::newRow("recompile, a type shrank: the slave comes back") << "compile" << "recompile" << QByteArray("[6401sub1] DataType=0x0002")
-            << "object 0x6401 sub 1 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0002 of 1 bytes";
+        QTest::newRow("recompile, a type shrank: the slave comes back") << "compile" << "recompile" << QByteArray("[6401sub2] DataType=0x0002")
+            << "object 0x6401 sub 2 of PDO 0x1801 is stored with 2 bytes, the EDS now gives it data type 0x0002 of 1 bytes";
         QTest::newRow("restore, the EDS unreadable") << "save" << "restore" << QByteArray() << "is there but cannot be read as an EDS";
         QTest::newRow("recompile, the EDS gone") << "compile" << "recompile" << QByteArray("gone")
             << "code 128: the EDS the block names, \"%1\", cannot be loaded";
@@ -312,6 +313,7 @@ private slots:
         QTest::addColumn<int>("pdos"); // in the printed slave; -1: nothing printed
         QTest::newRow("restore whole") << "save" << "restore --creator-version 2009" << 0 << 0 << "" << 3;
         QTest::newRow("restore cut short") << "save" << "restore" << 300 << 1 << "cut short" << 0;
+        QTest::newRow("restore as creator version 0: another layout") << "save" << "restore --creator-version 0" << 0 << 1 << "cut short" << 0;
         QTest::newRow("restore bytes left") << "save" << "restore" << -3 << 1 << "3 bytes after" << 3;
         QTest::newRow("restore a block") << "compile" << "restore" << 0 << 1 << "not a project stream" << -1;
         // A copy restored beside its original, in the same station, finds the original's places taken.

@@ -116,7 +116,7 @@ QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
 {
     setWindowTitle(tr("New SDO"));
     showWritableParameters(slave);
-    m_lengthBox->setValue(4);
+    m_lengthBox->setValue(m_lengthBox->maximum());
     // The boxes' first values are no object the user chose: until a row is chosen
     // or an index typed, OK stays disabled.
     m_objectNamed = false;
