@@ -55,10 +55,8 @@ const QString fixture = QStringLiteral(CANSLAVE_TEST_DATA "/slave-defaults.eds")
 const QString key = QStringLiteral("/stations/line-1/hw.stn"); // of the random sessions
 const QList<VarArea> areas{VarAreaInput, VarAreaOutput, VarAreaFallback, VarAreaAI, VarAreaAQ};
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
+// Spaces are no hex digits, so they are skipped.
+QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
 QByteArray blockOf(CanObject *s)
 {

@@ -43,16 +43,14 @@ private slots:
         CanObject s(5);
         s.edsFile = QStringLiteral("old.eds");
         QCOMPARE(loadEdsIntoSlave(s, QString()) + loadEdsIntoSlave(s, QStringLiteral(CANSLAVE_TEST_DATA "/slave-missing.eds")), 0);
-        QVERIFY(!s.eds);
-        QCOMPARE(s.edsFile, QStringLiteral("old.eds"));
+        QVERIFY(!s.eds && s.edsFile == QLatin1String("old.eds"));
         // Loaded twice, as a moved project does: what the file offers is there once.
         for (int load = 0; load < 2; ++load)
             QCOMPARE(loadEdsIntoSlave(s, fixture), 1);
         QCOMPARE(s.name, QStringLiteral("Slave Test"));
         QCOMPARE(QList<quint32>({s.vendorId, s.productCode, s.revisionNumber, s.deviceType, s.emcyCobId()}),
                  QList<quint32>({0x11, 0x22, 0x33, 0x191, 0x85}));
-        QCOMPARE(s.edsPdoList.size(), 5); // which ones, the default configuration shows
-        QVERIFY(s.pdoList.isEmpty());
+        QVERIFY(s.edsPdoList.size() == 5 && s.pdoList.isEmpty()); // which ones, the default configuration shows
         // A name of its own stays.
         s.name = QStringLiteral("Mine");
         QCOMPARE(loadEdsIntoSlave(s, fixture), 1);
