@@ -140,10 +140,7 @@ QList<SDOEntry> NewSDODialog::execNew(CanObject *slave)
 
     QList<SDOEntry> entries;
     for (int row : qAsConst(rows)) {
-        const auto object = rowObject(row);
-        if (!object)
-            continue;
-        const auto [index, subIndex] = *object;
+        const auto [index, subIndex] = rowObject(row);
         SDOEntry entry;
         entry.index = quint16(index);
         entry.subIndex = quint8(subIndex);
@@ -211,10 +208,7 @@ void NewSDODialog::checkDataValid(const QString &strData)
     if (rows.size() > 1) {
         // Each chosen object gets the value: it must suit every one of them.
         for (int row : rows) {
-            const auto chosen = rowObject(row);
-            if (!chosen)
-                continue;
-            const auto [index, subIndex] = *chosen;
+            const auto [index, subIndex] = rowObject(row);
             EdsEntry object;
             const bool known = m_slave && dictionaryEntry(*m_slave, index, subIndex, object);
             problem = sdoValueProblem(strData, rowLength(index, subIndex), known ? &object : nullptr, m_slave ? m_slave->nodeId : 0);
@@ -301,9 +295,10 @@ void NewSDODialog::tblWidetItemSelectionChanged()
         m_dataEdit->setText(QStringLiteral("0"));
     // Only a row the user selects changes the object: focus entering the list makes
     // a row current without selecting it, and must leave the editors alone.
-    const auto object = rows.size() == 1 ? rowObject(rows.first()) : std::nullopt;
-    if (object)
-        insertParemeter_slot(object->first, object->second, 0);
+    if (rows.size() == 1) {
+        const auto [index, subIndex] = rowObject(rows.first());
+        insertParemeter_slot(index, subIndex, 0);
+    }
     checkDataValid(m_dataEdit->text());
 }
 
@@ -342,12 +337,9 @@ QString NewSDODialog::objectName(int index, int subIndex) const
     return object.parameterName;
 }
 
-std::optional<QPair<int, int>> NewSDODialog::rowObject(int row) const
+QPair<int, int> NewSDODialog::rowObject(int row) const
 {
+    // The list fills every cell of a row at once.
     const QTableWidget *table = m_parameters->table();
-    const QTableWidgetItem *indexItem = table->item(row, 0);
-    const QTableWidgetItem *subIndexItem = table->item(row, 1);
-    if (!indexItem || !subIndexItem)
-        return std::nullopt;
-    return qMakePair(indexItem->text().toInt(nullptr, 16), subIndexItem->text().toInt(nullptr, 16));
+    return qMakePair(table->item(row, 0)->text().toInt(nullptr, 16), table->item(row, 1)->text().toInt(nullptr, 16));
 }

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QPair>
 
-#include <optional>
 
 #include "eds/edsentry.h"
 #include "model/slaverecords.h"
@@ -52,7 +51,7 @@ private:
     int rowLength(int index, int subIndex) const;
     QString objectName(int index, int subIndex) const;
     // Index and sub-index of the object a row of the list names.
-    std::optional<QPair<int, int>> rowObject(int row) const;
+    QPair<int, int> rowObject(int row) const;
     // The rows of the parameter list that are selected, ascending.
     QList<int> selectedRows() const;
 
