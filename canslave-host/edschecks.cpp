@@ -18,7 +18,6 @@ namespace refhost {
 
 namespace {
 
-constexpr int maxPdoBits = 64;
 constexpr quint32 cobIdInvalid = 0x80000000u;
 
 QString hex(int value)
@@ -131,7 +130,7 @@ void checkDefaultMapping(const EdsFile &eds, const EdsSource &source, const Mapp
         findings.append({Severity::Warning, lineOf(source, mapping, 0, "DefaultValue"),
                          tr("default mapping %1 maps bits, which the configuration cannot carry; left out: %2")
                              .arg(hex(mapping), bitEntries.join(QStringLiteral(", ")))});
-    if (bits > maxPdoBits)
+    if (bits > int(8 * maxPdoBytes))
         findings.append({Severity::Error, lineOf(source, mapping, 0, "DefaultValue"),
                          tr("default mapping %1 maps %2 bits, more than the 8 bytes of a PDO").arg(hex(mapping)).arg(bits)});
 }

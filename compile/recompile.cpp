@@ -76,7 +76,7 @@ EdsEntry placeholderEntry(quint32 index, quint32 subIndex, quint32 length)
 // the block stored, so that its place stays the size it was.
 int appendStoredEntry(PDOConfig &pdo, quint32 index, quint32 subIndex, quint32 length)
 {
-    if (CanObject::findMapEntry(pdo, index, subIndex) || CanObject::pdoByteLength(pdo) + length > 8)
+    if (CanObject::findMapEntry(pdo, index, subIndex) || CanObject::pdoByteLength(pdo) + length > maxPdoBytes)
         return -1;
     const EdsEntry like = placeholderEntry(index, subIndex, length);
     PDOMapEntry entry;

@@ -79,7 +79,7 @@ int CanObject::addMapEntry(PDOConfig &pdo, const EdsEntry &entry, int position)
     mapped.byteLength = quint32(dataTypeSize(entry.dataType));
     mapped.clearWhenStop = pdo.direction == PdoTransmit ? 2 : 1;
 
-    if (quint64(pdoByteLength(pdo)) + mapped.byteLength > 8)
+    if (quint64(pdoByteLength(pdo)) + mapped.byteLength > maxPdoBytes)
         return -2;
     if (findMapEntry(pdo, mapped.index, mapped.subIndex))
         return -1;

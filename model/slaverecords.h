@@ -32,6 +32,9 @@ struct PDOMapEntry {
     bool operator!=(const PDOMapEntry &o) const { return !(*this == o); }
 };
 
+// The data bytes one PDO carries at most: a CAN frame's.
+constexpr quint32 maxPdoBytes = 8;
+
 // One PDO in use.
 struct PDOConfig {
     QList<PDOMapEntry> mapList;

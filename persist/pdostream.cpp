@@ -75,7 +75,7 @@ bool readPdoRecord(const QByteArray &bytes, const QString &key, PDOConfig &pdo)
         }
         pdo.mapList.append(e);
     }
-    if (!directionFitsIndex(pdo) || CanObject::pdoByteLength(pdo) > 8)
+    if (!directionFitsIndex(pdo) || CanObject::pdoByteLength(pdo) > maxPdoBytes)
         return false;
     try {
         for (PDOMapEntry &e : pdo.mapList)
