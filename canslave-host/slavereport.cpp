@@ -15,8 +15,8 @@ namespace refhost {
 
 QString placeText(int area, int offset)
 {
-    // An object without a place has neither an area nor an offset.
-    if (offset < 0)
+    // A block may give an object an offset without an area: it has no place either.
+    if (area < 0 || offset < 0)
         return QStringLiteral("-");
     return QStringLiteral("%1,%2").arg(getMemName(VarArea(area))).arg(offset);
 }
