@@ -3,6 +3,7 @@
 // slave is the other suites' business.
 #include "hostrun.h"
 
+#include "eds/edsfile.h"
 #include "persist/projectstream.h"
 #include "model/canobject.h"
 #include "plugin/canslave.h"
@@ -124,6 +125,7 @@ private slots:
         refused("no display", {"configure", example}, "--screenshot DIR renders it without one");
         // The arguments are looked at before the display.
         refused("bad node list, no display", {"configure", example, "--nodes", "0-9"}, "--nodes 0-9");
+        refused("a range of one node, no display", {"configure", example, "--nodes", "5-5"}, "--screenshot DIR renders it without one");
         refused("screenshot into a file", {"configure", example, "--screenshot", example}, "not a folder");
         refused("unknown language", {"configure", example, "--lang", "de"}, "not a language (zh_CN or en)");
         refused("a plug-in that does not load", {"--plugin", example, "exports"}, "cannot load the plug-in");
@@ -398,6 +400,19 @@ private slots:
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(said) && result.err.count(QLatin1Char('\n')) == 1, qPrintable(result.err));
         QVERIFY(result.out.isEmpty() && !QFile::exists(dir.filePath(QStringLiteral("out"))));
+    }
+
+    // check shows as many findings of a file as the reader keeps, and counts the rest.
+    void findingsPastTheLimit()
+    {
+        QTemporaryDir dir;
+        const QString exact = dir.filePath(QStringLiteral("exact.eds")), over = dir.filePath(QStringLiteral("over.eds"));
+        // Besides the unknown keys, one finding each: the identity object is missing.
+        QVERIFY(writeAll(exact, "[1000]\n" + QByteArray("Colour=x\n").repeated(maxKeptDiagnostics - 1)));
+        QVERIFY(writeAll(over, "[1000]\n" + QByteArray("Colour=x\n").repeated(maxKeptDiagnostics)));
+        const HostRun result = run({"check", exact, over});
+        QCOMPARE(result.out.count(QLatin1String(": warning: Unknown token")), 2 * maxKeptDiagnostics - 2);
+        QVERIFY(result.out.count(QLatin1String("further")) == 1 && result.out.contains(over + QLatin1String(": 1 further findings not shown")));
     }
 
     // configure keeps every edit of a saved slave through the dialog's OK, and writes nothing without OK.
