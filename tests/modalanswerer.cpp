@@ -8,12 +8,6 @@
 #include <QTest>
 #include <QTimer>
 
-ModalAnswerer::ModalAnswerer(int timeoutMs, QObject *parent)
-    : QObject(parent)
-    , m_timeoutMs(timeoutMs)
-{
-}
-
 void ModalAnswerer::onModal(std::function<void(QWidget *)> user, const QString &what)
 {
     enqueue({false, what, [user, what](QWidget *widget) {
@@ -82,7 +76,7 @@ void ModalAnswerer::poll()
         ++m_running;
         answer.run(candidate);
         --m_running;
-    } else if (m_waiting.elapsed() <= m_timeoutMs) {
+    } else if (m_waiting.elapsed() <= timeoutMs) {
         QTimer::singleShot(10, this, &ModalAnswerer::poll);
     } else {
         m_failure = QStringLiteral("timed out waiting for a ") + m_queue.head().what;

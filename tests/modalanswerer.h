@@ -17,8 +17,6 @@ class ModalAnswerer : public QObject
 {
     Q_OBJECT
 public:
-    explicit ModalAnswerer(int timeoutMs = 5000, QObject *parent = nullptr);
-
     // Runs user on the next modal widget once it is active, then rejects it if
     // it is still open: a failing check inside user returns early.
     void onModal(std::function<void(QWidget *)> user, const QString &what = QStringLiteral("dialog"));
@@ -40,7 +38,7 @@ private:
     void enqueue(Answer answer);
     void poll();
 
-    int m_timeoutMs;
+    static constexpr int timeoutMs = 5000;
     QQueue<Answer> m_queue;
     QList<QPointer<QWidget>> m_answered;
     QElapsedTimer m_waiting;
