@@ -3,6 +3,10 @@
 #include <QString>
 #include <QtGlobal>
 
+// How many indexes and sub-indexes an object dictionary addresses.
+constexpr int dictionaryIndexCount = 0x10000;
+constexpr int dictionarySubIndexCount = 0x100;
+
 // One object or one sub-index of a device's object dictionary as the EDS describes it.
 struct EdsEntry {
     qint32 subNumber = 0;

@@ -196,7 +196,7 @@ void readObjectSection(EdsReader &reader, qint64 index)
     // earlier object here replaces exactly its own entry.
     const auto indexOf = [](const EdsObject &o) { return o.entry.index; };
     appendKeyed(reader.file.objects, std::move(object), indexOf, reader.objectsUnsorted);
-    compactWhenLarge(reader.file.objects, indexOf, reader.objectsUnsorted, 0x10000);
+    compactWhenLarge(reader.file.objects, indexOf, reader.objectsUnsorted, dictionaryIndexCount);
 }
 
 void readSubIndexSection(EdsReader &reader, qint64 index, qint64 subIndex)
@@ -221,7 +221,7 @@ void readSubIndexSection(EdsReader &reader, qint64 index, qint64 subIndex)
     }
     insertSubEntry(groups.last().entries, std::move(entry));
     // Split groups of one index are merged now and then, not only at the end.
-    if (reader.subEntriesUnsorted && groups.size() > 2 * 0x10000) {
+    if (reader.subEntriesUnsorted && groups.size() > 2 * dictionaryIndexCount) {
         sortSubEntryGroups(groups);
         reader.subEntriesUnsorted = false;
     }
@@ -263,13 +263,13 @@ void readSubIndexTexts(EdsReader &reader, qint64 index, QList<EdsNameSection> &t
         appendKeyed(section.names, EdsSubIndexText{subIndex, section.texts.size(), int(kv.value.size())},
                     subIndexOf, namesUnsorted);
         section.texts.append(kv.value);
-        compactWhenLarge(section.names, subIndexOf, namesUnsorted, 0x100);
+        compactWhenLarge(section.names, subIndexOf, namesUnsorted, dictionarySubIndexCount);
     });
     if (namesUnsorted)
         sortKeyedKeepingLast(section.names, subIndexOf);
     const auto indexOf = [](const EdsNameSection &s) { return s.index; };
     appendKeyed(target, std::move(section), indexOf, targetUnsorted);
-    compactWhenLarge(target, indexOf, targetUnsorted, 0x10000);
+    compactWhenLarge(target, indexOf, targetUnsorted, dictionaryIndexCount);
 }
 
 } // namespace
