@@ -35,17 +35,6 @@ int lineOf(const EdsSource &source, int index, int subIndex, const char *key)
 }
 
 // An object without sub-index sections is its own sub-index 0.
-bool lookUp(const EdsFile &eds, int index, int subIndex, EdsEntry &out)
-{
-    if (eds.findEntry(index, subIndex, out) == 0)
-        return true;
-    const int position = eds.objectPosition(index);
-    if (subIndex != 0 || position < 0 || !eds.objects.at(position).subEntries.isEmpty())
-        return false;
-    out = eds.objects.at(position).entry;
-    return true;
-}
-
 void checkListedObjects(const EdsFile &eds, const EdsSource &source, QList<Finding> &findings)
 {
     const struct {
@@ -88,7 +77,7 @@ void checkDefaultMapping(const EdsFile &eds, const EdsSource &source, const Mapp
                          QList<Finding> &findings)
 {
     EdsEntry count;
-    if (!lookUp(eds, mapping, 0, count) || int(count.defaultValue) < 1)
+    if (!eds.findSubIndex(mapping, 0, count) || int(count.defaultValue) < 1)
         return;
     const bool receive = isReceivePdoIndex(quint32(mapping) - 0x200);
     int bits = 0;
@@ -106,7 +95,7 @@ void checkDefaultMapping(const EdsFile &eds, const EdsSource &source, const Mapp
         if (isDummyIndex(named.index) || named.index < 0x20) // dummy entries stand for data types, not objects
             continue;
         EdsEntry object;
-        const bool defined = lookUp(eds, named.index, named.subIndex, object);
+        const bool defined = eds.findSubIndex(named.index, named.subIndex, object);
         const int line = lineOf(source, mapping, s, "DefaultValue");
         if (!defined || !object.pdoMapping) {
             findings.append({Severity::Error, line,

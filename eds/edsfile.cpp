@@ -64,6 +64,17 @@ int EdsFile::findEntry(int index, int subIndex, EdsEntry &out) const
     return 1;
 }
 
+bool EdsFile::findSubIndex(int index, int subIndex, EdsEntry &out) const
+{
+    const int position = objectPosition(index);
+    if (subIndex == 0 && position >= 0 && objects.at(position).subEntries.isEmpty()) {
+        out = objects.at(position).entry;
+        out.subIndex = 0;
+        return true;
+    }
+    return subIndex >= 0 && findEntry(index, subIndex, out) == 0;
+}
+
 namespace {
 
 // The text a name or value section gives to a sub-index; only the first

@@ -139,6 +139,9 @@ public:
     // 0 and the entry copied into out when found, 1 when not (out untouched).
     // subIndex -1 asks for the object's own entry.
     int findEntry(int index, int subIndex, EdsEntry &out) const;
+    // The entry a sub-index names, as a device answers for it: an object without
+    // sub-index sections is its own sub-index 0. False for a negative sub-index.
+    bool findSubIndex(int index, int subIndex, EdsEntry &out) const;
     int objectPosition(int index) const;
     bool nameOf(int index, int subIndex, QString &out) const;
     bool configuredValueOf(int index, int subIndex, QString &out) const;

@@ -49,13 +49,7 @@ bool dictionaryEntry(const CanObject &slave, int index, int subIndex, EdsEntry &
 {
     if (!slave.eds)
         return slave.findMappable(index, subIndex, out) >= 0;
-    const int position = slave.eds->objectPosition(index);
-    if (subIndex == 0 && position >= 0 && slave.eds->objects.at(position).subEntries.isEmpty()) {
-        out = slave.eds->objects.at(position).entry;
-        out.subIndex = 0;
-        return true;
-    }
-    return subIndex >= 0 && slave.eds->findEntry(index, subIndex, out) == 0;
+    return slave.eds->findSubIndex(index, subIndex, out);
 }
 
 int sdoObjectLength(const EdsEntry &object)
