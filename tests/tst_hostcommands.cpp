@@ -107,7 +107,7 @@ private slots:
         refused("node as text", {"compile", example, "--node", "5x", "-o", "x"}, "--node 5x");
         refused("node without value", {"show", example, "--node"}, "--node needs a value");
         refused("node range past 127", {"configure", example, "--nodes", "1-200"}, "--nodes 1-200");
-        refused("node range backwards", {"configure", example, "--nodes", "9-3"}, "--nodes 9-3");
+        refused("node range backwards after a node", {"configure", example, "--nodes", "1,9-3"}, "--nodes 1,9-3");
         refused("node range of three ends", {"configure", example, "--nodes", "1-2-3"}, "--nodes 1-2-3");
         refused("no EDS", {"show"}, "no EDS given (usage: canslave-host show EDS [--node N]");
         refused("missing EDS", {"check", notes, "no-such.eds"}, "no-such.eds: no such file");
