@@ -96,19 +96,13 @@ QPushButton *buttonWithText(QWidget *parent, const QString &text)
     return nullptr;
 }
 
-void selectFirstRow(QWidget *page)
+void makeFirstRowsCurrent(QWidget *page)
 {
     const QList<QTableWidget *> tables = page->findChildren<QTableWidget *>();
     // The PDO page's buttons act on the current row of its lower table: give every table one.
     for (QTableWidget *table : tables) {
         if (table->isVisible())
             table->setCurrentCell(0, 0); // nothing on an empty table
-    }
-    for (QTableWidget *table : tables) {
-        if (table->rowCount() > 0 && table->isVisible()) {
-            table->selectRow(0);
-            return;
-        }
     }
 }
 
@@ -118,7 +112,7 @@ void shootSubDialog(QDialog *dialog, QTabWidget *tabs, const SubDialogShot &shot
         if (tabs->tabText(i) == shownText("CanSlaveDlg", shot.tabTitle))
             tabs->setCurrentIndex(i);
     }
-    selectFirstRow(tabs->currentWidget());
+    makeFirstRowsCurrent(tabs->currentWidget());
     QPushButton *button = buttonWithText(tabs->currentWidget(), shownText(shot.pageContext, shot.buttonText));
     if (!button) {
         shots.failed.append(QDir(shots.dir).filePath(QLatin1String(shot.fileName)));
