@@ -72,10 +72,8 @@ private slots:
         QLibrary library(QStringLiteral(CANSLAVE_PLUGIN_PATH));
         QVERIFY2(library.load(), qPrintable(library.errorString()));
 #define FROM_PLUGIN(name) reinterpret_cast<decltype(&::name)>(library.resolve(#name))
-        QCOMPARE(FROM_PLUGIN(getNodeId)(nullptr), -1);
-        QCOMPARE(FROM_PLUGIN(getName)(nullptr), QString());
-        QCOMPARE(FROM_PLUGIN(getEdsFileName)(nullptr), QString());
-        QCOMPARE(FROM_PLUGIN(getPosition)(nullptr), QPoint(0, 0));
+        QVERIFY(FROM_PLUGIN(getNodeId)(nullptr) == -1 && FROM_PLUGIN(getPosition)(nullptr) == QPoint(0, 0));
+        QVERIFY(FROM_PLUGIN(getName)(nullptr).isEmpty() && FROM_PLUGIN(getEdsFileName)(nullptr).isEmpty());
         QVERIFY(!FROM_PLUGIN(setNodeId)(nullptr, 5));
         FROM_PLUGIN(setPosition)(nullptr, QPoint(1, 2));
         FROM_PLUGIN(releaseObject)(nullptr);
