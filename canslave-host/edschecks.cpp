@@ -76,9 +76,7 @@ void checkListedObjects(const EdsFile &eds, const EdsSource &source, QList<Findi
 void checkDefaultMapping(const EdsFile &eds, const EdsSource &source, const MappingWords &words, int mapping,
                          QList<Finding> &findings)
 {
-    EdsEntry count;
-    if (!eds.findSubIndex(mapping, 0, count) || int(count.defaultValue) < 1)
-        return;
+    // The words are those the count at sub-index 0 covers.
     const bool receive = isReceivePdoIndex(quint32(mapping) - 0x200);
     int bits = 0;
     QStringList bitEntries;
