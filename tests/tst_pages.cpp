@@ -54,6 +54,8 @@ void pick(PDOParameterEditDialog *editor, ModalAnswerer &answerer, const QString
         else
             answerer.onModal([what](QWidget *w) {
                 QVERIFY(qobject_cast<NewPDODialog *>(w));
+                const QList<QSpinBox *> boxes = w->findChildren<QSpinBox *>(); // typed past their ends: 1000 and 10 taken
+                typeInto(boxes.at(0), QStringLiteral("10000")), typeInto(boxes.at(1), QStringLiteral("100"));
                 clickButton(w, what == QLatin1String("new") ? QStringLiteral("OK") : QStringLiteral("Cancel"));
             });
         openContextMenu(editor->mappedTable()->table(), 0);
@@ -335,7 +337,7 @@ private slots:
         QTest::newRow("no memory left")
             << 0x1801u << none << QList<int>{4, 0} << "6401/1" << "Memory map error, no more available!" << true << "";
         QTest::newRow("new object, defaults")
-            << 0x1801u << none << none << "new" << "" << true << "1/0 NewPar0 type 6, 2 bytes at 81,4";
+            << 0x1801u << none << none << "new" << "" << true << "1000/10 NewPar0 type 6, 2 bytes at 81,4";
         QTest::newRow("new object, cancelled") << 0x1801u << none << none << "new-cancel" << "" << true << "";
         QTest::newRow("fixed mapping, EDS object") << 0x1401u << none << none << "6411/1A" << fixed << true << "";
         QTest::newRow("fixed mapping, new object") << 0x1401u << none << none << "new" << fixed << true << "";
