@@ -818,16 +818,17 @@ private slots:
             bytes.insert({area, expectedOffset + int(i)});
         }
         QCOMPARE(reservedBytes(key), bytes);
-        // Another object of the same PDO moving leaves a refusal standing: OK still asks about it.
+        // Another object moving, of the same PDO or at the same position of another, leaves a refusal standing: OK still asks.
         const auto *delegate = static_cast<MapTableDelegate *>(table()->itemDelegateForColumn(4));
         const QString question = delegate->refusedMoveQuestion();
         QCOMPARE(question.isEmpty(), refusal.isEmpty());
         if (refusal.isEmpty())
             return;
-        doubleClickCell(table(), row == AnalogueI ? int(In1) : row + 1, 4);
+        const int other = row == AnalogueI || row == FixedWord ? int(In1) : row + 1;
+        doubleClickCell(table(), other, 4);
         typeInto(table()->viewport()->findChild<MemoryEditWidget *>()->offsetBox(), QStringLiteral("300"));
         QTest::keyClick(table()->viewport()->findChild<MemoryEditWidget *>()->offsetBox(), Qt::Key_Return);
-        QTRY_COMPARE(table()->item(row == AnalogueI ? int(In1) : row + 1, 4)->text().section(',', 1), QStringLiteral("300"));
+        QTRY_COMPARE(table()->item(other, 4)->text().section(',', 1), QStringLiteral("300"));
         QCOMPARE(delegate->refusedMoveQuestion(), question);
         if (row != FixedWord) // the refused object removed: OK has nothing to ask, about no other object either
             selectRows(table(), {row}, 2), QTest::keyClick(table(), Qt::Key_Delete);
