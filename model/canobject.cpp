@@ -1,9 +1,9 @@
 #include "model/canobject.h"
 
 #include "eds/edsfile.h"
+#include "eds/sortedlist.h"
 #include "model/hostservices.h"
 
-#include <algorithm>
 
 CanObject::CanObject(quint8 id)
     : nodeId(id)
@@ -12,9 +12,8 @@ CanObject::CanObject(quint8 id)
 
 int CanObject::findPdo(quint32 commIndex) const
 {
-    const auto it = std::lower_bound(pdoList.cbegin(), pdoList.cend(), commIndex,
-                                     [](const PDOConfig &pdo, quint32 index) { return pdo.commIndex < index; });
-    return it != pdoList.cend() && it->commIndex == commIndex ? int(it - pdoList.cbegin()) : -1;
+    const int position = lowerBound(pdoList, commIndex, [](const PDOConfig &pdo) { return pdo.commIndex; });
+    return position < pdoList.size() && pdoList.at(position).commIndex == commIndex ? position : -1;
 }
 
 PDOConfig *CanObject::pdo(quint32 commIndex)
@@ -50,11 +49,9 @@ int CanObject::addPdo(quint32 commIndex)
 
 int CanObject::insertPdo(const PDOConfig &config)
 {
-    if (findPdo(config.commIndex) >= 0)
+    const int position = lowerBound(pdoList, config.commIndex, [](const PDOConfig &pdo) { return pdo.commIndex; });
+    if (position < pdoList.size() && pdoList.at(position).commIndex == config.commIndex)
         return -1;
-    int position = 0;
-    while (position < pdoList.size() && pdoList.at(position).commIndex <= config.commIndex)
-        ++position;
     pdoList.insert(position, config);
     return position;
 }
