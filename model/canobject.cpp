@@ -30,8 +30,9 @@ const PDOConfig *CanObject::pdo(quint32 commIndex) const
 
 int CanObject::addPdo(quint32 commIndex)
 {
+    // A PDO already in use is refused where it would be inserted.
     EdsPdoEntry offered;
-    if (findPdo(commIndex) >= 0 || findEdsPdo(commIndex, offered) < 0)
+    if (findEdsPdo(commIndex, offered) < 0)
         return -1;
 
     PDOConfig config;

@@ -116,7 +116,7 @@ private slots:
         refused("a dash alone names a file", {"show", "-"}, "-: no such file");
         refused("output required", {"compile", example}, "-o FILE is required");
         refused("output folder missing", {"save", example, "-o", "/no/such/dir/x"}, "does not exist");
-        refused("creator version text", {"restore", example, "--creator-version", "new"}, "not a number");
+        refused("creator version text", {"restore", example, "--creator-version", "2a"}, "not a number");
         refused("creator version negative", {"restore", example, "--creator-version", "-1"}, "not a number");
         refused("option twice", {"show", example, "--node", "3", "--node", "4"}, "--node is given twice");
         refused("blank station", {"show", example, "--station", " "}, "--station  : must not be empty");

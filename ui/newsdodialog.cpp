@@ -325,7 +325,7 @@ int NewSDODialog::rowLength(int index, int subIndex) const
 {
     EdsEntry object;
     if (!m_slave || !dictionaryEntry(*m_slave, index, subIndex, object))
-        return 4;
+        return m_lengthBox->maximum();
     return sdoLength(sdoObjectLength(object));
 }
 
