@@ -87,7 +87,8 @@ private slots:
         QVERIFY(freeMemory(key, VarAreaOutput, 0, 2));
         QVERIFY(!freeMemory(key, VarAreaOutput, 1, 3));
         QCOMPARE(reservedByteCount(key, VarAreaOutput), 0);
-        QVERIFY(getMemory(key, VarAreaOutput, 511, 1) == 1 && freeMemory(key, VarAreaOutput, 511, 1)); // the area's last byte
+        for (const auto &end : QList<QPair<VarArea, int>>{{VarAreaOutput, 512}, {VarAreaFallback, 4096}, {VarAreaAI, 256}, {VarAreaAQ, 256}}) // each area's last byte
+            QVERIFY(getMemory(key, end.first, end.second - 1, 1) == 1 && getMemory(key, end.first, end.second, 1) == 0 && freeMemory(key, end.first, end.second - 1, 1));
         QVERIFY(!freeMemory(key, VarAreaOutput, -1, 2) && !freeMemory(key, VarAreaOutput, 0, 0));
         QVERIFY(!freeMemory(QStringLiteral("never seen"), VarAreaOutput, 0, 1) && !freeMemory(key, VarArea(-1), -1, 1));
     }
@@ -116,8 +117,7 @@ private slots:
         // Clearing a key drops its snapshots too.
         saveMemoryUsedState(key);
         clearMemory(key);
-        QVERIFY(memoryReservations(key).isEmpty());
-        QCOMPARE(memorySnapshotDepth(key), 0);
+        QVERIFY(memoryReservations(key).isEmpty() && memorySnapshotDepth(key) == 0);
     }
 
     // Which texts fit which length, and the bytes each one stores.
